@@ -1,0 +1,89 @@
+#include "compiler/campi.h"
+
+#include <algorithm>
+
+#include "compiler/esecuzione.h"
+
+namespace scenario {
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void lettore_campi::salta_spazi() {
+  while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
+}
+
+bool lettore_campi::a_fine_riga() const { return pos_ < testo_.size() && fine_riga(testo_[pos_]); }
+
+void lettore_campi::inizia_campo() {
+  if (fine()) throw errore_esecuzione("lettura oltre la fine del file");
+  salta_spazi();
+  riga_campo_ = riga_;
+}
+
+void lettore_campi::chiudi_campo() {
+  if (pos_ >= testo_.size()) return;
+  const char c = testo_[pos_];
+  if (c == ',') {
+    ++pos_;
+  } else if (c == '\r') {
+    ++pos_;
+    if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
+    ++riga_;
+  } else if (c == '\n') {
+    ++pos_;
+    ++riga_;
+  }
+}
+
+std::string lettore_campi::testo() {
+  inizia_campo();
+  const std::size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
+  std::string campo(testo_.substr(inizio, pos_ - inizio));
+  chiudi_campo();
+  return campo;
+}
+
+int64_t lettore_campi::numero() {
+  inizia_campo();
+  bool negativo = false;
+  int64_t valore = 0;
+  std::size_t p = pos_;
+  if (p < testo_.size() && testo_[p] == '-') {
+    negativo = true;
+    ++p;
+  }
+  bool troppo = false;
+  while (p < testo_.size() && testo_[p] >= '0' && testo_[p] <= '9') {
+    if (valore > (int64_t{1} << 40)) troppo = true;  // far beyond any field; stop growing
+    if (!troppo) valore = valore * 10 + (testo_[p] - '0');
+    ++p;
+  }
+  // The rest of the field up to a blank, comma or line end carries no number.
+  while (p < testo_.size() && !spazio(testo_[p]) && testo_[p] != ',' && !fine_riga(testo_[p])) ++p;
+  pos_ = p;
+  salta_spazi();
+  chiudi_campo();
+  if (troppo) throw errore_esecuzione("numero troppo grande");
+  return negativo ? -valore : valore;
+}
+
+int32_t lettore_campi::numero32() { return a32(numero()); }
+int16_t lettore_campi::numero16() { return a16_esatto(numero()); }
+uint8_t lettore_campi::numero8() { return a8_esatto(numero()); }
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+bool contiene_nc(std::string_view campo, std::string_view parola) {
+  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
+                     [](char a, char b) { return minuscola(a) == minuscola(b); }) != campo.end();
+}
+
+}  // namespace scenario

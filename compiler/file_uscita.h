@@ -1,0 +1,24 @@
+// The three binary files: each the plain little-endian image of one table.
+#ifndef COMPILER_FILE_USCITA_H_
+#define COMPILER_FILE_USCITA_H_
+
+#include <string>
+
+#include "compiler/modello.h"
+#include "platform/piattaforma.h"
+
+namespace scenario {
+
+// The images, serialised in memory.
+std::string immagine_tracciato(const modello& m);
+std::string immagine_voci(const modello& m);
+std::string immagine_celle(const modello& m);
+
+// Writes the line geometry file (only when calcola_tracciato is non-zero),
+// the item file and the track file, in that order, each with the rewrite
+// idiom and one write.
+void scrivi_file_compilati(piattaforma& p, const modello& m);
+
+}  // namespace scenario
+
+#endif  // COMPILER_FILE_USCITA_H_

@@ -1,0 +1,42 @@
+#include <new>
+
+#include "compiler/esecuzione.h"
+#include "compiler/lettori.h"
+#include "compiler/memorizza.h"
+#include "run/nomi.h"
+
+namespace scenario {
+namespace {
+
+// The failure exit: both descriptions go where they still exist, and the
+// reading ends with code 25. A failure here is the system's, not the data's,
+// and is left to the run.
+void uscita_per_errore(piattaforma& p, modello& m) {
+  for (file_scenario f : {file_scenario::descrizione_linea, file_scenario::descrizione_treno}) {
+    if (p.esiste(nome_file(p, m.nome_linea, m.numero_treno, f))) {
+      p.elimina(nome_file(p, m.nome_linea, m.numero_treno, f));
+    }
+  }
+  registra(m, 25);
+}
+
+}  // namespace
+
+void memorizza_dati(piattaforma& p, modello& m) {
+  bool fallito = false;
+  try {
+    consegna_linea c;
+    if (leggi_linea(p, m, c)) leggi_treno(p, m, c);
+  } catch (const errore_esecuzione&) {
+    fallito = true;
+  } catch (const errore_sistema&) {
+    fallito = true;
+  } catch (const std::bad_alloc&) {
+    fallito = true;
+  }
+  if (fallito) uscita_per_errore(p, m);
+  m.sorgente_file = 0;
+  m.sorgente_riga = 0;
+}
+
+}  // namespace scenario

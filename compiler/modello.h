@@ -1,0 +1,131 @@
+// The compiled scenario model: the tables and scalars that the readers fill
+// and the output files write out. Field order, widths and signedness are the
+// file formats, so they are fixed here and nowhere else.
+#ifndef COMPILER_MODELLO_H_
+#define COMPILER_MODELLO_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// One entry of the item table: a station, a sign text, a kilometre
+// progressive or the line and train header data.
+struct voce {
+  uint8_t tipo = 0;
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+  uint8_t attributo_1 = 0;
+  std::string nome;  // ANSI bytes
+  int16_t gruppo_1a = 0;
+  int16_t gruppo_1b = 0;
+  int16_t gruppo_2a = 0;
+  int16_t gruppo_2b = 0;
+  int16_t gruppo_2c = 0;
+  uint8_t gruppo_1c = 0;
+  uint8_t attributo_4 = 0;
+  uint8_t attributo_3 = 0;
+  uint8_t attributo_2 = 0;
+  int32_t orario = 0;
+};
+
+// One 50 m cell of the track.
+struct cella {
+  uint8_t tipo = 0;
+  int16_t dato1 = 0;
+  int16_t dato2 = 0;
+  int16_t dato3 = 0;
+  int16_t dato4 = 0;
+  uint8_t tempo_segnale = 0;
+  uint8_t richiamo = 0;
+  uint8_t montagna = 0;
+  uint8_t velocita_max = 0;
+  uint8_t pendenza = 0;
+  uint8_t aderenza = 0;
+};
+
+// Cell type codes (`tipo` of `cella`).
+enum : uint8_t {
+  cella_libera = 0,
+  cella_segnale = 1,
+  cella_fine_rallentamento = 2,
+  cella_inizio_rallentamento = 3,
+  cella_avviso_rallentamento = 4,
+  cella_preavviso = 5,
+  cella_indicatore_v_max = 6,
+  cella_stazione = 10,
+  cella_montagna = 11,
+  cella_abbattimento = 12,
+  cella_abbattimento_zero = 13,
+  cella_cartello = 14,
+};
+
+// A free cell takes any object; every other type refuses all but the
+// station marker.
+inline bool libera(const cella& c) { return c.tipo == cella_libera || c.tipo == cella_montagna; }
+
+// A number that is empty, a 16-bit integer or a 64-bit real, as the plan
+// table holds it. The tag values are the ones written to the file.
+struct numero_etichettato {
+  enum : uint16_t { vuoto = 0, intero = 2, reale = 5 };
+  uint16_t etichetta = vuoto;
+  int16_t valore_intero = 0;
+  double valore_reale = 0.0;
+
+  static numero_etichettato da_intero(int16_t v) { return {intero, v, 0.0}; }
+  static numero_etichettato da_reale(double v) { return {reale, 0, v}; }
+  // The value as a real, as arithmetic on the plan sees it (empty is 0).
+  double come_reale() const {
+    return etichetta == intero ? static_cast<double>(valore_intero) : valore_reale;
+  }
+};
+
+constexpr int kNumeroVoci = 87;
+constexpr int kMaxMontagne = 80;
+constexpr int32_t kLunghezzaMassima = 1000000;
+constexpr int32_t kMargineTracciato = 7000;
+
+// A fault recorded during a compile: every one, in order, for the authors'
+// tool; the model's `codice_errore` keeps only the last.
+struct guasto {
+  int32_t codice = 0;
+  int32_t posizione = 0;   // metres, as `posizione_errore` after recording
+  int file = 0;            // 0 none, 1 line description, 2 train description
+  int riga = 0;            // line of the record in that file, 0 when unknown
+};
+
+struct modello {
+  std::array<voce, kNumeroVoci> voci;
+  std::vector<cella> celle;  // cells 0 to ultima_cella, empty until a length is read
+  // Plan table: x and y of every metre 0 to lunghezza_tracciato; empty unless
+  // calcola_tracciato is non-zero and a length has been read.
+  std::vector<numero_etichettato> tracciato_x;
+  std::vector<numero_etichettato> tracciato_y;
+  std::array<int32_t, kMaxMontagne + 1> montagne_inizio{};
+  std::array<int32_t, kMaxMontagne + 1> montagne_fine{};
+  int32_t conta_montagne = 0;
+  int32_t calcola_tracciato = 0;
+  std::string nome_linea;    // ANSI
+  std::string numero_treno;  // ANSI
+  std::string riga;
+  int32_t lunghezza_tracciato = 0;
+  int32_t ultima_cella = 0;
+  int32_t codice_errore = 0;
+  int32_t posizione_errore = 0;
+
+  // Diagnostics beside the model: every fault recorded, and the description
+  // file and line of the record being read (0 outside the readers).
+  std::vector<guasto> guasti;
+  int sorgente_file = 0;
+  int sorgente_riga = 0;
+};
+
+// All numeric fields 0 and every name empty.
+void pulisci_voci(modello& m);
+
+}  // namespace scenario
+
+#endif  // COMPILER_MODELLO_H_

@@ -1,0 +1,13 @@
+#include "platform/piattaforma.h"
+
+#include <utility>
+
+namespace scenario {
+
+errore_sistema::errore_sistema(std::string file, int numero, std::string descrizione)
+    : std::runtime_error("errore " + std::to_string(numero) + " (" + descrizione + "): " + file),
+      file_(std::move(file)),
+      numero_(numero),
+      descrizione_(std::move(descrizione)) {}
+
+}  // namespace scenario

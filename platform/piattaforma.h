@@ -1,0 +1,104 @@
+// The program's whole contact with the system: the program folder, the files
+// in it, the waiting window, the message box, the end of the process and the
+// ANSI code page. One implementation per system, chosen at build time; the
+// rest of the program sees only this interface.
+#ifndef PLATFORM_PIATTAFORMA_H_
+#define PLATFORM_PIATTAFORMA_H_
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+// A failure of the system that the program does not handle itself: a folder
+// that cannot be written, a file that cannot be created, deleted, opened or
+// read. It carries the file's name and the system's error number and text.
+class errore_sistema : public std::runtime_error {
+ public:
+  errore_sistema(std::string file, int numero, std::string descrizione);
+  const std::string& file() const { return file_; }
+  int numero() const { return numero_; }
+  const std::string& descrizione() const { return descrizione_; }
+
+ private:
+  std::string file_;
+  int numero_;
+  std::string descrizione_;
+};
+
+class piattaforma {
+ public:
+  virtual ~piattaforma() = default;
+
+  // Folder of the running program, without a trailing separator.
+  virtual std::string cartella_programma() = 0;
+  // The separator put between the folder and a file name.
+  virtual std::string separatore() = 0;
+
+  // True when a file (not a folder) of that name exists.
+  virtual bool esiste(const std::string& nome) = 0;
+  // Opens the file for binary access and closes it again: creates an empty
+  // file when none exists, leaves an existing one unchanged.
+  virtual void tocca(const std::string& nome) = 0;
+  virtual void elimina(const std::string& nome) = 0;
+  // Creates the file empty (or truncates it) and writes all bytes with one
+  // write.
+  virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
+  // The whole content of the file.
+  virtual std::string leggi(const std::string& nome) = 0;
+
+  // The waiting window with its label, shown without waiting and painted once.
+  virtual void mostra_attesa() = 0;
+  // A modal message box with the text, one OK button, no icon and no title of
+  // its own; returns once the user has closed it.
+  virtual void mostra_messaggio(const std::string& testo) = 0;
+  // The report of an unhandled system failure.
+  virtual void rapporto_errore(const errore_sistema& e) = 0;
+  // Ends the process with the given exit status; never returns.
+  [[noreturn]] virtual void termina(int stato) = 0;
+
+  // Text of the program (UTF-8) in the 8-bit ANSI code page. A character the
+  // code page cannot hold is a programming error: std::invalid_argument.
+  virtual std::string in_ansi(std::string_view testo) = 0;
+  // ANSI text with its letters in lower case.
+  virtual std::string minuscole(std::string_view ansi) = 0;
+};
+
+// Forwards every call to another platform; tests override single calls.
+class piattaforma_inoltro : public piattaforma {
+ public:
+  explicit piattaforma_inoltro(piattaforma& base) : base_(base) {}
+  std::string cartella_programma() override { return base_.cartella_programma(); }
+  std::string separatore() override { return base_.separatore(); }
+  bool esiste(const std::string& nome) override { return base_.esiste(nome); }
+  void tocca(const std::string& nome) override { base_.tocca(nome); }
+  void elimina(const std::string& nome) override { base_.elimina(nome); }
+  void scrivi(const std::string& nome, std::string_view byte) override { base_.scrivi(nome, byte); }
+  std::string leggi(const std::string& nome) override { return base_.leggi(nome); }
+  void mostra_attesa() override { base_.mostra_attesa(); }
+  void mostra_messaggio(const std::string& testo) override { base_.mostra_messaggio(testo); }
+  void rapporto_errore(const errore_sistema& e) override { base_.rapporto_errore(e); }
+  [[noreturn]] void termina(int stato) override {
+    base_.termina(stato);
+    std::abort();  // an implementation that returned broke its contract
+  }
+  std::string in_ansi(std::string_view testo) override { return base_.in_ansi(testo); }
+  std::string minuscole(std::string_view ansi) override { return base_.minuscole(ansi); }
+
+ protected:
+  piattaforma& base() { return base_; }
+
+ private:
+  piattaforma& base_;
+};
+
+// The system's platform. With an empty folder it works in the folder of the
+// running program; otherwise in the folder given (tests, tools).
+std::unique_ptr<piattaforma> piattaforma_di_sistema(const std::string& cartella = "");
+
+}  // namespace scenario
+
+#endif  // PLATFORM_PIATTAFORMA_H_

@@ -1,0 +1,31 @@
+#include "platform/piattaforma_memoria.h"
+
+#include <cerrno>
+
+#include "platform/cp1252.h"
+
+namespace scenario {
+
+bool piattaforma_memoria::esiste(const std::string& nome) { return file.count(nome) != 0; }
+
+void piattaforma_memoria::tocca(const std::string& nome) { file.try_emplace(nome); }
+
+void piattaforma_memoria::elimina(const std::string& nome) {
+  if (file.erase(nome) == 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
+}
+
+void piattaforma_memoria::scrivi(const std::string& nome, std::string_view byte) {
+  file[nome] = std::string(byte);
+}
+
+std::string piattaforma_memoria::leggi(const std::string& nome) {
+  const auto it = file.find(nome);
+  if (it == file.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+  return it->second;
+}
+
+std::string piattaforma_memoria::in_ansi(std::string_view testo) { return utf8_in_cp1252(testo); }
+
+std::string piattaforma_memoria::minuscole(std::string_view ansi) { return cp1252_minuscole(ansi); }
+
+}  // namespace scenario

@@ -1,0 +1,52 @@
+// A platform whose files live in memory and whose window and message box only
+// record what they were asked to show. The end of the process becomes the
+// exception `terminazione`, so that a caller can look at the state it left.
+// Used by the tests, the fuzz targets and the authors' tool.
+#ifndef PLATFORM_PIATTAFORMA_MEMORIA_H_
+#define PLATFORM_PIATTAFORMA_MEMORIA_H_
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/piattaforma.h"
+
+namespace scenario {
+
+struct terminazione {
+  int stato;
+};
+
+class piattaforma_memoria : public piattaforma {
+ public:
+  explicit piattaforma_memoria(std::string cartella = "mem") : cartella_(std::move(cartella)) {}
+
+  std::string cartella_programma() override { return cartella_; }
+  std::string separatore() override { return "/"; }
+  bool esiste(const std::string& nome) override;
+  void tocca(const std::string& nome) override;
+  void elimina(const std::string& nome) override;
+  void scrivi(const std::string& nome, std::string_view byte) override;
+  std::string leggi(const std::string& nome) override;
+  void mostra_attesa() override { ++attese; }
+  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
+  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
+  std::string in_ansi(std::string_view testo) override;
+  std::string minuscole(std::string_view ansi) override;
+
+  // Full name (folder, separator, name) of a file in the folder.
+  std::string percorso(const std::string& nome) const { return cartella_ + "/" + nome; }
+
+  std::map<std::string, std::string> file;  // by full name
+  std::vector<std::string> messaggi;
+  std::vector<std::string> rapporti;
+  int attese = 0;
+
+ private:
+  std::string cartella_;
+};
+
+}  // namespace scenario
+
+#endif  // PLATFORM_PIATTAFORMA_MEMORIA_H_

@@ -1,0 +1,27 @@
+// The generation run: the scenario identity, the waiting window, the five
+// text writers and the compiler, in their fixed order.
+#ifndef RUN_GENERAZIONE_H_
+#define RUN_GENERAZIONE_H_
+
+#include <string>
+
+#include "platform/piattaforma.h"
+
+namespace scenario {
+
+// The scenario identity, program text, constant for the run.
+inline constexpr const char* kNomeLinea = "Velmo - Montegrieve";
+inline constexpr const char* kNumeroTreno = "24817";
+
+// The whole run in the platform's folder. Returns when the run is over;
+// system failures leave it as errore_sistema, the error report ends the
+// process through the platform.
+void Form_Load(piattaforma& p);
+
+// The program: Form_Load, with an unhandled system failure reported by the
+// platform. Returns the exit status.
+int esegui(piattaforma& p);
+
+}  // namespace scenario
+
+#endif  // RUN_GENERAZIONE_H_

@@ -1,0 +1,42 @@
+// The naming rule of the eight files and the rewrite idiom that replaces
+// every file whole.
+#ifndef RUN_NOMI_H_
+#define RUN_NOMI_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/piattaforma.h"
+
+namespace scenario {
+
+enum class file_scenario {
+  descrizione_linea,   // nome_linea + "_linea.txt"
+  descrizione_treno,   // nome_linea + "_" + numero_treno + "-.txt"
+  note,                // ... + "_note.txt"
+  rallentamenti,       // ... + "_rallentamenti.txt"
+  scheda_treno,        // ... + "_scheda_treno.txt"
+  geometria_linea,     // nome_linea + "_linea.dat"
+  voci,                // nome_linea + "_" + numero_treno + ".sim"
+  celle,               // nome_linea + "_" + numero_treno + ".dat"
+};
+
+// The file's name within the folder, as composed from the two identity texts
+// (program text, UTF-8), nothing trimmed and no case change.
+std::string nome_semplice(const std::string& nome_linea, const std::string& numero_treno,
+                          file_scenario f);
+
+// The full name: the program's folder, asked for anew, the separator, then
+// the name within the folder.
+std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
+                      file_scenario f);
+
+// The rewrite idiom: make sure the file exists, close it, delete it, then
+// create it anew and write the whole content in one write. The name is
+// composed afresh for each of the three steps.
+void riscrivi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
+              file_scenario f, std::string_view contenuto);
+
+}  // namespace scenario
+
+#endif  // RUN_NOMI_H_

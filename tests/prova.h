@@ -1,0 +1,56 @@
+// Helpers shared by the tests: a temporary folder per test and a platform
+// that works in it and turns the end of the process into an exception.
+#ifndef TESTS_PROVA_H_
+#define TESTS_PROVA_H_
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/piattaforma.h"
+#include "platform/piattaforma_memoria.h"
+
+namespace scenario::prova {
+
+// A fresh empty folder, removed with everything in it at destruction.
+class cartella_temporanea {
+ public:
+  cartella_temporanea();
+  ~cartella_temporanea();
+  cartella_temporanea(const cartella_temporanea&) = delete;
+  cartella_temporanea& operator=(const cartella_temporanea&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+  std::string file(const std::string& nome) const { return (percorso_ / nome).string(); }
+  // Names of the files in the folder, sorted.
+  std::vector<std::string> elenco() const;
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+struct con_sistema {
+  std::unique_ptr<piattaforma> sistema;
+};
+
+// The system's platform in a temporary folder; messages are recorded and the
+// end of the process throws `terminazione`.
+class piattaforma_di_prova : private con_sistema, public piattaforma_inoltro {
+ public:
+  explicit piattaforma_di_prova(const cartella_temporanea& c);
+  void mostra_attesa() override { ++attese; }
+  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
+  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
+
+  std::vector<std::string> messaggi;
+  std::vector<std::string> rapporti;
+  int attese = 0;
+};
+
+std::string leggi_file(const std::string& percorso);
+void scrivi_file(const std::string& percorso, const std::string& contenuto);
+
+}  // namespace scenario::prova
+
+#endif  // TESTS_PROVA_H_

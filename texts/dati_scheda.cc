@@ -1,0 +1,16 @@
+#include "run/nomi.h"
+#include "texts/testi.h"
+
+namespace scenario {
+
+lista_righe righe_scheda(piattaforma& p) {
+  return riempi_righe(p, {
+      // Built-in lines to come.
+  });
+}
+
+void dati_scheda(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno) {
+  riscrivi(p, nome_linea, numero_treno, file_scenario::scheda_treno, testo_righe(righe_scheda(p)));
+}
+
+}  // namespace scenario
