@@ -1,0 +1,104 @@
+#include "compiler/collocamento.h"
+
+#include "compiler/esecuzione.h"
+
+namespace scenario {
+namespace {
+
+// 32-bit arithmetic: a result beyond 32 bits is a run-time failure.
+int32_t per32(int32_t a, int32_t b) { return a32(int64_t{a} * b); }
+int32_t piu32(int32_t a, int32_t b) { return a32(int64_t{a} + b); }
+int32_t meno32(int32_t a, int32_t b) { return a32(int64_t{a} - b); }
+
+// The cell of a point object at metre p.
+int64_t cella_punto(int32_t p) { return arrotonda(p / 50.0 + 1); }
+
+}  // namespace
+
+void memo_segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo) {
+  const int64_t w = cella_punto(posizione);
+  cella& c = cella_a(m, w);
+  if (!libera(c)) {
+    registra(m, 16);
+    return;
+  }
+  c.tipo = cella_segnale;
+  c.dato1 = a16(piu32(per32(s1, 10), d1));
+  c.dato2 = a16(piu32(per32(s2, 10), d2));
+  c.dato3 = a16(piu32(per32(s3, 10), d3));
+  c.dato4 = a16(piu32(piu32(per32(rapp, 10), per32(sx, 3)), dx));
+  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  c.tempo_segnale = sx == 2 ? a8(tempo) : 0;
+  for (int32_t k = 1; k <= 4; ++k) {
+    // Near the origin the marks would fall before the track: they are left out.
+    const int64_t r = w - 2 * k;
+    if (r < 0) continue;
+    cella_a(m, r).richiamo = a8(piu32(piu32(per32(sx, 30), per32(dx, 10)), k));
+  }
+}
+
+void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                        int32_t d_v) {
+  // Every test comes before the first write, so a refused slowdown leaves
+  // the track as it was (code 20 apart).
+  const bool avviso = x > 1500;
+  if (!avviso) f_ta = 0;
+  int64_t b = 0;
+  if (avviso) {
+    b = arrotonda(meno32(x, 1200) / 50.0 + 1);
+    if (!libera(cella_a(m, b))) {
+      registra(m, 17);
+      return;
+    }
+  }
+  const int64_t d = cella_punto(x);
+  if (!libera(cella_a(m, d))) {
+    registra(m, 18);
+    return;
+  }
+  const int64_t e = cella_punto(piu32(x, l));
+  if (e < 0 || e > m.ultima_cella || e >= static_cast<int64_t>(m.celle.size())) {
+    registra(m, 28);
+    return;
+  }
+  if (!libera(cella_a(m, e))) {
+    registra(m, 19);
+    return;
+  }
+
+  cella& fine = cella_a(m, e);
+  fine.tipo = cella_fine_rallentamento;
+  if (d_v != 0) fine.dato2 = a16(d_v);
+  // A slowdown short enough to end on its own start cell stays a start.
+  cella& inizio = cella_a(m, d);
+  inizio.tipo = cella_inizio_rallentamento;
+  if (d_v != 0) inizio.dato2 = a16(d_v);
+  if (avviso) {
+    cella& c = cella_a(m, b);
+    c.tipo = cella_avviso_rallentamento;
+    if (d_v != 0) c.dato2 = a16(d_v);
+    c.dato1 = a16(v);
+  }
+  for (cella* c : {&fine, &inizio}) {
+    c->dato1 = a16(v);
+    c->dato3 = a16(f_tt);
+  }
+
+  if (f_ta == 0) return;
+  const int64_t a = arrotonda(meno32(x, 1200) / 50.0);
+  for (int64_t j = 0; j <= 3; ++j) {
+    if (!libera(cella_a(m, a - j))) {
+      registra(m, 20);
+      return;
+    }
+  }
+  for (int64_t j = 0; j <= 3; ++j) {
+    cella& c = cella_a(m, a - j);
+    c.tipo = cella_preavviso;
+    c.dato1 = a16(j + 1);
+    if (d_v != 0) c.dato2 = a16(j + 1);
+  }
+}
+
+}  // namespace scenario
