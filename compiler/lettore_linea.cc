@@ -1,10 +1,408 @@
+#include "compiler/lettore_linea.h"
+
+#include <array>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "compiler/campi.h"
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
+#include "compiler/tracciato.h"
+#include "run/nomi.h"
 
 namespace scenario {
+namespace {
 
-bool leggi_linea(piattaforma&, modello&, consegna_linea&) {
-  throw errore_esecuzione("lettore della linea non ancora scritto");
+constexpr int kVoceLunghezza = 84;
+constexpr int kVoceLinea = 85;
+constexpr int kVoceTreno = 86;
+constexpr int kPrimaVoceCartelli = 80;
+// Records with a dash in their keyword field are dropped, this many at most
+// in a row in the general section, two among the line records.
+constexpr int kTrattiniGenerale = 10;
+
+// How a line record ends the round.
+enum class esito { avanti, fine_righe, respinto };
+
+struct tratto {
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+};
+
+tratto da_voce(const voce& v) { return {v.inizio, v.fine, v.posizione}; }
+
+void in_voce(voce& v, const tratto& t) {
+  v.inizio = t.inizio;
+  v.fine = t.fine;
+  v.posizione = t.posizione;
+}
+
+bool inizia_con_trattino(std::string_view s) {
+  const auto p = s.find_first_not_of(" \t");
+  return p != std::string_view::npos && s[p] == '-';
+}
+
+// One reading of the line description: the file is read whole once, and
+// "closing" it is then nothing; deleting it is the platform's.
+class lettura_linea {
+ public:
+  lettura_linea(piattaforma& p, modello& m, std::string nome, std::string_view testo)
+      : p_(p), m_(m), nome_(std::move(nome)), l_(testo) {}
+
+  bool leggi(consegna_linea& c);
+
+ private:
+  void leggi_parola() {
+    m_.riga = l_.testo();
+    m_.sorgente_riga = l_.riga();
+  }
+  // Close, delete, record: the reader's way out for its own codes.
+  bool rifiuta(int32_t codice) {
+    p_.elimina(nome_);
+    registra(m_, codice);
+    return false;
+  }
+  bool rifiuta(int32_t codice, int32_t posizione) {
+    p_.elimina(nome_);
+    registra(m_, codice, posizione);
+    return false;
+  }
+
+  bool sezione_generale();
+  void dimensiona(int32_t lunghezza);
+  bool ripetizione_segnali();
+
+  esito verifica_posizione(int32_t posizione);
+  esito record_linea();
+  esito pendenza();
+  esito curva();
+  esito montagna();
+  esito indicatore_v_max();
+  esito cartello();
+
+  // Writes the gradient in force into the cell at the cursor and advances it,
+  // at least once and then while the cursor is below `fino`. The cursor never
+  // reaches the last cell; without any cell table the first write fails.
+  void riempi_pendenza(int64_t fino);
+
+  bool piano_attivo() const { return m_.calcola_tracciato != 0 && tracciato_presente(m_); }
+
+  piattaforma& p_;
+  modello& m_;
+  const std::string nome_;
+  lettore_campi l_;
+
+  int32_t prossimo_cartello_ = kPrimaVoceCartelli;
+  int64_t cursore_pendenza_ = 0;
+  int32_t pendenza_in_vigore_ = 0;
+  int32_t cursore_piano_ = kInizioCursorePiano;
+};
+
+bool lettura_linea::leggi(consegna_linea& c) {
+  // Everything before the first "[generale]" is skipped; the very last field
+  // of the file is never taken for it.
+  for (;;) {
+    leggi_parola();
+    if (l_.fine()) return rifiuta(codice_generale_assente);
+    if (contiene_nc(m_.riga, "[generale]")) break;
+  }
+  if (!sezione_generale()) return false;
+  progressive_ordina(m_);
+
+  m_.conta_montagne = 0;
+  if (piano_attivo()) semina_tracciato(m_);
+
+  for (;;) {
+    if (l_.fine()) break;
+    leggi_parola();
+    if (l_.fine()) break;
+    if (contiene(m_.riga, "-")) {
+      leggi_parola();
+      if (l_.fine()) break;
+      if (contiene(m_.riga, "-")) {
+        leggi_parola();
+        if (l_.fine()) break;
+      }
+    }
+    const esito e = record_linea();
+    if (e == esito::respinto) return false;
+    if (e == esito::fine_righe) break;
+  }
+
+  p_.elimina(nome_);
+  riempi_pendenza(int64_t{m_.ultima_cella} - 2);
+  if (piano_attivo()) completa_piano(m_, cursore_piano_);
+  c.limite_cartelli = prossimo_cartello_;
+  return true;
+}
+
+bool lettura_linea::sezione_generale() {
+  for (;;) {
+    if (l_.fine()) return true;
+    leggi_parola();
+    if (l_.fine()) return true;
+    for (int k = 0; k < kTrattiniGenerale && contiene(m_.riga, "-"); ++k) leggi_parola();
+    const std::string& r = m_.riga;
+
+    if (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) {
+      const int32_t lunghezza = l_.numero32();
+      m_.voci[kVoceLunghezza].fine = lunghezza;
+      if (lunghezza > kLunghezzaMassima) return rifiuta(codice_lunghezza_eccessiva);
+      if (lunghezza < 0) return rifiuta(codice_lunghezza_negativa);
+      dimensiona(lunghezza);
+    }
+    for (auto [parola, n] : {std::pair{"tre", 81}, std::pair{"due", 82}, std::pair{"uno", 83}}) {
+      if (contiene(r, parola) && contiene(r, "progressiva")) {
+        voce& v = m_.voci[static_cast<std::size_t>(n)];
+        v.inizio = l_.numero32();
+        v.fine = l_.numero32();
+        v.posizione = l_.numero32();
+      }
+    }
+    voce& linea = m_.voci[kVoceLinea];
+    if (contiene(r, "sfondo") && contiene(r, "uno")) linea.inizio = l_.numero32();
+    if (contiene(r, "sfondo") && contiene(r, "due")) linea.posizione = l_.numero32();
+    if (contiene(r, "sfondo") && contiene(r, "tre")) linea.fine = l_.numero32();
+    if (contiene(r, "segnali") && contiene(r, "ripetizione") && !ripetizione_segnali()) return false;
+
+    if (!inizia_con_trattino(r) && contiene(r, "[") && contiene(r, "]")) return true;
+  }
+}
+
+void lettura_linea::dimensiona(int32_t lunghezza) {
+  m_.lunghezza_tracciato = a32(int64_t{lunghezza} + kMargineTracciato);
+  m_.ultima_cella = a32(arrotonda(m_.lunghezza_tracciato / 50.0));
+  m_.celle.assign(static_cast<std::size_t>(m_.ultima_cella) + 1, cella{});
+  if (m_.calcola_tracciato != 0) crea_tracciato(m_);
+}
+
+bool lettura_linea::ripetizione_segnali() {
+  voce& v = m_.voci[kVoceTreno];
+  v.inizio = l_.numero32();
+  v.fine = l_.numero32();
+  if (v.inizio % 50 != 0) return rifiuta(codice_ripetizione_inizio);
+  if (v.fine % 50 != 0) return rifiuta(codice_ripetizione_fine);
+  if (contiene(m_.riga, "4")) {
+    v.posizione = 4;
+  } else if (contiene(m_.riga, "9")) {
+    v.posizione = 9;
+  } else {
+    return rifiuta(codice_ripetizione_codici);
+  }
+  if (v.fine == 0) v.posizione = 0;
+  return true;
+}
+
+esito lettura_linea::verifica_posizione(int32_t posizione) {
+  if (posizione < 0) {
+    rifiuta(codice_posizione_negativa, posizione);
+    return esito::respinto;
+  }
+  if (m_.ultima_cella < a32(int64_t{posizione} + 100) / 50.0) {
+    registra(m_, codice_fuori_percorso, posizione);
+    return esito::fine_righe;
+  }
+  return esito::avanti;
+}
+
+// The five tests look at the same keyword field, each on its own, in this
+// order.
+esito lettura_linea::record_linea() {
+  using fn = esito (lettura_linea::*)();
+  for (fn record : {&lettura_linea::pendenza, &lettura_linea::curva, &lettura_linea::montagna,
+                    &lettura_linea::indicatore_v_max, &lettura_linea::cartello}) {
+    const esito e = (this->*record)();
+    if (e != esito::avanti) return e;
+  }
+  return esito::avanti;
+}
+
+void lettura_linea::riempi_pendenza(int64_t fino) {
+  do {
+    if (!m_.celle.empty() && cursore_pendenza_ >= m_.ultima_cella) return;
+    cella_a(m_, cursore_pendenza_).pendenza = a8(a32(int64_t{pendenza_in_vigore_} + 100));
+    ++cursore_pendenza_;
+  } while (cursore_pendenza_ < fino);
+}
+
+esito lettura_linea::pendenza() {
+  if (!contiene_nc(m_.riga, "pendenza")) return esito::avanti;
+  const int32_t posizione = l_.numero32();
+  const int32_t g = l_.numero32();
+  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  const int64_t n = arrotonda(posizione / 50.0);
+  if (n > 0) riempi_pendenza(n);
+  pendenza_in_vigore_ = g;
+  return esito::avanti;
+}
+
+esito lettura_linea::curva() {
+  if (!contiene_nc(m_.riga, "curva") || m_.calcola_tracciato == 0) return esito::avanti;
+  const int32_t s = l_.numero32();
+  const int32_t n = l_.numero32();
+  if (const esito e = verifica_posizione(s); e != esito::avanti) return e;
+  if (piano_attivo() && !applica_curva(m_, cursore_piano_, m_.riga, s, n)) {
+    rifiuta(codice_curva);
+    return esito::respinto;
+  }
+  return esito::avanti;
+}
+
+esito lettura_linea::montagna() {
+  if (!contiene_nc(m_.riga, "montagna")) return esito::avanti;
+  int32_t inizio = l_.numero32();
+  int32_t fine = l_.numero32();
+  int32_t tipo = l_.numero32();
+  if (const esito e = verifica_posizione(inizio); e != esito::avanti) return e;
+  if (m_.conta_montagne >= kMaxMontagne) {
+    rifiuta(codice_troppe_montagne);
+    return esito::respinto;
+  }
+  memo_montagna(m_, inizio, fine, tipo);
+  return esito::avanti;
+}
+
+esito lettura_linea::indicatore_v_max() {
+  if (!contiene_nc(m_.riga, "indicatori_v")) return esito::avanti;
+  const int32_t posizione = l_.numero32();
+  std::array<int32_t, 8> v{};
+  for (int32_t& x : v) x = l_.numero32();
+  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  if (!memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7])) {
+    p_.elimina(nome_);
+    return esito::respinto;
+  }
+  return esito::avanti;
+}
+
+esito lettura_linea::cartello() {
+  if (!contiene_nc(m_.riga, "indicat") || !contiene_nc(m_.riga, "cartello")) return esito::avanti;
+  const int32_t posizione = l_.numero32();
+  m_.riga = l_.testo();
+  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  if (prossimo_cartello_ < 1) {
+    rifiuta(codice_troppi_cartelli);
+    return esito::respinto;
+  }
+  // A name's length is written in 16 bits.
+  if (m_.riga.size() > std::numeric_limits<uint16_t>::max()) {
+    throw errore_esecuzione("testo del cartello oltre 65535 caratteri");
+  }
+  cella& c = cella_a(m_, arrotonda(posizione / 50.0 + 1));
+  if (!libera(c)) {
+    rifiuta(codice_cartello_occupato, posizione);
+    return esito::respinto;
+  }
+  c.tipo = cella_cartello;
+  c.dato1 = a16(prossimo_cartello_);
+  voce_a(m_, prossimo_cartello_).nome = m_.riga;
+  --prossimo_cartello_;
+  return esito::avanti;
+}
+
+}  // namespace
+
+bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
+  m.voci[kVoceLinea].nome = p.in_ansi(m.nome_linea);
+  m.voci[kVoceTreno].nome = p.in_ansi(m.numero_treno);
+  m.sorgente_file = 1;
+  m.sorgente_riga = 0;
+  std::string nome = nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea);
+  if (!p.esiste(nome)) {
+    registra(m, codice_linea_assente);
+    return false;
+  }
+  const std::string testo = p.leggi(nome);
+  lettura_linea lettura(p, m, std::move(nome), testo);
+  const bool segue_treno = lettura.leggi(c);
+  if (segue_treno) {
+    m.sorgente_file = 0;
+    m.sorgente_riga = 0;
+  }
+  return segue_treno;
+}
+
+void progressive_ordina(modello& m) {
+  voce* const voci[3] = {&m.voci[81], &m.voci[82], &m.voci[83]};
+  const tratto t = da_voce(*voci[0]);
+  const tratto d = da_voce(*voci[1]);
+  const tratto u = da_voce(*voci[2]);
+  std::array<tratto, 3> ordine{};  // all zero unless an order is found below
+
+  if (a32(int64_t{a32(int64_t{t.inizio} + d.inizio)} + u.inizio) != 0) {
+    // In order of preference when starts are equal: U, then D, then T.
+    const std::array<tratto, 3> pref = {u, d, t};
+    for (std::size_t i = 0; i < 3; ++i) {
+      const tratto& a = pref[i];
+      const tratto* resto[2];
+      std::size_t n = 0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        if (k != i) resto[n++] = &pref[k];
+      }
+      if (a.inizio > resto[0]->inizio && a.inizio > resto[1]->inizio) {
+        // The greater start first; on equal starts the preferred one.
+        if (resto[1]->inizio > resto[0]->inizio) std::swap(resto[0], resto[1]);
+        ordine = {a, *resto[0], *resto[1]};
+        break;
+      }
+    }
+  } else if (u.fine > 0) {
+    ordine = {u, d, t};
+  } else if (d.fine > 0) {
+    ordine = {d, t, u};
+  } else if (t.fine > 0) {
+    ordine = {t, d, u};
+  }
+
+  for (std::size_t i = 0; i < 3; ++i) {
+    in_voce(*voci[i], ordine[i]);
+    if (voci[i]->posizione == 1) voci[i]->fine = a32(int64_t{voci[i]->fine} + 100);
+  }
+}
+
+void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+  bool marcata = false;
+  if (tipo > 10) {
+    tipo -= 10;
+    marcata = true;
+  }
+  if (m.conta_montagne >= kMaxMontagne) throw errore_esecuzione("troppe montagne");
+  ++m.conta_montagne;
+  const auto k = static_cast<std::size_t>(m.conta_montagne);
+  m.montagne_inizio[k] = inizio;
+  m.montagne_fine[k] = fine;
+  if (k > 1 && a32(int64_t{inizio} - m.montagne_fine[k - 1]) <= 150) tipo = 3;
+
+  const int64_t prima = arrotonda(inizio / 50.0);
+  int64_t ultima = arrotonda(fine / 50.0 - 1);
+  if (ultima > m.ultima_cella) ultima = m.ultima_cella;  // the span is cut at the last cell
+  int64_t conta = 0;
+  for (int64_t i = prima; i <= ultima; ++i) {
+    ++conta;
+    cella& c = cella_a(m, i);
+    c.montagna = a8(tipo);
+    if (marcata && conta % 4 == 0 && c.tipo == cella_libera) c.tipo = cella_montagna;
+  }
+}
+
+bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t& vas, int32_t& vbs, int32_t& vcs,
+                           int32_t& strisces, int32_t& vad, int32_t& vbd, int32_t& vcd, int32_t& strisced) {
+  cella& c = cella_a(m, arrotonda(posizione / 50.0 + 1));
+  if (!libera(c)) {
+    registra(m, codice_indicatore_occupato, posizione);
+    return false;
+  }
+  const auto coppia = [](int32_t s, int32_t d) {
+    return a16_esatto(arrotonda(static_cast<double>(a32(int64_t{s} * 20)) + d / 5.0));
+  };
+  c.tipo = cella_indicatore_v_max;
+  c.dato1 = coppia(vas, vad);
+  c.dato2 = coppia(vbs, vbd);
+  c.dato3 = coppia(vcs, vcd);
+  c.dato4 = a16(int64_t{strisces} * 10 + strisced);
+  return true;
 }
 
 }  // namespace scenario

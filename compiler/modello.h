@@ -108,8 +108,8 @@ struct modello {
   std::array<int32_t, kMaxMontagne + 1> montagne_fine{};
   int32_t conta_montagne = 0;
   int32_t calcola_tracciato = 0;
-  std::string nome_linea;    // ANSI
-  std::string numero_treno;  // ANSI
+  std::string nome_linea;    // program text (UTF-8); names the files
+  std::string numero_treno;  // program text (UTF-8)
   std::string riga;
   int32_t lunghezza_tracciato = 0;
   int32_t ultima_cella = 0;
