@@ -1,0 +1,171 @@
+#include "compiler/tracciato.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "compiler/esecuzione.h"
+
+namespace scenario {
+namespace {
+
+modello piano(int32_t lunghezza_tracciato) {
+  modello m;
+  m.calcola_tracciato = 1;
+  m.lunghezza_tracciato = lunghezza_tracciato;
+  crea_tracciato(m);
+  semina_tracciato(m);
+  return m;
+}
+
+// The plan as the formulas give it, computed independently: rate(j) is the
+// turn rate at row j, 0 on straight rows.
+struct riferimento {
+  std::vector<double> x, y;
+};
+
+template <typename Tasso>
+riferimento calcola_riferimento(int32_t lunghezza_tracciato, Tasso tasso) {
+  riferimento r;
+  r.x = {0.0, 0.0};
+  r.y = {0.0, 1.0};
+  for (int32_t j = 2; j <= lunghezza_tracciato - 2; ++j) {
+    const double dx = r.x[j - 1] - r.x[j - 2];
+    const double dy = r.y[j - 1] - r.y[j - 2];
+    const double t = tasso(j);
+    if (t == 0.0) {
+      r.x.push_back(r.x[j - 1] + dx);
+      r.y.push_back(r.y[j - 1] + dy);
+    } else {
+      r.x.push_back(r.x[j - 1] + (dx + t * dy));
+      r.y.push_back(r.y[j - 1] + (dy - t * dx));
+    }
+  }
+  return r;
+}
+
+// Every computed row is a real equal bit for bit to the reference; rows 0
+// and 1 are the integer seed; the last two rows are empty.
+void confronta(const modello& m, const riferimento& r) {
+  const auto n = static_cast<std::size_t>(m.lunghezza_tracciato);
+  ASSERT_EQ(m.tracciato_x.size(), n + 1);
+  ASSERT_EQ(r.x.size(), n - 1);
+  EXPECT_EQ(m.tracciato_x[0].etichetta, numero_etichettato::intero);
+  EXPECT_EQ(m.tracciato_y[1].etichetta, numero_etichettato::intero);
+  EXPECT_EQ(m.tracciato_y[1].valore_intero, 1);
+  for (std::size_t j = 2; j + 1 < n; ++j) {
+    ASSERT_EQ(m.tracciato_x[j].etichetta, numero_etichettato::reale) << j;
+    ASSERT_EQ(m.tracciato_y[j].etichetta, numero_etichettato::reale) << j;
+    ASSERT_EQ(std::bit_cast<uint64_t>(m.tracciato_x[j].valore_reale), std::bit_cast<uint64_t>(r.x[j])) << j;
+    ASSERT_EQ(std::bit_cast<uint64_t>(m.tracciato_y[j].valore_reale), std::bit_cast<uint64_t>(r.y[j])) << j;
+  }
+  for (std::size_t j : {n - 1, n}) {
+    EXPECT_EQ(m.tracciato_x[j].etichetta, numero_etichettato::vuoto) << j;
+    EXPECT_EQ(m.tracciato_y[j].etichetta, numero_etichettato::vuoto) << j;
+  }
+}
+
+TEST(Tracciato, SenzaCurveRettilineo) {
+  modello m = piano(7000);
+  int32_t j = kInizioCursorePiano;
+  completa_piano(m, j);
+  EXPECT_EQ(j, 6999);
+  for (int32_t r = 2; r <= 6998; ++r) {
+    ASSERT_EQ(m.tracciato_x[r].valore_reale, 0.0);
+    ASSERT_EQ(m.tracciato_y[r].valore_reale, static_cast<double>(r));
+  }
+  confronta(m, calcola_riferimento(7000, [](int32_t) { return 0.0; }));
+}
+
+TEST(Tracciato, ClasseDaPrimaCifraDaUnoASei) {
+  EXPECT_EQ(classe_curva("curvad5"), 5);
+  EXPECT_EQ(classe_curva("curvas51"), 1);  // "1" is tested before "5"
+  EXPECT_EQ(classe_curva("curvad72"), 2);
+  EXPECT_EQ(classe_curva("curvad0789"), 0);
+  EXPECT_EQ(classe_curva("curvad"), 0);
+  const double attesi[] = {0.0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  for (int c = 0; c <= 6; ++c) EXPECT_EQ(tasso_curva(c), attesi[c]);
+}
+
+TEST(Tracciato, CurveDestraESinistraBitPerBit) {
+  // "curvad4" turns right (towards +x), "CURVAS3" left; a keyword with both
+  // "5" and "1" has class 1, and an "S" in any case means left.
+  modello m = piano(9000);
+  int32_t j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(m, j, "curvad4", 1000, 600));
+  EXPECT_EQ(j, 1601);
+  EXPECT_GT(m.tracciato_x[1600].valore_reale, 100.0);
+  ASSERT_TRUE(applica_curva(m, j, "CURVAS3", 3000, 500));
+  ASSERT_TRUE(applica_curva(m, j, "curvas51", 5000, 1000));
+  completa_piano(m, j);
+  confronta(m, calcola_riferimento(9000, [](int32_t r) {
+              if (r > 1000 && r <= 1600) return 0.001;
+              if (r > 3000 && r <= 3500) return -0.0004;
+              if (r > 5000 && r <= 6000) return -0.0001;
+              return 0.0;
+            }));
+  // A left curve from a straight heading along +y moves the track to -x.
+  modello s = piano(7000);
+  j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(s, j, "curvas5", 100, 500));
+  EXPECT_LT(s.tracciato_x[600].valore_reale, -100.0);
+}
+
+TEST(Tracciato, CurvaSovrappostaGiraSoloDalCursore) {
+  modello m = piano(8000);
+  int32_t j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(m, j, "curvad5", 1000, 500));
+  // Starts 200 m behind the cursor: turns from 1501 to 1800 only.
+  ASSERT_TRUE(applica_curva(m, j, "curvas4", 1300, 500));
+  EXPECT_EQ(j, 1801);
+  // Ends behind the cursor: no effect at all.
+  ASSERT_TRUE(applica_curva(m, j, "curvad6", 100, 200));
+  EXPECT_EQ(j, 1801);
+  completa_piano(m, j);
+  confronta(m, calcola_riferimento(8000, [](int32_t r) {
+              if (r > 1000 && r <= 1500) return 0.002;
+              if (r > 1500 && r <= 1800) return -0.001;
+              return 0.0;
+            }));
+}
+
+TEST(Tracciato, CurvaOltreLaTabellaTagliataAllaPenultimaRiga) {
+  modello m = piano(7000);
+  int32_t j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(m, j, "curvad3", 6900, 5000));
+  EXPECT_EQ(j, 6999);
+  completa_piano(m, j);
+  EXPECT_EQ(j, 6999);
+  confronta(m, calcola_riferimento(7000, [](int32_t r) { return r > 6900 ? 0.0004 : 0.0; }));
+}
+
+TEST(Tracciato, Codice103EFallimenti) {
+  modello m = piano(7000);
+  int32_t j = kInizioCursorePiano;
+  EXPECT_FALSE(applica_curva(m, j, "curvad", 100, 100));
+  EXPECT_EQ(j, kInizioCursorePiano);  // refused before any step
+  EXPECT_EQ(m.tracciato_x[2].etichetta, numero_etichettato::vuoto);
+
+  // The cursor beyond 1000000 after a step refuses the curve; the rows
+  // already computed stay.
+  modello lungo = piano(1007000);
+  j = kInizioCursorePiano;
+  EXPECT_FALSE(applica_curva(lungo, j, "curvad1", 1000000, 0));
+  EXPECT_EQ(j, 1000001);
+  EXPECT_EQ(lungo.tracciato_y[1000000].valore_reale, 1000000.0);
+  EXPECT_EQ(lungo.tracciato_y[1000001].etichetta, numero_etichettato::vuoto);
+
+  // The end of a curve overflowing 32 bits is a run-time failure.
+  modello o = piano(7000);
+  j = kInizioCursorePiano;
+  EXPECT_THROW(applica_curva(o, j, "curvad1", 100, 2147483600), errore_esecuzione);
+  // Rows outside the table are never touched.
+  EXPECT_THROW(punto_tracciato(o, 7001, 0), errore_esecuzione);
+  EXPECT_THROW(punto_tracciato(o, -1, 1), errore_esecuzione);
+  modello senza;
+  EXPECT_THROW(semina_tracciato(senza), errore_esecuzione);
+}
+
+}  // namespace
+}  // namespace scenario
