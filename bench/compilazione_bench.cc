@@ -1,0 +1,154 @@
+// What a compile costs against the plain write of the bytes it produces.
+//
+// Each compile runs memorizza_percorso on the descriptions in a memory
+// folder, so it costs the reading, the plan and the serialising of the three
+// files, and their copy into the folder. The raw write puts the same three
+// byte strings into files of a real temporary folder.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "compiler/file_uscita.h"
+#include "compiler/memorizza.h"
+#include "compiler/modello.h"
+#include "platform/piattaforma.h"
+#include "platform/piattaforma_memoria.h"
+#include "run/generazione.h"
+#include "run/nomi.h"
+#include "run/righe.h"
+#include "texts/testi.h"
+
+namespace scenario {
+namespace {
+
+// A line of `lunghezza` metres with dense records: a curve every 500 m, a
+// gradient every 100 m, a maximum-speed sign every 1000 m, and the most text
+// signs and mountain spans that the tables hold.
+std::string linea_densa(int32_t lunghezza) {
+  std::string t = "[generale]\r\nlunghezza percorso,    " + std::to_string(lunghezza) +
+                  "\r\nprogressiva chilometrica uno,    0,    100800,    1\r\n"
+                  "sfondo uno,    1\r\nripetizione segnali 4 codici,    0    ,0\r\n[curve]\r\n";
+  static const char* const classi[] = {"curvad3", "curvas3", "curvad4", "curvas4", "curvad5", "curvas2"};
+  // The plan cursor must stay within metre 1000000 while curves are applied.
+  for (int32_t p = 500, k = 0; p + 300 < std::min(lunghezza, 999000); p += 500, ++k) {
+    t += std::string(classi[k % 6]) + ",  " + std::to_string(p) + ",  300\r\n";
+  }
+  t += "[pendenze]\r\n";
+  for (int32_t p = 0, k = 0; p < lunghezza; p += 100, ++k) {
+    t += "pendenza,  " + std::to_string(p) + ",   " + std::to_string(k % 19 - 9) + "\r\n";
+  }
+  t += "[montagne]\r\n";
+  for (int32_t k = 0; k < 80; ++k) {
+    const int32_t inizio = 1050 + k * (lunghezza / 81);
+    t += "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(inizio + 2000) + ",  11\r\n";
+  }
+  t += "[cartelli]\r\n";
+  for (int32_t p = 700; p < lunghezza; p += 1000) {
+    t += "indicatori_vmax,  " + std::to_string(p) + ",  90,  110,  110,  0,  ,  ,  ,  0\r\n";
+  }
+  t += "[indicazioni]\r\n";
+  for (int32_t k = 0; k < 80; ++k) {
+    // Kept at 250 m past a kilometre, clear of the speed signs.
+    t += "cartello_indicatore,  " + std::to_string(250 + k * (lunghezza / 81) / 1000 * 1000) + ",   (PL km )(" +
+         std::to_string(k) + "+200)\r\n";
+  }
+  return t + "[fine]\r\n";
+}
+
+struct descrizioni {
+  std::string linea;
+  std::string treno;  // empty when the built-in train is not there yet
+};
+
+descrizioni incorporate() {
+  piattaforma_memoria p;
+  return {testo_righe(righe_linea(p)), testo_righe(righe_treno(p))};
+}
+
+// One compile into the memory folder; the compiled model is left in `m`.
+void compila(piattaforma_memoria& p, modello& m, const descrizioni& d) {
+  m = modello{};
+  m.nome_linea = kNomeLinea;
+  m.numero_treno = kNumeroTreno;
+  p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea)] = d.linea;
+  if (!d.treno.empty()) {
+    p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno)] = d.treno;
+  }
+  int32_t j = 1;
+  memorizza_percorso(p, m, j);
+}
+
+void misura_compilazione(benchmark::State& stato, const descrizioni& d) {
+  if (d.linea.empty()) {
+    stato.SkipWithError("the built-in line description is still empty");
+    return;
+  }
+  piattaforma_memoria p;
+  modello m;
+  std::size_t byte = 0;
+  for (auto _ : stato) {
+    try {
+      compila(p, m, d);
+    } catch (const terminazione&) {
+      stato.SkipWithError("the compile ended through the error report");
+      return;
+    }
+    byte = 0;
+    for (const auto& [nome, contenuto] : p.file) byte += contenuto.size();
+    benchmark::DoNotOptimize(byte);
+  }
+  stato.counters["byte"] = static_cast<double>(byte);
+  stato.counters["codice_errore"] = m.codice_errore;
+  stato.SetBytesProcessed(static_cast<int64_t>(stato.iterations()) * static_cast<int64_t>(byte));
+}
+
+void misura_scrittura_grezza(benchmark::State& stato, const descrizioni& d) {
+  if (d.linea.empty()) {
+    stato.SkipWithError("the built-in line description is still empty");
+    return;
+  }
+  piattaforma_memoria memoria;
+  modello m;
+  compila(memoria, m, d);
+  const std::string immagini[] = {immagine_tracciato(m), immagine_voci(m), immagine_celle(m)};
+  const auto cartella = std::filesystem::temp_directory_path() / "scenario_bench_scrittura";
+  std::filesystem::create_directories(cartella);
+  auto sistema = piattaforma_di_sistema(cartella.string());
+  std::size_t byte = 0;
+  for (auto _ : stato) {
+    byte = 0;
+    for (int f = 0; f < 3; ++f) {
+      sistema->scrivi((cartella / ("immagine_" + std::to_string(f))).string(), immagini[f]);
+      byte += immagini[f].size();
+    }
+  }
+  std::filesystem::remove_all(cartella);
+  stato.counters["byte"] = static_cast<double>(byte);
+  stato.SetBytesProcessed(static_cast<int64_t>(stato.iterations()) * static_cast<int64_t>(byte));
+}
+
+void BM_CompilaIncorporata(benchmark::State& s) { misura_compilazione(s, incorporate()); }
+void BM_ScritturaGrezzaIncorporata(benchmark::State& s) { misura_scrittura_grezza(s, incorporate()); }
+
+// The dense line at the built-in line's length, and at the longest length.
+descrizioni densa(int32_t lunghezza) { return {linea_densa(lunghezza), incorporate().treno}; }
+void BM_CompilaDensa104km(benchmark::State& s) { misura_compilazione(s, densa(104300)); }
+void BM_ScritturaGrezzaDensa104km(benchmark::State& s) { misura_scrittura_grezza(s, densa(104300)); }
+void BM_CompilaDensa1000km(benchmark::State& s) { misura_compilazione(s, densa(1000000)); }
+void BM_ScritturaGrezzaDensa1000km(benchmark::State& s) { misura_scrittura_grezza(s, densa(1000000)); }
+
+BENCHMARK(BM_CompilaIncorporata)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScritturaGrezzaIncorporata)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompilaDensa104km)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScritturaGrezzaDensa104km)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompilaDensa1000km)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScritturaGrezzaDensa1000km)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace scenario
+
+BENCHMARK_MAIN();
