@@ -330,6 +330,32 @@ TEST(LetturaLinea, DopoIl15SiCompletaNonSiLeggeOltre) {
   EXPECT_EQ(b.m.guasti[0].riga, 5);  // "pendenza, 8000, 1" is on line 5
 }
 
+TEST(LetturaLinea, DopoIl15LaDescrizioneDelTrenoELetta) {
+  banco b(generale(1000) + testo({"pendenza, 8000, 1", "[fine]"}));
+  memorizza_dati(b.p, b.m);
+  EXPECT_EQ(b.m.codice_errore, 15);
+  EXPECT_EQ(b.m.posizione_errore, 8000);
+  EXPECT_FALSE(b.p.esiste(b.file_linea()));
+  EXPECT_FALSE(b.p.esiste(b.file_treno()));
+}
+
+TEST(LetturaLinea, CompilazioneCompletaScriveITreFile) {
+  banco b(linea_di_prova());
+  int32_t j = 1;
+  memorizza_percorso(b.p, b.m, j);
+  EXPECT_EQ(b.m.codice_errore, 0);
+  const auto dimensione = [&](file_scenario f) {
+    const std::string nome = nome_file(b.p, b.m.nome_linea, b.m.numero_treno, f);
+    return b.p.esiste(nome) ? b.p.file.at(nome).size() : std::size_t{0};
+  };
+  EXPECT_EQ(dimensione(file_scenario::geometria_linea), 20u * 111300 - 36);
+  EXPECT_EQ(dimensione(file_scenario::celle), 15u * 2227);
+  std::size_t testi = 0;
+  for (const voce& v : b.m.voci) testi += v.nome.size();
+  EXPECT_EQ(dimensione(file_scenario::voci), 87u * 34 + testi);
+  EXPECT_EQ(b.p.file.size(), 3u);  // both descriptions are gone
+}
+
 TEST(LetturaLinea, GuastiPortanoLaRigaDelRecord) {
   banco b(generale(1000) + testo({"[curve]", "", "curvad, 100, 100", "[fine]"}));
   memorizza_dati(b.p, b.m);
