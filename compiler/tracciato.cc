@@ -1,5 +1,6 @@
 #include "compiler/tracciato.h"
 
+#include <algorithm>
 #include <string>
 
 #include "compiler/campi.h"
@@ -13,21 +14,38 @@ constexpr double kTassi[] = {0.0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 // The last row that any step may compute.
 int64_t ultima_riga_calcolabile(const modello& m) { return int64_t{m.lunghezza_tracciato} - 2; }
 
-// One step at row j. The order of the operations is the contract: the file
-// must hold exactly these doubles, so nothing is regrouped or renormalised.
-void passo(modello& m, int32_t j, bool curva, double r) {
-  const double x1 = punto_tracciato(m, j - 1, 0).come_reale();
-  const double y1 = punto_tracciato(m, j - 1, 1).come_reale();
-  const double dx = x1 - punto_tracciato(m, j - 2, 0).come_reale();
-  const double dy = y1 - punto_tracciato(m, j - 2, 1).come_reale();
-  numero_etichettato& x = punto_tracciato(m, j, 0);
-  numero_etichettato& y = punto_tracciato(m, j, 1);
-  if (curva) {
-    x = numero_etichettato::da_reale(x1 + (dx + r * dy));
-    y = numero_etichettato::da_reale(y1 + (dy - r * dx));
-  } else {
-    x = numero_etichettato::da_reale(x1 + dx);
-    y = numero_etichettato::da_reale(y1 + dy);
+// Steps the rows from the cursor j up to row `fino`, each straight or
+// turning at rate r, and leaves j after the last one. The order of the
+// operations is the contract: the file must hold exactly these doubles, so
+// nothing is regrouped or renormalised. The rows are checked once for the
+// whole run, and the two previous points are carried along.
+void passi(modello& m, int32_t& j, int64_t fino, bool curva, double r) {
+  if (j > fino) return;
+  punto_tracciato(m, j - 2, 0);
+  punto_tracciato(m, fino, 0);
+  numero_etichettato* const px = m.tracciato_x.data();
+  numero_etichettato* const py = m.tracciato_y.data();
+  double x2 = px[j - 2].come_reale();
+  double y2 = py[j - 2].come_reale();
+  double x1 = px[j - 1].come_reale();
+  double y1 = py[j - 1].come_reale();
+  for (; j <= fino; ++j) {
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    double x, y;
+    if (curva) {
+      x = x1 + (dx + r * dy);
+      y = y1 + (dy - r * dx);
+    } else {
+      x = x1 + dx;
+      y = y1 + dy;
+    }
+    px[j] = numero_etichettato::da_reale(x);
+    py[j] = numero_etichettato::da_reale(y);
+    x2 = x1;
+    y2 = y1;
+    x1 = x;
+    y1 = y;
   }
 }
 
@@ -72,25 +90,15 @@ bool applica_curva(modello& m, int32_t& j, std::string_view parola, int32_t s, i
   const double r = contiene_nc(parola, "s") ? -tasso_curva(classe) : tasso_curva(classe);
   const int32_t fine = a32(int64_t{s} + n);
   const int64_t limite = ultima_riga_calcolabile(m);
-  while (j <= s && j <= limite) {
-    passo(m, j, false, 0.0);
-    ++j;
-    if (j > kCursorePianoMassimo) return false;
-  }
-  while (j <= fine && j <= limite) {
-    passo(m, j, true, r);
-    ++j;
-    if (j > kCursorePianoMassimo) return false;
-  }
-  return true;
+  // The cursor is tested after every step; stepping no further than row
+  // kCursorePianoMassimo and then testing once gives the same outcome.
+  const int64_t massimo = std::min<int64_t>(limite, kCursorePianoMassimo);
+  passi(m, j, std::min<int64_t>(s, massimo), false, 0.0);
+  if (j > kCursorePianoMassimo) return false;
+  passi(m, j, std::min<int64_t>(fine, massimo), true, r);
+  return j <= kCursorePianoMassimo;
 }
 
-void completa_piano(modello& m, int32_t& j) {
-  const int64_t limite = ultima_riga_calcolabile(m);
-  while (j <= limite) {
-    passo(m, j, false, 0.0);
-    ++j;
-  }
-}
+void completa_piano(modello& m, int32_t& j) { passi(m, j, ultima_riga_calcolabile(m), false, 0.0); }
 
 }  // namespace scenario
