@@ -1,0 +1,173 @@
+// The system's platform, whichever system the tests run on: files in a
+// temporary folder, the program folder, the separator and the code page.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/cp1252.h"
+#include "platform/piattaforma.h"
+#include "tests/prova.h"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PiattaformaSistema : public ::testing::Test {
+ protected:
+  std::string nome(const std::string& semplice) { return p->cartella_programma() + p->separatore() + semplice; }
+
+  prova::cartella_temporanea cartella;
+  std::unique_ptr<piattaforma> p = piattaforma_di_sistema(cartella.percorso().string());
+};
+
+TEST_F(PiattaformaSistema, NomiComposteConIlSeparatoreStannoNellaCartella) {
+  EXPECT_EQ(p->cartella_programma(), cartella.percorso().string());
+  // Blanks and a hyphen, as in the scenario's own names.
+  const std::string f = nome("Velmo - Montegrieve_24817-.txt");
+  p->scrivi(f, "x");
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"Velmo - Montegrieve_24817-.txt"});
+  EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_24817-.txt")), "x");
+}
+
+TEST_F(PiattaformaSistema, ToccaCreaVuotoELasciaIntattoCioCheEsiste) {
+  const std::string f = nome("a.dat");
+  EXPECT_FALSE(p->esiste(f));
+  p->tocca(f);
+  EXPECT_TRUE(p->esiste(f));
+  EXPECT_EQ(p->leggi(f), "");
+  prova::scrivi_file(cartella.file("a.dat"), "contenuto");
+  p->tocca(f);
+  EXPECT_EQ(p->leggi(f), "contenuto");
+  p->elimina(f);
+  EXPECT_FALSE(p->esiste(f));
+  EXPECT_TRUE(cartella.elenco().empty());
+}
+
+TEST_F(PiattaformaSistema, ScriviELeggiInModoBinarioSostituendoIlFileIntero) {
+  const std::string f = nome("b.dat");
+  prova::scrivi_file(cartella.file("b.dat"), std::string(5000, 'v'));
+  // Line ends, NUL, the DOS end-of-file mark and high bytes pass untouched.
+  const std::string byte("riga\r\nsola\n\x1a\0\xff\xe8\r", 16);
+  p->scrivi(f, byte);
+  EXPECT_EQ(prova::leggi_file(cartella.file("b.dat")), byte);
+  EXPECT_EQ(p->leggi(f), byte);
+
+  std::string grande(200000, '\0');
+  for (std::size_t i = 0; i < grande.size(); ++i) grande[i] = static_cast<char>(i * 7 + i / 256);
+  p->scrivi(f, grande);
+  EXPECT_EQ(p->leggi(f), grande);
+  p->scrivi(f, "");
+  EXPECT_EQ(fs::file_size(cartella.percorso() / "b.dat"), 0u);
+}
+
+TEST_F(PiattaformaSistema, UnaCartellaNonEUnFile) {
+  fs::create_directory(cartella.percorso() / "sotto");
+  EXPECT_FALSE(p->esiste(nome("sotto")));
+  EXPECT_THROW(p->tocca(nome("sotto")), errore_sistema);
+  EXPECT_THROW(p->scrivi(nome("sotto"), "x"), errore_sistema);
+}
+
+TEST_F(PiattaformaSistema, IFallimentiPortanoNomeNumeroEDescrizione) {
+  const std::string manca = nome("manca.txt");
+  const std::string in_cartella_mancante = nome("manca") + p->separatore() + "x.txt";
+  struct caso {
+    const char* cosa;
+    std::string file;
+    std::function<void()> azione;
+  };
+  const caso casi[] = {
+      {"leggi", manca, [&] { p->leggi(manca); }},
+      {"elimina", manca, [&] { p->elimina(manca); }},
+      {"scrivi", in_cartella_mancante, [&] { p->scrivi(in_cartella_mancante, "x"); }},
+      {"tocca", in_cartella_mancante, [&] { p->tocca(in_cartella_mancante); }},
+  };
+  for (const caso& c : casi) {
+    try {
+      c.azione();
+      ADD_FAILURE() << c.cosa << " non ha fallito";
+    } catch (const errore_sistema& e) {
+      EXPECT_EQ(e.file(), c.file) << c.cosa;
+      EXPECT_NE(e.numero(), 0) << c.cosa;
+      EXPECT_FALSE(e.descrizione().empty()) << c.cosa;
+      EXPECT_NE(std::string(e.what()).find(c.file), std::string::npos) << c.cosa;
+    }
+  }
+  EXPECT_TRUE(cartella.elenco().empty());
+}
+
+TEST_F(PiattaformaSistema, NomiNonAsciiEMoltoLunghi) {
+  // A file name in UTF-8 reaches the system as that name.
+  const std::string accentato = "citt\xc3\xa0 \xc3\xa8.txt";
+  p->scrivi(nome(accentato), "y");
+  EXPECT_TRUE(fs::exists(cartella.percorso() / fs::u8path(accentato)));
+  EXPECT_EQ(p->leggi(nome(accentato)), "y");
+  p->elimina(nome(accentato));
+
+  // A folder deep enough that the full names pass 260 characters.
+  fs::path profonda = cartella.percorso();
+  for (int i = 0; i < 6; ++i) profonda /= std::string(50, static_cast<char>('a' + i));
+  fs::create_directories(profonda);
+  auto lunga = piattaforma_di_sistema(profonda.string());
+  const std::string f = lunga->cartella_programma() + lunga->separatore() + "Velmo - Montegrieve_linea.dat";
+  ASSERT_GT(f.size(), 300u);
+  lunga->tocca(f);
+  EXPECT_TRUE(lunga->esiste(f));
+  lunga->scrivi(f, "lungo");
+  EXPECT_EQ(lunga->leggi(f), "lungo");
+  lunga->elimina(f);
+  EXPECT_FALSE(lunga->esiste(f));
+}
+
+TEST(PiattaformaSistemaProgramma, LaCartellaEQuellaDelProgrammaSenzaSeparatoreFinale) {
+  auto p = piattaforma_di_sistema();
+  const std::string c = p->cartella_programma();
+  ASSERT_FALSE(c.empty());
+  EXPECT_NE(c.substr(c.size() - 1), p->separatore());
+  const fs::path cartella = fs::u8path(c);
+  EXPECT_TRUE(cartella.is_absolute()) << c;
+  bool trovato = false;
+  for (const auto& e : fs::directory_iterator(cartella)) {
+    trovato = trovato || e.path().stem() == "scenario_tests";
+  }
+  EXPECT_TRUE(trovato) << "scenario_tests non è in " << c;
+}
+
+// The tests run on a Western European system: its ANSI code page is
+// Windows-1252, the one the files are written in everywhere.
+TEST(PiattaformaSistemaAnsi, LaCodePageEWindows1252) {
+  auto p = piattaforma_di_sistema();
+  std::string tutti;
+  for (int b = 1; b < 256; ++b) {
+    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;  // unassigned
+    tutti += static_cast<char>(b);
+  }
+  const std::string utf8 = cp1252_in_utf8(tutti);
+  EXPECT_EQ(p->in_ansi(utf8), tutti);
+  EXPECT_EQ(p->in_ansi("gi\xc3\xa0 \xc3\xa8 \xe2\x82\xac"), "gi\xe0 \xe8 \x80");
+  EXPECT_EQ(p->in_ansi(""), "");
+}
+
+TEST(PiattaformaSistemaAnsi, UnCarattereNonRappresentabileNonDiventaPuntoInterrogativo) {
+  auto p = piattaforma_di_sistema();
+  // Greek omega, o with double acute (whose nearest fit would be "o"), an
+  // arrow, a character outside the basic plane, and malformed UTF-8.
+  for (const char* testo : {"\xce\xa9", "o\xc5\x91", "a\xe2\x86\x92" "b", "\xf0\x9f\x9a\x86", "\xc3", "\xff"}) {
+    EXPECT_THROW(p->in_ansi(testo), std::invalid_argument) << testo;
+  }
+}
+
+TEST(PiattaformaSistemaAnsi, MinuscoleComeWindows1252) {
+  auto p = piattaforma_di_sistema();
+  std::string tutti;
+  for (int b = 0; b < 256; ++b) tutti += static_cast<char>(b);
+  EXPECT_EQ(p->minuscole(tutti), cp1252_minuscole(tutti));
+  EXPECT_EQ(p->minuscole("24817VELMO - MONTEGRIEVE\xc8\xc0\x8a\x9f"), "24817velmo - montegrieve\xe8\xe0\x9a\xff");
+}
+
+}  // namespace
+}  // namespace scenario

@@ -1,0 +1,371 @@
+// The platform on Windows: the Win32 window and message box, files through
+// the wide-character API (names arrive in UTF-8), and the system's ANSI code
+// page for the text the program writes.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/piattaforma.h"
+
+namespace scenario {
+namespace {
+
+// The waiting window, in pixels at 96 dots per inch: client area 280 × 179,
+// label at 64, 64 of 177 × 53.
+constexpr int kLarghezzaForm = 280;
+constexpr int kAltezzaForm = 179;
+constexpr int kSinistraEtichetta = 64;
+constexpr int kAltoEtichetta = 64;
+constexpr int kLarghezzaEtichetta = 177;
+constexpr int kAltezzaEtichetta = 53;
+constexpr int kPuntiCarattere = 24;
+constexpr wchar_t kClasseForm[] = L"Form1";
+constexpr wchar_t kTitoloForm[] = L"genera_scenario";
+
+// The 8-bit code page used when the system's own is not one (a system set to
+// UTF-8, or to a double-byte code page): Western European.
+constexpr UINT kCodicePaginaRiserva = 1252;
+
+std::string descrizione_errore(DWORD numero) {
+  wchar_t* testo = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      numero, 0, reinterpret_cast<wchar_t*>(&testo), 0, nullptr);
+  std::wstring w = n > 0 && testo != nullptr ? std::wstring(testo, n) : std::wstring();
+  if (testo != nullptr) ::LocalFree(testo);
+  // The system's texts end in a line break, sometimes after a full stop.
+  while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.')) {
+    w.pop_back();
+  }
+  if (w.empty()) return "errore di sistema " + std::to_string(numero);
+  const int len = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                        nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(len > 0 ? len : 0), '\0');
+  if (len > 0) {
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), len, nullptr, nullptr);
+  }
+  return s;
+}
+
+[[noreturn]] void fallisci(const std::string& nome, DWORD numero) {
+  throw errore_sistema(nome, static_cast<int>(numero), descrizione_errore(numero));
+}
+
+[[noreturn]] void fallisci(const std::string& nome) { fallisci(nome, ::GetLastError()); }
+
+int lunghezza_int(std::size_t n) {
+  if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    throw std::length_error("testo troppo lungo per il sistema");
+  }
+  return static_cast<int>(n);
+}
+
+// Multi-byte text in the code page to UTF-16. With `rigoroso`, a byte
+// sequence that is not valid in the code page fails (GetLastError tells why).
+bool in_wide(UINT codice_pagina, std::string_view s, bool rigoroso, std::wstring& w) {
+  w.clear();
+  if (s.empty()) return true;
+  const DWORD opzioni = rigoroso ? MB_ERR_INVALID_CHARS : 0;
+  const int len = ::MultiByteToWideChar(codice_pagina, opzioni, s.data(), lunghezza_int(s.size()), nullptr, 0);
+  if (len <= 0) return false;
+  w.resize(static_cast<std::size_t>(len));
+  return ::MultiByteToWideChar(codice_pagina, opzioni, s.data(), lunghezza_int(s.size()), w.data(), len) == len;
+}
+
+std::string utf8_di(std::wstring_view w) {
+  if (w.empty()) return {};
+  const int len =
+      ::WideCharToMultiByte(CP_UTF8, 0, w.data(), lunghezza_int(w.size()), nullptr, 0, nullptr, nullptr);
+  if (len <= 0) return {};
+  std::string s(static_cast<std::size_t>(len), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, w.data(), lunghezza_int(w.size()), s.data(), len, nullptr, nullptr);
+  return s;
+}
+
+// Text of the program (UTF-8) for the system's wide-character calls; bytes
+// that are not UTF-8 become U+FFFD, since this text is only shown.
+std::wstring wide_da_mostrare(std::string_view utf8) {
+  std::wstring w;
+  in_wide(CP_UTF8, utf8, false, w);
+  return w;
+}
+
+// A file name for the wide-character file calls. Names longer than the
+// classic limit of 260 characters get the "\\?\" form, which lifts the limit
+// but takes the name literally; so they are first made full and normal.
+std::wstring nome_di_sistema(const std::string& nome) {
+  std::wstring w;
+  if (!in_wide(CP_UTF8, nome, true, w)) fallisci(nome);
+  for (wchar_t& c : w) {
+    if (c == L'/') c = L'\\';
+  }
+  if (w.size() < MAX_PATH || w.rfind(L"\\\\?\\", 0) == 0) return w;
+  const DWORD len = ::GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (len == 0) fallisci(nome);
+  std::wstring pieno(len, L'\0');
+  const DWORD scritti = ::GetFullPathNameW(w.c_str(), len, pieno.data(), nullptr);
+  if (scritti == 0 || scritti >= len) fallisci(nome);
+  pieno.resize(scritti);
+  if (pieno.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + pieno.substr(2);
+  return L"\\\\?\\" + pieno;
+}
+
+class maniglia {
+ public:
+  explicit maniglia(HANDLE h) : h_(h) {}
+  ~maniglia() {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+  }
+  maniglia(const maniglia&) = delete;
+  maniglia& operator=(const maniglia&) = delete;
+  HANDLE get() const { return h_; }
+  bool valida() const { return h_ != INVALID_HANDLE_VALUE; }
+  // Closes now, so that a failure of the close is seen.
+  bool chiudi() {
+    const BOOL r = ::CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return r != 0;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+HANDLE apri(const std::string& nome, DWORD accesso, DWORD condivisione, DWORD disposizione) {
+  return ::CreateFileW(nome_di_sistema(nome).c_str(), accesso, condivisione, nullptr, disposizione,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::string cartella_eseguibile() {
+  std::wstring percorso(MAX_PATH, L'\0');
+  for (;;) {
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD n = ::GetModuleFileNameW(nullptr, percorso.data(), static_cast<DWORD>(percorso.size()));
+    if (n == 0) fallisci("GetModuleFileNameW");
+    // A name that filled the buffer may have been cut short.
+    if (n < percorso.size() && ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+      percorso.resize(n);
+      break;
+    }
+    if (percorso.size() >= 65536) fallisci("GetModuleFileNameW", ERROR_INSUFFICIENT_BUFFER);
+    percorso.resize(percorso.size() * 2);
+  }
+  const auto barra = percorso.find_last_of(L"\\/");
+  if (barra == std::wstring::npos) return {};
+  return utf8_di(std::wstring_view(percorso).substr(0, barra));
+}
+
+// The 8-bit code page: the system's ANSI code page when it has one byte per
+// character.
+UINT codice_pagina_ansi() {
+  const UINT acp = ::GetACP();
+  CPINFO info;
+  if (acp == CP_UTF8 || !::GetCPInfo(acp, &info) || info.MaxCharSize != 1) return kCodicePaginaRiserva;
+  return acp;
+}
+
+LRESULT CALLBACK procedura_form(HWND finestra, UINT messaggio, WPARAM w, LPARAM l) {
+  // The window only shows the label; while the run goes on nothing reads its
+  // messages, and closing it is left to the end of the process.
+  if (messaggio == WM_CLOSE) return 0;
+  return ::DefWindowProcW(finestra, messaggio, w, l);
+}
+
+class piattaforma_windows : public piattaforma {
+ public:
+  explicit piattaforma_windows(std::string cartella)
+      : cartella_(std::move(cartella)), codice_pagina_(codice_pagina_ansi()) {
+    prepara_minuscole();
+  }
+
+  ~piattaforma_windows() override {
+    if (form_ != nullptr) ::DestroyWindow(form_);
+    if (carattere_ != nullptr) ::DeleteObject(carattere_);
+  }
+
+  std::string cartella_programma() override {
+    return cartella_.empty() ? cartella_eseguibile() : cartella_;
+  }
+  std::string separatore() override { return "\\"; }
+
+  bool esiste(const std::string& nome) override {
+    std::wstring w;
+    if (!in_wide(CP_UTF8, nome, true, w)) return false;
+    const DWORD attributi = ::GetFileAttributesW(nome_di_sistema(nome).c_str());
+    return attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  void tocca(const std::string& nome) override {
+    maniglia f(apri(nome, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
+    if (!f.valida()) fallisci(nome);
+    if (!f.chiudi()) fallisci(nome);
+  }
+
+  void elimina(const std::string& nome) override {
+    if (!::DeleteFileW(nome_di_sistema(nome).c_str())) fallisci(nome);
+  }
+
+  void scrivi(const std::string& nome, std::string_view byte) override {
+    maniglia f(apri(nome, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    if (!f.valida()) fallisci(nome);
+    std::size_t fatto = 0;
+    while (fatto < byte.size()) {
+      const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(byte.size() - fatto, 1u << 30));
+      DWORD scritti = 0;
+      if (!::WriteFile(f.get(), byte.data() + fatto, blocco, &scritti, nullptr)) fallisci(nome);
+      if (scritti == 0) fallisci(nome, ERROR_WRITE_FAULT);
+      fatto += scritti;
+    }
+    if (!f.chiudi()) fallisci(nome);
+  }
+
+  std::string leggi(const std::string& nome) override {
+    maniglia f(apri(nome, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    if (!f.valida()) fallisci(nome);
+    std::string contenuto;
+    char blocco[65536];
+    for (;;) {
+      DWORD letti = 0;
+      if (!::ReadFile(f.get(), blocco, sizeof blocco, &letti, nullptr)) fallisci(nome);
+      if (letti == 0) break;
+      contenuto.append(blocco, letti);
+    }
+    return contenuto;
+  }
+
+  void mostra_attesa() override {
+    if (form_ != nullptr) return;
+    const HINSTANCE istanza = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW classe{};
+    classe.cbSize = sizeof classe;
+    classe.lpfnWndProc = procedura_form;
+    classe.hInstance = istanza;
+    classe.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+    classe.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    classe.lpszClassName = kClasseForm;
+    // The window only tells the user to wait: a system that cannot show it
+    // still gets its files.
+    if (!::RegisterClassExW(&classe) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+
+    const DWORD stile = WS_OVERLAPPED | WS_CAPTION;
+    RECT r{0, 0, kLarghezzaForm, kAltezzaForm};
+    ::AdjustWindowRectEx(&r, stile, FALSE, 0);
+    form_ = ::CreateWindowExW(0, kClasseForm, kTitoloForm, stile, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+                              r.bottom - r.top, nullptr, nullptr, istanza, nullptr);
+    if (form_ == nullptr) return;
+
+    const HWND etichetta = ::CreateWindowExW(0, L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                             kSinistraEtichetta, kAltoEtichetta, kLarghezzaEtichetta,
+                                             kAltezzaEtichetta, form_, nullptr, istanza, nullptr);
+    const HDC dc = ::GetDC(form_);
+    const int punti_per_pollice = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc != nullptr) ::ReleaseDC(form_, dc);
+    carattere_ = ::CreateFontW(-::MulDiv(kPuntiCarattere, punti_per_pollice, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                               FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+    if (etichetta != nullptr && carattere_ != nullptr) {
+      ::SendMessageW(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_), FALSE);
+    }
+
+    // Shown without waiting and painted once, label included: the run reads
+    // no window messages until it ends.
+    ::ShowWindow(form_, SW_SHOWDEFAULT);
+    ::UpdateWindow(form_);
+    ::GdiFlush();
+  }
+
+  void mostra_messaggio(const std::string& testo) override {
+    std::wstring w;
+    in_wide(codice_pagina_, testo, false, w);
+    ::MessageBoxW(form_, w.c_str(), nullptr, MB_OK | MB_SETFOREGROUND);
+  }
+
+  void rapporto_errore(const errore_sistema& e) override {
+    std::string testo = "Errore di esecuzione " + std::to_string(e.numero()) + ":\n\n" + e.descrizione();
+    if (!e.file().empty()) testo += "\n\nFile: " + e.file();
+    ::MessageBoxW(form_, wide_da_mostrare(testo).c_str(), nullptr, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  }
+
+  [[noreturn]] void termina(int stato) override { std::exit(stato); }
+
+  std::string in_ansi(std::string_view testo) override {
+    std::wstring w;
+    if (!in_wide(CP_UTF8, testo, true, w)) throw std::invalid_argument("UTF-8 non valido");
+    if (w.empty()) return {};
+    const int n = lunghezza_int(w.size());
+    BOOL sostituito = FALSE;
+    const int len = ::WideCharToMultiByte(codice_pagina_, WC_NO_BEST_FIT_CHARS, w.data(), n, nullptr, 0, nullptr,
+                                          &sostituito);
+    std::string s(static_cast<std::size_t>(len > 0 ? len : 0), '\0');
+    if (len <= 0 || sostituito ||
+        ::WideCharToMultiByte(codice_pagina_, WC_NO_BEST_FIT_CHARS, w.data(), n, s.data(), len, nullptr,
+                              &sostituito) != len ||
+        sostituito) {
+      throw std::invalid_argument("carattere non rappresentabile nella code page " +
+                                  std::to_string(codice_pagina_));
+    }
+    // A character that maps back to something else was only approximated.
+    std::wstring ritorno;
+    if (!in_wide(codice_pagina_, s, false, ritorno) || ritorno != w) {
+      throw std::invalid_argument("carattere non rappresentabile nella code page " +
+                                  std::to_string(codice_pagina_));
+    }
+    return s;
+  }
+
+  std::string minuscole(std::string_view ansi) override {
+    std::string s(ansi);
+    for (char& c : s) c = static_cast<char>(minuscola_[static_cast<unsigned char>(c)]);
+    return s;
+  }
+
+ private:
+  // The lower case of each byte of the code page, through its character:
+  // a byte whose lower case the code page cannot hold stays as it is.
+  void prepara_minuscole() {
+    for (int b = 0; b < 256; ++b) {
+      minuscola_[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
+      const char byte = static_cast<char>(b);
+      wchar_t carattere = 0;
+      if (::MultiByteToWideChar(codice_pagina_, 0, &byte, 1, &carattere, 1) != 1) continue;
+      wchar_t minuscolo = 0;
+      if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, &carattere, 1, &minuscolo, 1, nullptr, nullptr,
+                          0) != 1) {
+        continue;
+      }
+      char risultato = 0;
+      BOOL sostituito = FALSE;
+      if (::WideCharToMultiByte(codice_pagina_, WC_NO_BEST_FIT_CHARS, &minuscolo, 1, &risultato, 1, nullptr,
+                                &sostituito) == 1 &&
+          !sostituito) {
+        minuscola_[static_cast<std::size_t>(b)] = static_cast<unsigned char>(risultato);
+      }
+    }
+  }
+
+  std::string cartella_;
+  UINT codice_pagina_;
+  std::array<unsigned char, 256> minuscola_{};
+  HWND form_ = nullptr;
+  HFONT carattere_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<piattaforma> piattaforma_di_sistema(const std::string& cartella) {
+  return std::make_unique<piattaforma_windows>(cartella);
+}
+
+}  // namespace scenario
