@@ -283,7 +283,6 @@ class piattaforma_windows : public piattaforma {
     // no window messages until it ends.
     ::ShowWindow(form_, SW_SHOWDEFAULT);
     ::UpdateWindow(form_);
-    ::GdiFlush();
   }
 
   void mostra_messaggio(const std::string& testo) override {

@@ -3,8 +3,9 @@
 DIR/Xvfb_screen0), for the window checks of the Windows program.
 
   schermo_xvfb.py DIR png FILE.png [X Y W H]   writes (part of) the screen as PNG
-  schermo_xvfb.py DIR scuri X Y W H            prints how many pixels of the
-                                               rectangle are dark (text)
+  schermo_xvfb.py DIR conta X Y W H            prints how many pixels of the
+                                               rectangle are dark, then how
+                                               many are light
 """
 import struct
 import sys
@@ -60,9 +61,10 @@ def main():
     schermo = leggi_schermo(cartella)
     if comando == "png":
         scrivi_png(sys.argv[3], schermo, rettangolo(schermo, sys.argv[4:]))
-    elif comando == "scuri":
+    elif comando == "conta":
         x0, y0, w, h = rettangolo(schermo, sys.argv[3:])
-        print(sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if sum(pixel(schermo, x, y)) < 200))
+        somme = [sum(pixel(schermo, x, y)) for y in range(y0, y0 + h) for x in range(x0, x0 + w)]
+        print(sum(1 for s in somme if s < 200), sum(1 for s in somme if s > 600))
     else:
         raise SystemExit(__doc__)
 
