@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Checks the waiting window and the error report of the Windows program under
-# Wine and Xvfb, driving prova_errore.exe (see tests/prova_errore.cc):
+# Checks the waiting window and the error reports of the Windows program
+# under Wine and Xvfb. First it drives prova_errore.exe (see
+# tests/prova_errore.cc):
 #  - while it runs, reading no window messages, its window is on the screen
 #    with a client area of 280 x 179 and the label painted at 64, 64;
 #  - then the message box appears, and the program waits for it;
 #  - once OK is pressed (Return) the program ends with a non-zero status
 #    and writes nothing more.
-#   finestra_windows.sh prova_errore.exe
+# Then it runs genera_scenario.exe in a folder where its first file cannot
+# be created (a folder has its name): the report of the system's failure
+# appears, and after OK the program ends with a non-zero status, having
+# written nothing.
+#   finestra_windows.sh prova_errore.exe genera_scenario.exe
 # Needs WINE (Wine's loader), DISPLAY and SCHERMO: the -fbdir folder of the
 # Xvfb server on DISPLAY. Leaves pictures of the window and of the box in
 # FOTO (default: the current folder).
 set -euo pipefail
-[ $# -eq 1 ] || { echo "uso: $0 prova_errore.exe" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "uso: $0 prova_errore.exe genera_scenario.exe" >&2; exit 2; }
 : "${WINE:?WINE: il caricatore di Wine}" "${DISPLAY:?DISPLAY: un server X}" "${SCHERMO:?SCHERMO: la cartella -fbdir di Xvfb}"
 qui=$(dirname "$0")
 source "$qui/finestre_wine.sh"
@@ -57,6 +62,7 @@ kill -0 "$pid" 2>/dev/null || fallisci "il programma non ha atteso la risposta a
 geometria=$(xwininfo -id "$riquadro")
 bx=$(valore "Absolute upper-left X"); by=$(valore "Absolute upper-left Y")
 bw=$(valore Width); bh=$(valore Height)
+xdotool mousemove 0 0
 schermo png "$foto/messaggio_errore.png" "$bx" "$by" "$bw" "$bh"
 read -r scuri_box _ < <(schermo conta "$bx" "$by" "$bw" "$bh")
 [ "$scuri_box" -gt 50 ] || fallisci "messaggio senza testo"
@@ -74,5 +80,37 @@ pid=
 [ "$stato" -ne 0 ] || fallisci "stato d'uscita 0 dopo il messaggio d'errore"
 rimasti=$(cd "$lavoro" && ls -A | grep -vx -e "$programma" -e continua || true)
 [ -z "$rimasti" ] || fallisci "file scritti dopo il messaggio: $rimasti"
+echo "dopo OK: stato d'uscita $stato, nessun file scritto"
+
+# The report of a failure of the system, from the program itself.
+rapporto=$lavoro/rapporto
+mkdir -p "$rapporto/Velmo - Montegrieve_linea.txt"
+cp "$2" "$rapporto/"
+programma=$(basename "$2")
+(cd "$rapporto" && exec "$WINE" "$programma" </dev/null >/dev/null 2>&1) &
+pid=$!
+riquadro=$(aspetta_finestra_diversa_da "$pid" genera_scenario 60) || fallisci "nessun rapporto d'errore entro 60 s"
+sleep 1
+kill -0 "$pid" 2>/dev/null || fallisci "il programma non ha atteso la risposta al rapporto"
+geometria=$(xwininfo -id "$riquadro")
+bx=$(valore "Absolute upper-left X"); by=$(valore "Absolute upper-left Y")
+bw=$(valore Width); bh=$(valore Height)
+xdotool mousemove 0 0
+schermo png "$foto/rapporto_errore.png" "$bx" "$by" "$bw" "$bh"
+read -r scuri_box _ < <(schermo conta "$bx" "$by" "$bw" "$bh")
+[ "$scuri_box" -gt 50 ] || fallisci "rapporto senza testo"
+echo "rapporto d'errore di sistema: \"$(xdotool getwindowname "$riquadro")\" ${bw}x${bh}, il programma attende"
+premi_ok "$riquadro"
+stato=0
+limite=$(( $(date +%s) + 30 ))
+while kill -0 "$pid" 2>/dev/null; do
+  [ "$(date +%s)" -le "$limite" ] || fallisci "il programma non è finito dopo OK"
+  sleep 0.1
+done
+wait "$pid" || stato=$?
+pid=
+[ "$stato" -ne 0 ] || fallisci "stato d'uscita 0 dopo il rapporto d'errore"
+rimasti=$(cd "$rapporto" && ls -A | grep -vx -e "$programma" -e "Velmo - Montegrieve_linea.txt" || true)
+[ -z "$rimasti" ] || fallisci "file scritti dopo il fallimento: $rimasti"
 echo "dopo OK: stato d'uscita $stato, nessun file scritto"
 echo "finestra_windows: riuscito"

@@ -55,7 +55,7 @@ provato=$(secondi)
 # shellcheck disable=SC2086
 tests/wine_confronto.sh ${CONFRONTO:-} "$programma_linux" build-win/genera_scenario.exe
 confrontato=$(secondi)
-FOTO=build-win tests/finestra_windows.sh build-win/prova_errore.exe
+FOTO=build-win tests/finestra_windows.sh build-win/prova_errore.exe build-win/genera_scenario.exe
 finito=$(secondi)
 
 echo "Tempi della parte Windows: compilazione $(durata "$inizio" "$compilato"), prefisso Wine" \
