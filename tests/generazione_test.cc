@@ -1,0 +1,119 @@
+#include "run/generazione.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/piattaforma_memoria.h"
+#include "run/nomi.h"
+#include "tests/prova.h"
+#include "tests/righe_prova.h"
+
+namespace scenario {
+namespace {
+
+const std::string kNote = "Velmo - Montegrieve_24817_note.txt";
+
+// What an earlier run left behind: every file the run may write after the
+// notes, each with a content of its own.
+const std::vector<std::string> kDopoLeNote = {
+    "Velmo - Montegrieve_24817_rallentamenti.txt", "Velmo - Montegrieve_24817_scheda_treno.txt",
+    "Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim", "Velmo - Montegrieve_24817.dat"};
+
+// The notes' name taken by a folder: writing the third file fails after the
+// two descriptions have been written.
+void prepara_cartella_bloccata(const prova::cartella_temporanea& c) {
+  std::filesystem::create_directory(c.file(kNote));
+  for (const std::string& n : kDopoLeNote) prova::scrivi_file(c.file(n), "corsa precedente: " + n);
+}
+
+void verifica_stato_dopo_il_guasto(const prova::cartella_temporanea& c) {
+  // Files 1 and 2 of this run stay, whole.
+  EXPECT_EQ(prova::righe_crlf(prova::leggi_file(c.file("Velmo - Montegrieve_linea.txt"))).size(), 154u);
+  EXPECT_EQ(prova::righe_crlf(prova::leggi_file(c.file("Velmo - Montegrieve_24817-.txt"))).size(), 49u);
+  // Nothing after the notes was touched.
+  for (const std::string& n : kDopoLeNote) EXPECT_EQ(prova::leggi_file(c.file(n)), "corsa precedente: " + n);
+  EXPECT_TRUE(std::filesystem::is_directory(c.file(kNote)));
+  EXPECT_EQ(c.elenco().size(), 2 + 1 + kDopoLeNote.size());
+}
+
+TEST(GuastoDiSistema, UnFileCheNonSiPuoScrivereFermaLaCorsaENominaIlFile) {
+  prova::cartella_temporanea c;
+  prepara_cartella_bloccata(c);
+  prova::piattaforma_di_prova p(c);
+  try {
+    Form_Load(p);
+    ADD_FAILURE() << "la corsa non si e' fermata";
+  } catch (const errore_sistema& e) {
+    EXPECT_EQ(e.file(), c.file(kNote));
+    EXPECT_NE(e.numero(), 0);
+    EXPECT_NE(std::string(e.what()).find(kNote), std::string::npos);
+  }
+  EXPECT_TRUE(p.messaggi.empty());
+  verifica_stato_dopo_il_guasto(c);
+}
+
+TEST(GuastoDiSistema, EseguiLoRiportaEEsceConStato1) {
+  prova::cartella_temporanea c;
+  prepara_cartella_bloccata(c);
+  prova::piattaforma_di_prova p(c);
+  EXPECT_EQ(esegui(p), 1);
+  ASSERT_EQ(p.rapporti.size(), 1u);
+  EXPECT_NE(p.rapporti[0].find(c.file(kNote)), std::string::npos) << p.rapporti[0];
+  EXPECT_TRUE(p.messaggi.empty());
+  verifica_stato_dopo_il_guasto(c);
+}
+
+TEST(GuastoDiSistema, UnaCartellaCheNonEsisteFermaIlPrimoFile) {
+  prova::cartella_temporanea c;
+  const std::string manca = c.file("manca");
+  auto p = piattaforma_di_sistema(manca);
+  struct con_rapporto : piattaforma_inoltro {
+    using piattaforma_inoltro::piattaforma_inoltro;
+    void mostra_attesa() override {}
+    void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e); }
+    std::vector<errore_sistema> rapporti;
+  } q(*p);
+  EXPECT_EQ(esegui(q), 1);
+  ASSERT_EQ(q.rapporti.size(), 1u);
+  EXPECT_EQ(q.rapporti[0].file(), manca + "/Velmo - Montegrieve_linea.txt");
+  EXPECT_TRUE(c.elenco().empty());
+}
+
+// Records the waiting window and every file written, in order.
+class piattaforma_ordine : public piattaforma_inoltro {
+ public:
+  using piattaforma_inoltro::piattaforma_inoltro;
+  void mostra_attesa() override { passi.push_back("attesa"); }
+  void scrivi(const std::string& nome, std::string_view byte) override {
+    passi.push_back(nome);
+    piattaforma_inoltro::scrivi(nome, byte);
+  }
+  std::vector<std::string> passi;
+};
+
+TEST(Corsa, AttesaPoiICinqueTestiNellOrdineDellaCorsa) {
+  piattaforma_memoria mem;
+  piattaforma_ordine p(mem);
+  // The compiler that follows the texts may end the run through the error
+  // report; only what came before it matters here.
+  try {
+    Form_Load(p);
+  } catch (const terminazione&) {
+  }
+  ASSERT_GE(p.passi.size(), 6u);
+  const std::vector<std::string> attesi = {
+      "attesa",
+      mem.percorso("Velmo - Montegrieve_linea.txt"),
+      mem.percorso("Velmo - Montegrieve_24817-.txt"),
+      mem.percorso("Velmo - Montegrieve_24817_note.txt"),
+      mem.percorso("Velmo - Montegrieve_24817_rallentamenti.txt"),
+      mem.percorso("Velmo - Montegrieve_24817_scheda_treno.txt"),
+  };
+  EXPECT_EQ(std::vector<std::string>(p.passi.begin(), p.passi.begin() + 6), attesi);
+}
+
+}  // namespace
+}  // namespace scenario
