@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -24,6 +23,22 @@ std::vector<std::string> note() {
 }
 
 bool finisce_con_spazio(const std::string& s) { return !s.empty() && s.back() == ' '; }
+
+// A place name as the notes write it: capitals, blanks and points.
+bool in_maiuscolo(const std::string& s) {
+  return !s.empty() && s.front() >= 'A' && s.front() <= 'Z' && s.back() != ' ' &&
+         std::all_of(s.begin(), s.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == ' ' || c == '.'; });
+}
+
+// True when `riga` is `prima`, something, then `dopo`; the something goes to `mezzo`.
+bool tra(const std::string& riga, const std::string& prima, const std::string& dopo, std::string& mezzo) {
+  if (riga.size() < prima.size() + dopo.size() || riga.rfind(prima, 0) != 0 ||
+      riga.compare(riga.size() - dopo.size(), dopo.size(), dopo) != 0) {
+    return false;
+  }
+  mezzo = riga.substr(prima.size(), riga.size() - prima.size() - dopo.size());
+  return true;
+}
 
 TEST(NoteLinea, RigheFisseAlLoroPosto) {
   const std::vector<std::string> r = note();
@@ -76,21 +91,23 @@ TEST(NoteLinea, TrattePerSistemaDiEsercizioInCatena) {
                             "Blocco Automatico Conta Assi",
                             "Blocco Elettrico Manuale",
                             "Blocco Automatico a correnti fisse con segnalamento a due aspetti"};
-  const std::regex tratta("(.+) da ([A-Z][A-Z. ]*[A-Z]) (a|ad) ([A-Z][A-Z. ]*[A-Z])");
   std::string precedente = "VELMO";
   bool con_ad = false;
   for (int i = 0; i < 7; ++i) {
+    // "<system> da <where the previous one ended> a <next>", "ad" before a vowel.
     const std::string& riga = r[5 + i];
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(riga, m, tratta)) << riga;
-    EXPECT_EQ(m[1], sistemi[i]) << riga;
-    EXPECT_EQ(m[2], precedente) << riga;
+    const std::string inizio = std::string(sistemi[i]) + " da " + precedente;
+    ASSERT_EQ(riga.rfind(inizio, 0), 0u) << riga;
     if (i == 3) {
-      EXPECT_EQ(m[2], "VERDAL") << "la quarta tratta parte dal bivio";
+      EXPECT_EQ(precedente, "VERDAL") << "la quarta tratta parte dal bivio";
     }
-    const std::string verso = m[4];
-    EXPECT_EQ(m[3] == "ad", std::string("AEIOU").find(verso[0]) != std::string::npos) << riga;
-    con_ad = con_ad || m[3] == "ad";
+    const std::string resto = riga.substr(inizio.size());
+    const bool ad = resto.rfind(" ad ", 0) == 0;
+    ASSERT_TRUE(ad || resto.rfind(" a ", 0) == 0) << riga;
+    const std::string verso = resto.substr(ad ? 4 : 3);
+    EXPECT_TRUE(in_maiuscolo(verso)) << riga;
+    EXPECT_EQ(ad, std::string("AEIOU").find(verso[0]) != std::string::npos) << riga;
+    con_ad = con_ad || ad;
     precedente = verso;
   }
   EXPECT_EQ(precedente, "MONTEGRIEVE");
@@ -104,25 +121,26 @@ TEST(NoteLinea, LuoghiCoerentiConLeDescrizioni) {
   const auto cartelli = prova::record(prova::righe_scritte(file_scenario::descrizione_linea), "cartello_indicatore");
 
   // The speed limits of the two stations in item 6.
-  const std::regex limite("([A-Z][A-Z ]*[A-Z]): la limitazione di velocità a (30|60) km/h dovuta a caratteristiche "
-                          "di tracciato in ?");
-  std::smatch m30, m60;
-  ASSERT_TRUE(std::regex_match(r[14], m30, limite)) << r[14];
-  ASSERT_TRUE(std::regex_match(r[16], m60, limite)) << r[16];
-  EXPECT_EQ(m30[2], "30");
-  EXPECT_EQ(m60[2], "60");
+  const std::string limitazione = ": la limitazione di velocità a ";
+  const std::string tracciato = " km/h dovuta a caratteristiche di tracciato in";
+  std::string a30, a60;
+  ASSERT_TRUE(tra(r[14], "", limitazione + "30" + tracciato, a30)) << r[14];
+  ASSERT_TRUE(tra(r[16], "", limitazione + "60" + tracciato + " ", a60)) << r[16];
+  EXPECT_TRUE(in_maiuscolo(a30)) << a30;
+  EXPECT_TRUE(in_maiuscolo(a60)) << a60;
   // The first stands between the origin and the junction, on the train's run.
   bool sul_percorso = false;
-  for (std::size_t i = 1; i + 1 < stazioni.size(); ++i) sul_percorso = sul_percorso || stazioni[i][17] == m30[1];
-  EXPECT_TRUE(sul_percorso) << m30[1];
+  for (std::size_t i = 1; i + 1 < stazioni.size(); ++i) sul_percorso = sul_percorso || stazioni[i][17] == a30;
+  EXPECT_TRUE(sul_percorso) << a30;
   // The second beyond the junction: a section of the double track starts there.
   bool oltre = false;
-  for (int i = 3; i < 7; ++i) oltre = oltre || r[5 + i].find(" da " + std::string(m60[1]) + " a") != std::string::npos;
-  EXPECT_TRUE(oltre) << m60[1];
+  for (int i = 3; i < 7; ++i) oltre = oltre || r[5 + i].find(" da " + a60 + " a") != std::string::npos;
+  EXPECT_TRUE(oltre) << a60;
 
-  EXPECT_TRUE(std::regex_match(r[18], std::regex("Le stazioni di [A-Z ]+ e MONTEGRIEVE sono dotate di segnali di "
-                                                 "protezione anche in")))
+  std::string altra;
+  EXPECT_TRUE(tra(r[18], "Le stazioni di ", " e MONTEGRIEVE sono dotate di segnali di protezione anche in", altra))
       << r[18];
+  EXPECT_TRUE(in_maiuscolo(altra)) << altra;
 
   // Staffed halts, in the order of their descriptions.
   const char* fermate[5] = {"segnali di PBA hanno anche funzione di protezione della fermata,",
@@ -139,11 +157,14 @@ TEST(NoteLinea, LuoghiCoerentiConLeDescrizioni) {
     fermate_nominate.insert(riga.substr(0, virgola));
   }
   // The passing point, controlled from the station where double track begins.
-  std::smatch pm;
-  ASSERT_TRUE(std::regex_match(r[26], pm, std::regex("POSTO DI MOVIMENTO ([A-Z ]+), telecomandato da ([A-Z ]+), munito "
-                                                     "di binario di incrocio e doppio segnalamento\\.")))
+  std::string posto;
+  ASSERT_TRUE(tra(r[26], "POSTO DI MOVIMENTO ", ", munito di binario di incrocio e doppio segnalamento.", posto))
       << r[26];
-  EXPECT_NE(r[3].find("a doppio binario da " + std::string(pm[2])), std::string::npos) << r[3];
+  const std::size_t da = posto.find(", telecomandato da ");
+  ASSERT_NE(da, std::string::npos) << r[26];
+  const std::string pm = posto.substr(0, da), comando = posto.substr(da + 19);
+  EXPECT_TRUE(in_maiuscolo(pm)) << pm;
+  EXPECT_NE(r[3].find("a doppio binario da " + comando + " "), std::string::npos) << r[3];
   // The four unstaffed halts.
   const std::string impresenziate = " sono fermate impresenziate ";
   ASSERT_GE(r[27].size(), impresenziate.size());
@@ -174,7 +195,7 @@ TEST(NoteLinea, LuoghiCoerentiConLeDescrizioni) {
   int posti_di_movimento = 0;
   for (const auto& st : stazioni) {
     if (st[17].rfind("P.M. ", 0) == 0) {
-      EXPECT_EQ(st[17].substr(5), std::string(pm[1]));
+      EXPECT_EQ(st[17].substr(5), pm);
       ++posti_di_movimento;
     }
   }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +66,30 @@ riga_orario celle_di(const std::string& r) {
   return {c[0], c[1], c[2], c[3], c[4], c[5], c[6]};
 }
 
+bool cifre(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A cell's text right-aligned: blanks, then the text, which holds none.
+std::string a_destra(const std::string& cella) {
+  const std::size_t i = cella.find_first_not_of(' ');
+  const std::string testo = i == std::string::npos ? "" : cella.substr(i);
+  EXPECT_EQ(testo.find(' '), std::string::npos) << "\"" << cella << "\"";
+  return testo;
+}
+
+// "92.540": kilometres, a point, three decimals.
+bool progressiva_valida(const std::string& s) {
+  const std::size_t punto = s.find('.');
+  return punto != std::string::npos && punto >= 1 && punto <= 3 && s.size() == punto + 4 &&
+         cifre(s.substr(0, punto)) && cifre(s.substr(punto + 1));
+}
+
+// "6.43": hour, a point, two-digit minutes, in the four positions of a time.
+bool ora_valida(const std::string& s) {
+  return s.size() == 4 && cifre(s.substr(0, 1)) && s[1] == '.' && cifre(s.substr(2));
+}
+
 int minuti(const std::string& ora) {
   const std::size_t punto = ora.find('.');
   return std::stoi(ora.substr(0, punto)) * 60 + std::stoi(ora.substr(punto + 1));
@@ -78,9 +101,6 @@ TEST(SchedaTreno, RigheDelPercorsoConcordanoConLaDescrizioneDelTreno) {
   const auto stazioni = prova::record(prova::righe_scritte(file_scenario::descrizione_treno), "stazione");
   const auto velocita = prova::record(prova::righe_scritte(file_scenario::descrizione_treno), "velocita");
 
-  const std::regex vel(" *([0-9]{1,4}) "), progressiva(" *([0-9]{1,3}\\.[0-9]{3})");
-  const std::regex orario("  ([0-9]\\.[0-9]{2}|    )  ( |-) ([0-9]\\.[0-9]{2}|    )  ");
-  const std::regex km("(cippo )?km ([0-9]{1,3}\\.[0-9]{3})");
   int con_velocita = 0, con_recupero = 0, arrivo_e_partenza = 0, transiti = 0, punti_km = 0;
   std::size_t stazione = 0;
   double progressiva_precedente = 1e9;
@@ -90,16 +110,18 @@ TEST(SchedaTreno, RigheDelPercorsoConcordanoConLaDescrizioneDelTreno) {
     const riga_orario c = celle_di(r[slot]);
     EXPECT_EQ(c.marc, "     ");
     EXPECT_EQ(c.rs, "     ");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(c.progressiva, m, progressiva));
-    const std::string pk_testo = m[1];
+    const std::string pk_testo = a_destra(c.progressiva);
+    ASSERT_TRUE(progressiva_valida(pk_testo));
     const double pk = std::stod(pk_testo);
     EXPECT_LT(pk, progressiva_precedente);
     progressiva_precedente = pk;
     int limite = 0;
     if (c.vel != "     ") {
-      ASSERT_TRUE(std::regex_match(c.vel, m, vel));
-      limite = std::stoi(m[1]);
+      // Right-aligned in the first four positions, then a blank.
+      EXPECT_EQ(c.vel.back(), ' ');
+      const std::string v = a_destra(c.vel.substr(0, 4));
+      ASSERT_TRUE(cifre(v));
+      limite = std::stoi(v);
       ++con_velocita;
     }
     if (c.rec != "     ") {
@@ -108,14 +130,17 @@ TEST(SchedaTreno, RigheDelPercorsoConcordanoConLaDescrizioneDelTreno) {
     }
     ASSERT_EQ(c.localita.front(), ' ');
     const std::string luogo = c.localita.substr(1, c.localita.find_last_not_of(' '));
-    ASSERT_TRUE(std::regex_match(c.orario, m, orario));
-    const std::string arrivo = m[1], trattino = m[2], partenza = m[3];
-    std::smatch mk;
-    if (std::regex_match(luogo, mk, km)) {
+    // Arrival in positions 3 to 6, a dash in 9, departure in 11 to 14.
+    const std::string arrivo = c.orario.substr(2, 4), trattino = c.orario.substr(8, 1),
+                      partenza = c.orario.substr(10, 4);
+    EXPECT_EQ(c.orario.substr(0, 2) + c.orario.substr(6, 2) + c.orario.substr(9, 1) + c.orario.substr(14), "       ");
+    EXPECT_TRUE(trattino == " " || trattino == "-");
+    EXPECT_TRUE(arrivo == "    " || ora_valida(arrivo)) << arrivo;
+    EXPECT_TRUE(partenza == "    " || ora_valida(partenza)) << partenza;
+    if (luogo == "km " + pk_testo || luogo == "cippo km " + pk_testo) {
       // A kilometre point where the speed limit changes: the train has a
       // speed record there, to within the 50 m grid.
       ++punti_km;
-      EXPECT_EQ(mk[2], pk_testo);
       EXPECT_EQ(c.orario, std::string(16, ' '));
       EXPECT_EQ(c.rec, "     ");
       ASSERT_NE(limite, 0);
