@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "compiler/memorizza.h"
+#include "compiler/modello.h"
+#include "platform/piattaforma_memoria.h"
+#include "run/generazione.h"
 #include "run/nomi.h"
 #include "tests/righe_prova.h"
 
@@ -129,6 +133,39 @@ TEST(CelleScenario, OgniRecordStaNelTracciatoEStazioniECartelliNelleVoci) {
   // the station reader stops two entries short of the signs.
   const std::size_t cartelli = prova::record(s.linea, "cartello_indicatore").size();
   EXPECT_LE(stazioni.size(), 80 - cartelli - 2);
+}
+
+TEST(CelleScenario, LaCompilazioneNonRegistraGuastiENonPerdeOggetti) {
+  piattaforma_memoria p;
+  prova::scrivi_testi(p);
+  modello m;
+  m.nome_linea = kNomeLinea;
+  m.numero_treno = kNumeroTreno;
+  int32_t j = 1;
+  memorizza_percorso(p, m, j);
+  EXPECT_EQ(m.codice_errore, 0);
+  for (const guasto& g : m.guasti) ADD_FAILURE() << "codice " << g.codice << " a " << g.posizione;
+
+  // Every object the descriptions place is on the track, where it was put.
+  const scenario_incorporato s;
+  std::map<int, int> per_tipo;
+  for (const cella& c : m.celle) ++per_tipo[c.tipo];
+  EXPECT_EQ(per_tipo[cella_cartello], 56);
+  EXPECT_EQ(per_tipo[cella_indicatore_v_max], 12);
+  EXPECT_EQ(per_tipo[cella_segnale], 11);
+  EXPECT_EQ(per_tipo[cella_stazione], 4);
+  EXPECT_EQ(per_tipo[cella_montagna], 11);
+  for (const auto& [k, lista] : s.celle()) {
+    ASSERT_LT(k, static_cast<int64_t>(m.celle.size()));
+    const uint8_t tipo = m.celle[static_cast<std::size_t>(k)].tipo;
+    const std::string& che = lista.front().che;
+    const uint8_t atteso = che.rfind("cartello", 0) == 0 ? cella_cartello
+                           : che == "velocita massima"   ? cella_indicatore_v_max
+                           : che == "segnale"            ? cella_segnale
+                           : che == "stazione"           ? cella_stazione
+                                                         : cella_montagna;
+    EXPECT_EQ(tipo, atteso) << "cella " << k << ": " << che;
+  }
 }
 
 }  // namespace
