@@ -48,7 +48,7 @@ TEST(GuastoDiSistema, UnFileCheNonSiPuoScrivereFermaLaCorsaENominaIlFile) {
     Form_Load(p);
     ADD_FAILURE() << "la corsa non si e' fermata";
   } catch (const errore_sistema& e) {
-    EXPECT_EQ(e.file(), c.file(kNote));
+    EXPECT_EQ(e.file(), nome_file(p, kNomeLinea, kNumeroTreno, file_scenario::note));
     EXPECT_NE(e.numero(), 0);
     EXPECT_NE(std::string(e.what()).find(kNote), std::string::npos);
   }
@@ -62,7 +62,8 @@ TEST(GuastoDiSistema, EseguiLoRiportaEEsceConStato1) {
   prova::piattaforma_di_prova p(c);
   EXPECT_EQ(esegui(p), 1);
   ASSERT_EQ(p.rapporti.size(), 1u);
-  EXPECT_NE(p.rapporti[0].find(c.file(kNote)), std::string::npos) << p.rapporti[0];
+  EXPECT_NE(p.rapporti[0].find(nome_file(p, kNomeLinea, kNumeroTreno, file_scenario::note)), std::string::npos)
+      << p.rapporti[0];
   EXPECT_TRUE(p.messaggi.empty());
   verifica_stato_dopo_il_guasto(c);
 }
@@ -79,7 +80,7 @@ TEST(GuastoDiSistema, UnaCartellaCheNonEsisteFermaIlPrimoFile) {
   } q(*p);
   EXPECT_EQ(esegui(q), 1);
   ASSERT_EQ(q.rapporti.size(), 1u);
-  EXPECT_EQ(q.rapporti[0].file(), manca + "/Velmo - Montegrieve_linea.txt");
+  EXPECT_EQ(q.rapporti[0].file(), manca + q.separatore() + "Velmo - Montegrieve_linea.txt");
   EXPECT_TRUE(c.elenco().empty());
 }
 
