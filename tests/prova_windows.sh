@@ -5,7 +5,7 @@
 # window and the error report under Xvfb.
 #   prova_windows.sh [LINUX_PROGRAM]   (default build/genera_scenario)
 # Wine runs in a temporary prefix and a private Xvfb, both removed at the
-# end. Extra options for wine_confronto.sh can be given in CONFRONTO.
+# end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 programma_linux=${1:-build/genera_scenario}
@@ -52,8 +52,7 @@ avviato=$(secondi)
 
 ctest --test-dir build-win --output-on-failure
 provato=$(secondi)
-# shellcheck disable=SC2086
-tests/wine_confronto.sh ${CONFRONTO:-} "$programma_linux" build-win/genera_scenario.exe
+tests/wine_confronto.sh --completo "$programma_linux" build-win/genera_scenario.exe
 confrontato=$(secondi)
 FOTO=build-win tests/finestra_windows.sh build-win/prova_errore.exe build-win/genera_scenario.exe
 finito=$(secondi)
