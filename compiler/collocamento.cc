@@ -1,5 +1,6 @@
 #include "compiler/collocamento.h"
 
+#include "compiler/avvisi.h"
 #include "compiler/esecuzione.h"
 
 namespace scenario {
@@ -23,6 +24,7 @@ void memo_segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t
     registra(m, 16);
     return;
   }
+  if (c.tipo == cella_montagna) avvisa_sostituzione(m, posizione, "il segnale", c.tipo, w);
   c.tipo = cella_segnale;
   c.dato1 = a16(piu32(per32(s1, 10), d1));
   c.dato2 = a16(piu32(per32(s2, 10), d2));
@@ -67,6 +69,15 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
     return;
   }
 
+  // A mountain marker on any of the slowdown's cells is replaced: warned
+  // once per cell.
+  const int64_t oggetti[] = {e, d, b};
+  const int quanti = avviso ? 3 : 2;
+  for (int k = 0; k < quanti; ++k) {
+    const int64_t i = oggetti[k];
+    if (k == 1 && d == e) continue;
+    if (cella_a(m, i).tipo == cella_montagna) avvisa_sostituzione(m, x, "il rallentamento", cella_montagna, i);
+  }
   cella& fine = cella_a(m, e);
   fine.tipo = cella_fine_rallentamento;
   if (d_v != 0) fine.dato2 = a16(d_v);
@@ -95,6 +106,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
   }
   for (int64_t j = 0; j <= 3; ++j) {
     cella& c = cella_a(m, a - j);
+    if (c.tipo == cella_montagna) avvisa_sostituzione(m, x, "il preavviso di rallentamento", c.tipo, a - j);
     c.tipo = cella_preavviso;
     c.dato1 = a16(j + 1);
     if (d_v != 0) c.dato2 = a16(j + 1);

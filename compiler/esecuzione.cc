@@ -4,7 +4,13 @@ namespace scenario {
 
 void registra(modello& m, int32_t codice) {
   m.codice_errore = codice;
-  m.guasti.push_back({codice, m.posizione_errore, m.sorgente_file, m.sorgente_riga});
+  guasto g;
+  g.codice = codice;
+  g.posizione = m.posizione_errore;
+  g.file = m.sorgente_file;
+  g.riga = m.sorgente_riga;
+  g.ordine = static_cast<int>(m.guasti.size() + m.avvisi.size());
+  m.guasti.push_back(std::move(g));
 }
 
 void registra(modello& m, int32_t codice, int32_t posizione) {

@@ -1,10 +1,12 @@
 #include "compiler/lettore_linea.h"
 
 #include <array>
+#include <optional>
 #include <limits>
 #include <string>
 #include <utility>
 
+#include "compiler/avvisi.h"
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
@@ -37,6 +39,20 @@ void in_voce(voce& v, const tratto& t) {
   v.inizio = t.inizio;
   v.fine = t.fine;
   v.posizione = t.posizione;
+}
+
+// The keyword tests of the general section and of the line records, for the
+// warnings only: the record handlers make their own.
+bool parola_generale(std::string_view r) {
+  return (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) ||
+         (contiene(r, "progressiva") && (contiene(r, "tre") || contiene(r, "due") || contiene(r, "uno"))) ||
+         (contiene(r, "sfondo") && (contiene(r, "uno") || contiene(r, "due") || contiene(r, "tre"))) ||
+         (contiene(r, "segnali") && contiene(r, "ripetizione"));
+}
+
+bool parola_di_linea(std::string_view r) {
+  return contiene_nc(r, "pendenza") || contiene_nc(r, "curva") || contiene_nc(r, "montagna") ||
+         contiene_nc(r, "indicatori_v") || (contiene_nc(r, "indicat") && contiene_nc(r, "cartello"));
 }
 
 bool inizia_con_trattino(std::string_view s) {
@@ -98,6 +114,12 @@ class lettura_linea {
   int64_t cursore_pendenza_ = 0;
   int32_t pendenza_in_vigore_ = 0;
   int32_t cursore_piano_ = kInizioCursorePiano;
+
+  // For the warnings only.
+  sorveglianza_parole parole_;
+  sorveglianza_ordine ordine_pendenze_{"pendenza"};
+  sorveglianza_ordine ordine_montagne_{"montagna"};
+  std::optional<std::pair<int32_t, int64_t>> curva_precedente_;  // start and end
 };
 
 bool lettura_linea::leggi(consegna_linea& c) {
@@ -126,6 +148,8 @@ bool lettura_linea::leggi(consegna_linea& c) {
         if (l_.fine()) break;
       }
     }
+    parole_.campo(m_, m_.riga, parola_di_linea(m_.riga),
+                  m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva"));
     const esito e = record_linea();
     if (e == esito::respinto) return false;
     if (e == esito::fine_righe) break;
@@ -145,6 +169,7 @@ bool lettura_linea::sezione_generale() {
     if (l_.fine()) return true;
     for (int k = 0; k < kTrattiniGenerale && contiene(m_.riga, "-"); ++k) leggi_parola();
     const std::string& r = m_.riga;
+    parole_.campo(m_, r, parola_generale(r));
 
     if (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) {
       const int32_t lunghezza = l_.numero32();
@@ -232,6 +257,11 @@ esito lettura_linea::pendenza() {
   const int32_t posizione = l_.numero32();
   const int32_t g = l_.numero32();
   if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  ordine_pendenze_.posizione(m_, posizione);
+  if (g < -100 || g > 155) {
+    avvisa(m_, avviso_pendenza, posizione,
+           "pendenza " + std::to_string(g) + " per mille, fuori dall'intervallo da -100 a 155");
+  }
   const int64_t n = arrotonda(posizione / 50.0);
   if (n > 0) riempi_pendenza(n);
   pendenza_in_vigore_ = g;
@@ -243,6 +273,20 @@ esito lettura_linea::curva() {
   const int32_t s = l_.numero32();
   const int32_t n = l_.numero32();
   if (const esito e = verifica_posizione(s); e != esito::avanti) return e;
+  const int64_t fine = int64_t{s} + n;
+  if (curva_precedente_) {
+    const auto [inizio_prec, fine_prec] = *curva_precedente_;
+    if (s < inizio_prec) {
+      avvisa(m_, avviso_ordine, s,
+             "curva a " + std::to_string(s) + " m dopo quella a " + std::to_string(inizio_prec) +
+                 " m: le curve vanno in ordine crescente di posizione");
+    } else if (s < fine_prec) {
+      avvisa(m_, avviso_sovrapposizione, s,
+             "curva a " + std::to_string(s) + " m dentro la precedente, che finisce a " +
+                 std::to_string(fine_prec) + " m: curva solo dalla fine di quella");
+    }
+  }
+  curva_precedente_ = {s, fine};
   if (piano_attivo() && !applica_curva(m_, cursore_piano_, m_.riga, s, n)) {
     rifiuta(codice_curva);
     return esito::respinto;
@@ -260,6 +304,7 @@ esito lettura_linea::montagna() {
     rifiuta(codice_troppe_montagne);
     return esito::respinto;
   }
+  ordine_montagne_.posizione(m_, inizio);
   memo_montagna(m_, inizio, fine, tipo);
   return esito::avanti;
 }
@@ -270,9 +315,20 @@ esito lettura_linea::indicatore_v_max() {
   std::array<int32_t, 8> v{};
   for (int32_t& x : v) x = l_.numero32();
   if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  const int64_t i = arrotonda(posizione / 50.0 + 1);
+  const int prima = tipo_in(m_, i);
   if (!memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7])) {
     p_.elimina(nome_);
     return esito::respinto;
+  }
+  if (prima == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello di velocità massima", prima, i);
+  std::string fuori_passo;
+  for (std::size_t k : {0, 1, 2, 4, 5, 6}) {
+    if (v[k] % 5 != 0) fuori_passo += (fuori_passo.empty() ? "" : ", ") + std::to_string(v[k]);
+  }
+  if (!fuori_passo.empty()) {
+    avvisa(m_, avviso_velocita, posizione,
+           "velocità " + fuori_passo + " km/h non multipla di 5 sul cartello di velocità massima");
   }
   return esito::avanti;
 }
@@ -290,11 +346,13 @@ esito lettura_linea::cartello() {
   if (m_.riga.size() > std::numeric_limits<uint16_t>::max()) {
     throw errore_esecuzione("testo del cartello oltre 65535 caratteri");
   }
-  cella& c = cella_a(m_, arrotonda(posizione / 50.0 + 1));
+  const int64_t i = arrotonda(posizione / 50.0 + 1);
+  cella& c = cella_a(m_, i);
   if (!libera(c)) {
     rifiuta(codice_cartello_occupato, posizione);
     return esito::respinto;
   }
+  if (c.tipo == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello con testo", c.tipo, i);
   c.tipo = cella_cartello;
   c.dato1 = a16(prossimo_cartello_);
   voce_a(m_, prossimo_cartello_).nome = m_.riga;

@@ -2,6 +2,7 @@
 // model, then deleted; the two profiles completed to the end of the track.
 #include <string>
 
+#include "compiler/avvisi.h"
 #include "compiler/campi.h"
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
@@ -28,6 +29,15 @@ struct profilo {
   int32_t in_vigore = 0;
 };
 
+// The keyword tests of the record loop, for the warnings only.
+bool parola_di_treno(std::string_view r) {
+  for (const char* k : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
+                        "abbattimento", "stazione"}) {
+    if (contiene_nc(r, k)) return true;
+  }
+  return contiene_nc(r, "frenata") && contiene_nc(r, "massa");
+}
+
 uint8_t quinto_velocita(int32_t v) { return a8_esatto(arrotonda(v / 5.0)); }
 
 class lettore_treno {
@@ -51,6 +61,7 @@ class lettore_treno {
 
     while (prossima_parola(l)) {
       m_.sorgente_riga = l.riga();
+      parole_.campo(m_, m_.riga, parola_di_treno(m_.riga));
       const esito e = record(l);
       if (e == esito::interrompi) {
         p_.elimina(nome_);
@@ -129,7 +140,11 @@ class lettore_treno {
       m_.guasti.back().posizione = posizione;
       return esito::interrompi;
     }
-    return interrompi(m_.codice_errore, posizione);
+    const int32_t precedente = m_.codice_errore;
+    const esito e = interrompi(precedente, posizione);
+    m_.guasti.back().dettaglio =
+        "la lettura si ferma qui per il guasto precedente (codice " + std::to_string(precedente) + ")";
+    return e;
   }
 
   // Fills from the cursor up to cell n (at least one cell when n > 0), never
@@ -151,6 +166,11 @@ class lettore_treno {
     const int32_t p = l.numero32();
     const int32_t v = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
+    ordine_velocita_.posizione(m_, p);
+    if (v % 5 != 0) {
+      avvisa(m_, avviso_velocita, p,
+             "velocità " + std::to_string(v) + " km/h non multipla di 5: il profilo la tiene in quinti arrotondati");
+    }
     riempi(velocita_, arrotonda(p / 50.0), scrivi_velocita);
     velocita_.in_vigore = v;
     return esito::continua;
@@ -160,6 +180,7 @@ class lettore_treno {
     const int32_t p = l.numero32();
     const int32_t a = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
+    ordine_aderenza_.posizione(m_, p);
     riempi(aderenza_, arrotonda(p / 50.0), scrivi_aderenza);
     aderenza_.in_vigore = a;
     return esito::continua;
@@ -188,8 +209,10 @@ class lettore_treno {
     const int32_t p = l.numero32();
     const int32_t n = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
-    cella& c = cella_a(m_, arrotonda(p / 50.0));
+    const int64_t i = arrotonda(p / 50.0);
+    cella& c = cella_a(m_, i);
     if (!libera(c)) return interrompi(7, p);
+    if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
       c.dato1 = a16(n);
@@ -209,6 +232,12 @@ class lettore_treno {
   profilo velocita_;
   profilo aderenza_;
   int32_t numero_stazione_ = 1;
+
+  // For the warnings only.
+  sorveglianza_parole parole_;
+  sorveglianza_ordine ordine_velocita_{"velocita"};
+  sorveglianza_ordine ordine_aderenza_{"aderenza"};
+  sorveglianza_ordine ordine_stazioni_{"stazione"};
 };
 
 // The steps run in order and what an earlier step stored stays stored when a
@@ -227,6 +256,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   const int32_t pos = s.posizione;
   if (esito e = controlla_posizione(pos, 800); e != esito::continua) return e;
   if (pos % 50 != 0) return interrompi(8, pos);
+  ordine_stazioni_.posizione(m_, pos);
 
   s.tipo = l.numero8();
   const int32_t lunghezza = l.numero32();
@@ -285,7 +315,11 @@ esito lettore_treno::stazione(lettore_campi& l) {
       registra(m_, 24);
       return esito::interrompi;
     }
-    cella& marcatore = cella_a(m_, arrotonda(q0));
+    const int64_t c = arrotonda(q0);
+    cella& marcatore = cella_a(m_, c);
+    if (marcatore.tipo != cella_libera) {
+      avvisa_sostituzione(m_, pos, "il segnaposto della stazione", marcatore.tipo, c);
+    }
     marcatore.tipo = cella_stazione;
     marcatore.dato1 = a16(i);
   }

@@ -1,4 +1,6 @@
 #include <new>
+#include <string>
+#include <utility>
 
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
@@ -11,30 +13,36 @@ namespace {
 // The failure exit: both descriptions go where they still exist, and the
 // reading ends with code 25. A failure here is the system's, not the data's,
 // and is left to the run.
-void uscita_per_errore(piattaforma& p, modello& m) {
+// `motivo` says what failed, for whoever reads the faults.
+void uscita_per_errore(piattaforma& p, modello& m, std::string motivo) {
   for (file_scenario f : {file_scenario::descrizione_linea, file_scenario::descrizione_treno}) {
     if (p.esiste(nome_file(p, m.nome_linea, m.numero_treno, f))) {
       p.elimina(nome_file(p, m.nome_linea, m.numero_treno, f));
     }
   }
   registra(m, 25);
+  m.guasti.back().dettaglio = std::move(motivo);
 }
 
 }  // namespace
 
 void memorizza_dati(piattaforma& p, modello& m) {
   bool fallito = false;
+  std::string motivo;
   try {
     consegna_linea c;
     if (leggi_linea(p, m, c)) leggi_treno(p, m, c);
-  } catch (const errore_esecuzione&) {
+  } catch (const errore_esecuzione& e) {
     fallito = true;
-  } catch (const errore_sistema&) {
+    motivo = e.what();
+  } catch (const errore_sistema& e) {
     fallito = true;
+    motivo = e.what();
   } catch (const std::bad_alloc&) {
     fallito = true;
+    motivo = "memoria esaurita";
   }
-  if (fallito) uscita_per_errore(p, m);
+  if (fallito) uscita_per_errore(p, m, std::move(motivo));
   m.sorgente_file = 0;
   m.sorgente_riga = 0;
 }

@@ -88,6 +88,10 @@ constexpr int kMaxMontagne = 80;
 constexpr int32_t kLunghezzaMassima = 1000000;
 constexpr int32_t kMargineTracciato = 7000;
 
+// The name of a cell type code ("cella_segnale", ...); "" for a code that
+// has no name.
+const char* nome_tipo_cella(uint8_t tipo);
+
 // A fault recorded during a compile: every one, in order, for the authors'
 // tool; the model's `codice_errore` keeps only the last.
 struct guasto {
@@ -95,6 +99,29 @@ struct guasto {
   int32_t posizione = 0;   // metres, as `posizione_errore` after recording
   int file = 0;            // 0 none, 1 line description, 2 train description
   int riga = 0;            // line of the record in that file, 0 when unknown
+  int ordine = 0;          // place among all faults and warnings of the compile
+  std::string dettaglio;   // UTF-8; what failed, when the code alone does not say
+};
+
+// Kinds of warning: what the compiler accepts without a fault but an author
+// rarely means.
+enum : int32_t {
+  avviso_sostituzione = 1,     // an object written over another one
+  avviso_ordine = 2,           // a record before the previous one of its kind
+  avviso_sovrapposizione = 3,  // a curve starting inside the previous curve
+  avviso_pendenza = 4,         // a gradient outside -100 to 155 per mille
+  avviso_velocita = 5,         // a speed that is not a multiple of 5
+  avviso_parola = 6,           // a field in keyword position that is no keyword
+};
+
+// A warning: recorded beside the faults, it changes nothing in the model.
+struct avviso {
+  int32_t tipo = 0;        // one of the kinds above
+  int32_t posizione = 0;   // metres: the record's position, 0 when it has none
+  int file = 0;            // as in `guasto`
+  int riga = 0;
+  std::string testo;       // UTF-8; the particulars
+  int ordine = 0;          // as in `guasto`
 };
 
 struct modello {
@@ -116,9 +143,11 @@ struct modello {
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
 
-  // Diagnostics beside the model: every fault recorded, and the description
-  // file and line of the record being read (0 outside the readers).
+  // Diagnostics beside the model: every fault and warning recorded, and the
+  // description file and line of the record being read (0 outside the
+  // readers).
   std::vector<guasto> guasti;
+  std::vector<avviso> avvisi;
   int sorgente_file = 0;
   int sorgente_riga = 0;
 };

@@ -1,0 +1,61 @@
+// The readers' warnings: what the compiler accepts without a fault but an
+// author rarely means. Recording a warning changes nothing in the model
+// besides `avvisi`, so no compiled byte and no fault depends on them.
+#ifndef COMPILER_AVVISI_H_
+#define COMPILER_AVVISI_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "compiler/modello.h"
+
+namespace scenario {
+
+// Records a warning at the description file and line being read.
+void avvisa(modello& m, int32_t tipo, int32_t posizione, std::string testo);
+
+// The type of cell i, or -1 when the table has no such cell.
+int tipo_in(const modello& m, int64_t i);
+
+// Warns that `oggetto` (e.g. "il segnale") was written on cell i over an
+// object of type `vecchio`.
+void avvisa_sostituzione(modello& m, int32_t posizione, const char* oggetto, int vecchio, int64_t i);
+
+// A field as read (ANSI), quoted and in UTF-8, for a warning's text.
+std::string campo_citato(std::string_view ansi);
+
+// A section header: a field that begins (after blanks) with "[" and holds "]".
+bool intestazione(std::string_view campo);
+
+// Watches the fields in keyword position. A field that is neither a record
+// keyword nor a section header is warned about once: the values that follow
+// it (numbers in keyword position) are taken as its own and not warned about
+// again. Empty fields (blank lines) pass unremarked.
+class sorveglianza_parole {
+ public:
+  // `riconosciuta`: the field is a record keyword. `valori_non_letti`: it is
+  // one whose values the reader skips (a curve without the plan), so the
+  // numbers after it are expected.
+  void campo(modello& m, std::string_view campo, bool riconosciuta, bool valori_non_letti = false);
+
+ private:
+  bool valori_orfani_ = false;
+};
+
+// Positions of one kind of record, which must grow: a record at or before
+// the previous one is warned about.
+class sorveglianza_ordine {
+ public:
+  explicit sorveglianza_ordine(const char* cosa) : cosa_(cosa) {}
+  void posizione(modello& m, int32_t p);
+
+ private:
+  const char* cosa_;
+  std::optional<int32_t> precedente_;
+};
+
+}  // namespace scenario
+
+#endif  // COMPILER_AVVISI_H_
