@@ -1,0 +1,268 @@
+#include "tool/comandi.h"
+
+#include <exception>
+#include <sstream>
+
+#include "platform/piattaforma.h"
+#include "tool/argomenti.h"
+#include "tool/compila.h"
+#include "tool/decodifica.h"
+#include "tool/diagnostica.h"
+#include "tool/json.h"
+#include "tool/stampa.h"
+
+namespace scenario {
+namespace {
+
+constexpr const char* kUso =
+    "uso: scenario COMANDO [OPZIONI] ...\n"
+    "\n"
+    "Compila le descrizioni di una linea e di un treno nei tre file binari del\n"
+    "simulatore, con la diagnostica completa, e mostra che cosa contengono i file.\n"
+    "\n"
+    "comandi:\n"
+    "  compila, compile       compila LINEA.txt e TRENO.txt nei tre file binari\n"
+    "  decodifica, decode     mostra il contenuto di file binari compilati\n"
+    "\n"
+    "\"scenario COMANDO --help\" descrive ciascun comando.\n"
+    "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
+    "2 rapporto d'errore (nessun file scritto), 3 argomenti inservibili o file\n"
+    "che non si possono leggere o scrivere.\n";
+
+constexpr const char* kUsoCompila =
+    "uso: scenario compila LINEA.txt TRENO.txt [--out CARTELLA] [--line-name NOME]\n"
+    "                      [--train NUMERO] [--no-geometry] [--json]\n"
+    "\n"
+    "Compila la descrizione della linea e quella del treno come fa il programma, e\n"
+    "scrive nella CARTELLA (predefinita: la cartella corrente) i file\n"
+    "NOME_linea.dat (geometria), NOME_NUMERO.sim (voci) e NOME_NUMERO.dat (celle).\n"
+    "I due file dati non vengono mai modificati né cancellati.\n"
+    "\n"
+    "opzioni:\n"
+    "  --out CARTELLA      cartella dei file compilati\n"
+    "  --line-name NOME    nome della linea (predefinito: \"Velmo - Montegrieve\")\n"
+    "  --train NUMERO      numero del treno (predefinito: \"24817\")\n"
+    "  --no-geometry       non calcola né scrive la geometria della linea\n"
+    "  --json              la diagnostica in JSON sull'uscita standard\n"
+    "\n"
+    "Ogni guasto e ogni avviso va sull'errore standard, nell'ordine in cui si\n"
+    "presenta, nella forma \"FILE:RIGA: errore: codice C a P m: significato\".\n"
+    "I guasti del completamento del tracciato (11, 12, 13) non hanno riga e\n"
+    "compaiono come \"scenario: errore: codice C a P m: ...\".\n"
+    "Stato d'uscita: 0 pulita, 1 guasti (file scritti), 2 rapporto d'errore\n"
+    "(nessun file scritto), 3 argomenti o file inservibili.\n";
+
+constexpr const char* kUsoDecodifica =
+    "uso: scenario decodifica FILE... [--kind TIPO] [--from METRI] [--to METRI]\n"
+    "                         [--all] [--json | --csv]\n"
+    "\n"
+    "Mostra il contenuto di file compilati. Il tipo si riconosce dal nome:\n"
+    "\"_linea.dat\" la geometria della linea, \".sim\" le voci, ogni altro \".dat\"\n"
+    "le celle del tracciato; --kind lo impone (geometria|geometry, voci|items,\n"
+    "celle|track).\n"
+    "\n"
+    "  voci        le voci non vuote, con i nomi dei campi (--all: tutte le 87)\n"
+    "  celle       le celle che contengono qualcosa, con posizione in metri, tipo\n"
+    "              e campi (--all: anche quelle vuote); --from/--to le limitano\n"
+    "  geometria   il conteggio delle etichette e, con --from/--to, le righe\n"
+    "              dei metri scelti\n"
+    "\n"
+    "opzioni:\n"
+    "  --kind TIPO     tipo di file, per tutti i FILE\n"
+    "  --from METRI    primo metro mostrato\n"
+    "  --to METRI      ultimo metro mostrato\n"
+    "  --all           anche voci e celle vuote\n"
+    "  --json          un array JSON con un oggetto per file\n"
+    "  --csv           una tabella CSV (un solo FILE)\n"
+    "\n"
+    "Un file che non rispetta il suo formato (troncato, lunghezza non multipla\n"
+    "del record, nome oltre la fine, etichetta diversa da 0/2/5, 87 voci che non\n"
+    "riempiono il file) è segnalato con il nome e l'offset; stato d'uscita 3.\n";
+
+bool chiede_aiuto(const std::vector<std::string>& a) {
+  for (const std::string& x : a) {
+    if (x == "--") return false;
+    if (x == "--help" || x == "-h") return true;
+  }
+  return false;
+}
+
+int inservibile(std::ostream& err, const std::string& comando, const std::string& perche) {
+  err << "scenario " << comando << ": " << perche << "\n"
+      << "\"scenario " << comando << " --help\" per l'uso.\n";
+  return kStatoArgomenti;
+}
+
+std::string lista_json(const std::vector<std::string>& v) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + json::stringa(v[i]);
+  return s + "]";
+}
+
+int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
+  const std::string comando = "compila";
+  if (chiede_aiuto(a)) {
+    out << kUsoCompila;
+    return kStatoPulito;
+  }
+  argomenti arg;
+  try {
+    arg = leggi_argomenti(a, {{{"--out"}, true},
+                              {{"--line-name"}, true},
+                              {{"--train"}, true},
+                              {{"--no-geometry"}, false},
+                              {{"--json"}, false}});
+  } catch (const errore_argomenti& e) {
+    return inservibile(err, comando, e.what());
+  }
+  if (arg.posizionali.size() != 2) {
+    return inservibile(err, comando, "servono due file, LINEA.txt e TRENO.txt; dati: " +
+                                         std::to_string(arg.posizionali.size()));
+  }
+  richiesta_compilazione r;
+  r.linea = arg.posizionali[0];
+  r.treno = arg.posizionali[1];
+  if (auto v = arg.valore("--out")) r.cartella = *v;
+  if (auto v = arg.valore("--line-name")) r.id.nome_linea = *v;
+  if (auto v = arg.valore("--train")) r.id.numero_treno = *v;
+  r.geometria = !arg.ha("--no-geometry");
+  const bool in_json = arg.ha("--json");
+
+  const esito_compilazione e = compila_file(r);
+  const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
+  std::size_t errori = 0;
+  for (const diagnosi& x : d) {
+    err << riga_diagnosi(x) << '\n';
+    if (x.errore) ++errori;
+  }
+  if (e.stato == kStatoRapporto) {
+    err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto) << '\n';
+  }
+  if (e.stato == kStatoArgomenti) err << "scenario " << comando << ": " << e.errore << '\n';
+  const std::size_t avvisi = d.size() - errori;
+  if (!d.empty()) err << "scenario: " << errori << " errori, " << avvisi << " avvisi\n";
+
+  if (in_json) {
+    const char* esito = e.stato == kStatoPulito    ? "pulito"
+                        : e.stato == kStatoGuasti  ? "guasti"
+                        : e.stato == kStatoRapporto ? "rapporto"
+                                                    : "inservibile";
+    out << "{\"linea\": " << json::stringa(r.linea) << ", \"treno\": " << json::stringa(r.treno)
+        << ", \"cartella\": " << json::stringa(r.cartella) << ", \"nome_linea\": " << json::stringa(r.id.nome_linea)
+        << ", \"numero_treno\": " << json::stringa(r.id.numero_treno) << ",\n \"stato\": " << e.stato
+        << ", \"esito\": \"" << esito << "\", \"codice_errore\": " << e.m.codice_errore
+        << ", \"posizione_errore\": " << e.m.posizione_errore
+        << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
+        << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
+        << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
+        << ", \"avvisi\": " << avvisi << ",\n \"diagnostica\": [";
+    for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
+    out << "]}\n";
+  } else {
+    for (const std::string& s : e.scritti) out << "scritto: " << s << '\n';
+  }
+  return e.stato;
+}
+
+int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
+  const std::string comando = "decodifica";
+  if (chiede_aiuto(a)) {
+    out << kUsoDecodifica;
+    return kStatoPulito;
+  }
+  argomenti arg;
+  scelta s;
+  std::optional<tipo_file> tipo_imposto;
+  formato_uscita formato = formato_uscita::testo;
+  try {
+    arg = leggi_argomenti(a, {{{"--kind"}, true},
+                              {{"--from"}, true},
+                              {{"--to"}, true},
+                              {{"--all"}, false},
+                              {{"--json"}, false},
+                              {{"--csv"}, false}});
+    s.da = arg.metri("--from");
+    s.a = arg.metri("--to");
+  } catch (const errore_argomenti& e) {
+    return inservibile(err, comando, e.what());
+  }
+  s.tutte = arg.ha("--all");
+  if (auto k = arg.valore("--kind")) {
+    tipo_imposto = tipo_da_parola(*k);
+    if (!tipo_imposto) return inservibile(err, comando, "tipo sconosciuto: " + *k);
+  }
+  if (arg.ha("--json") && arg.ha("--csv")) return inservibile(err, comando, "--json e --csv insieme");
+  if (arg.ha("--json")) formato = formato_uscita::json;
+  if (arg.ha("--csv")) formato = formato_uscita::csv;
+  if (arg.posizionali.empty()) return inservibile(err, comando, "nessun file");
+  if (formato == formato_uscita::csv && arg.posizionali.size() != 1) {
+    return inservibile(err, comando, "--csv vuole un solo file");
+  }
+  if (s.da && s.a && *s.da > *s.a) return inservibile(err, comando, "--from oltre --to");
+
+  auto sistema = piattaforma_di_sistema(".");
+  int stato = kStatoPulito;
+  if (formato == formato_uscita::json) out << "[";
+  bool primo = true;
+  for (const std::string& nome : arg.posizionali) {
+    std::string errore;
+    const std::optional<tipo_file> t = tipo_imposto ? tipo_imposto : tipo_da_nome(nome);
+    std::optional<std::size_t> offset;
+    if (!t) {
+      errore = "tipo di file sconosciuto: il nome non finisce in _linea.dat, .sim o .dat (usare --kind)";
+    } else {
+      try {
+        const std::string byte = sistema->leggi(nome);
+        const file_decodificato f = decodifica(*t, byte);
+        if (formato == formato_uscita::json) out << (primo ? "\n" : ",\n");
+        stampa_decodificato(out, nome, f, formato, s);
+        primo = false;
+      } catch (const errore_sistema& e) {
+        errore = "impossibile leggere: " + e.descrizione();
+      } catch (const errore_decodifica& e) {
+        errore = std::string("file ") + nome_tipo_file(*t) + " malformato all'offset " + std::to_string(e.offset()) +
+                 ": " + e.motivo();
+        offset = e.offset();
+      } catch (const std::bad_alloc&) {
+        errore = "memoria esaurita";
+      }
+    }
+    if (errore.empty()) continue;
+    stato = kStatoArgomenti;
+    err << nome << ": errore: " << errore << '\n';
+    if (formato == formato_uscita::json) {
+      out << (primo ? "\n" : ",\n") << "{\"file\": " << json::stringa(nome) << ", \"errore\": {\"offset\": "
+          << (offset ? std::to_string(*offset) : std::string("null"))
+          << ", \"messaggio\": " << json::stringa(errore) << "}}";
+      primo = false;
+    }
+  }
+  if (formato == formato_uscita::json) out << "\n]\n";
+  return stato;
+}
+
+}  // namespace
+
+int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+  if (argomenti.empty()) {
+    err << kUso;
+    return kStatoArgomenti;
+  }
+  const std::string& comando = argomenti.front();
+  const std::vector<std::string> resto(argomenti.begin() + 1, argomenti.end());
+  try {
+    if (comando == "--help" || comando == "-h" || comando == "aiuto" || comando == "help") {
+      out << kUso;
+      return kStatoPulito;
+    }
+    if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
+    if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
+  } catch (const std::exception& e) {
+    err << "scenario: errore: " << e.what() << '\n';
+    return kStatoArgomenti;
+  }
+  err << "scenario: comando sconosciuto: " << comando << "\n\n" << kUso;
+  return kStatoArgomenti;
+}
+
+}  // namespace scenario

@@ -1,0 +1,179 @@
+#include "tool/compila.h"
+
+#include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "compiler/memorizza.h"
+#include "run/generazione.h"
+#include "run/nomi.h"
+
+namespace scenario {
+namespace {
+
+constexpr std::string_view kPrefissoRapporto = " Errore n. ";
+// The longest file name that the common file systems take, in bytes.
+constexpr std::size_t kNomeMassimo = 255;
+
+// Two names of the same file, as far as their text tells (links and
+// different spellings of the same folder are not seen).
+bool stesso_percorso(const std::string& a, const std::string& b) {
+  return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
+
+}  // namespace
+
+piattaforma_autore::piattaforma_autore(piattaforma& uscita, const std::string& nome_linea,
+                                       const std::string& numero_treno, std::string linea, std::string treno)
+    : piattaforma_inoltro(uscita) {
+  const std::string n_linea = nome_file(*this, nome_linea, numero_treno, file_scenario::descrizione_linea);
+  const std::string n_treno = nome_file(*this, nome_linea, numero_treno, file_scenario::descrizione_treno);
+  nomi_ = {n_linea, n_treno};
+  copie_[n_linea] = std::move(linea);
+  copie_[n_treno] = std::move(treno);
+}
+
+bool piattaforma_autore::esiste(const std::string& nome) {
+  if (in_memoria(nome)) return copie_.count(nome) != 0;
+  return piattaforma_inoltro::esiste(nome);
+}
+
+void piattaforma_autore::tocca(const std::string& nome) {
+  if (in_memoria(nome)) {
+    copie_.try_emplace(nome);
+    return;
+  }
+  piattaforma_inoltro::tocca(nome);
+}
+
+void piattaforma_autore::elimina(const std::string& nome) {
+  if (in_memoria(nome)) {
+    if (copie_.erase(nome) == 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    return;
+  }
+  piattaforma_inoltro::elimina(nome);
+}
+
+void piattaforma_autore::scrivi(const std::string& nome, std::string_view byte) {
+  if (in_memoria(nome)) {
+    copie_[nome] = std::string(byte);
+    return;
+  }
+  piattaforma_inoltro::scrivi(nome, byte);
+  for (const std::string& s : scritti) {
+    if (s == nome) return;
+  }
+  scritti.push_back(nome);
+}
+
+std::string piattaforma_autore::leggi(const std::string& nome) {
+  if (in_memoria(nome)) {
+    const auto it = copie_.find(nome);
+    if (it == copie_.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    return it->second;
+  }
+  return piattaforma_inoltro::leggi(nome);
+}
+
+identita identita_incorporata() { return {kNomeLinea, kNumeroTreno}; }
+
+std::string identita_inservibile(piattaforma& p, const identita& id) {
+  for (const auto& [cosa, testo] : {std::pair<const char*, const std::string&>{"il nome della linea", id.nome_linea},
+                                    std::pair<const char*, const std::string&>{"il numero del treno", id.numero_treno}}) {
+    if (testo.empty()) return std::string(cosa) + " è vuoto";
+    try {
+      p.in_ansi(testo);
+    } catch (const std::invalid_argument&) {
+      return std::string(cosa) + " \"" + testo + "\" ha caratteri che Windows-1252 non contiene";
+    }
+    for (char c : testo) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b < 0x20 || b == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+        return std::string(cosa) + " \"" + testo + "\" ha caratteri che un nome di file non ammette (/ \\ : * ? \" < > | o di controllo)";
+      }
+    }
+  }
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle,
+                          file_scenario::descrizione_treno}) {
+    const std::string nome = nome_semplice(id.nome_linea, id.numero_treno, f);
+    if (nome.size() > kNomeMassimo) {
+      return "il nome di file \"" + nome + "\" supera i " + std::to_string(kNomeMassimo) + " byte";
+    }
+  }
+  return "";
+}
+
+esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const std::string& linea,
+                                 const std::string& treno, bool geometria) {
+  esito_compilazione e;
+  e.m.nome_linea = id.nome_linea;
+  e.m.numero_treno = id.numero_treno;
+  if (std::string perche = identita_inservibile(uscita, id); !perche.empty()) {
+    e.stato = kStatoArgomenti;
+    e.errore = perche;
+    return e;
+  }
+  piattaforma_autore p(uscita, id.nome_linea, id.numero_treno, linea, treno);
+  int32_t j = geometria ? 1 : 0;
+  try {
+    memorizza_percorso(p, e.m, j);
+    e.stato = e.m.guasti.empty() ? kStatoPulito : kStatoGuasti;
+  } catch (const terminazione&) {
+    e.stato = kStatoRapporto;
+    if (!p.messaggi.empty()) e.rapporto = p.messaggi.back();
+    std::string_view r = e.rapporto;
+    if (r.substr(0, kPrefissoRapporto.size()) == kPrefissoRapporto) r.remove_prefix(kPrefissoRapporto.size());
+    e.codice_rapporto = std::string(r);
+  } catch (const errore_sistema& x) {
+    e.stato = kStatoArgomenti;
+    e.errore = "impossibile scrivere " + x.file() + ": " + x.descrizione();
+  } catch (const std::exception& x) {
+    e.stato = kStatoArgomenti;
+    e.errore = std::string("compilazione non riuscita: ") + x.what();
+  }
+  e.scritti = p.scritti;
+  return e;
+}
+
+esito_compilazione compila_file(const richiesta_compilazione& r) {
+  esito_compilazione e;
+  auto fallisci = [&e](std::string perche) {
+    e.stato = kStatoArgomenti;
+    e.errore = std::move(perche);
+    return std::move(e);
+  };
+  if (r.cartella.empty()) return fallisci("la cartella d'uscita è vuota");
+  auto sistema = piattaforma_di_sistema(r.cartella);
+  // The folder as the naming rule joins it: without a trailing separator.
+  std::string cartella = r.cartella;
+  const std::string sep = sistema->separatore();
+  while (cartella.size() > sep.size() && cartella.compare(cartella.size() - sep.size(), sep.size(), sep) == 0) {
+    cartella.resize(cartella.size() - sep.size());
+  }
+  sistema = piattaforma_di_sistema(cartella);
+
+  if (std::string perche = identita_inservibile(*sistema, r.id); !perche.empty()) return fallisci(perche);
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    const std::string uscita = nome_file(*sistema, r.id.nome_linea, r.id.numero_treno, f);
+    for (const std::string* ingresso : {&r.linea, &r.treno}) {
+      if (stesso_percorso(uscita, *ingresso)) {
+        return fallisci("il file d'uscita " + uscita + " è " + *ingresso + ", una delle descrizioni");
+      }
+    }
+  }
+
+  std::string testi[2];
+  const std::string* nomi[2] = {&r.linea, &r.treno};
+  for (int i = 0; i < 2; ++i) {
+    try {
+      testi[i] = sistema->leggi(*nomi[i]);
+    } catch (const errore_sistema& x) {
+      return fallisci("impossibile leggere " + *nomi[i] + ": " + x.descrizione());
+    }
+  }
+  return compila_testi(*sistema, r.id, testi[0], testi[1], r.geometria);
+}
+
+}  // namespace scenario

@@ -1,0 +1,99 @@
+// The compile command: the program's own compiler driver run on an author's
+// two descriptions. The author's files are only read: the compiler works on
+// copies served from memory under the names it asks for, so that the
+// deletions of the readers touch nothing on disk, and only the three binary
+// files reach the output folder.
+#ifndef TOOL_COMPILA_H_
+#define TOOL_COMPILA_H_
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "compiler/modello.h"
+#include "platform/piattaforma.h"
+#include "platform/piattaforma_memoria.h"
+
+namespace scenario {
+
+// Exit statuses of the tool.
+enum : int {
+  kStatoPulito = 0,      // compiled with no fault
+  kStatoGuasti = 1,      // compiled, and faults were recorded
+  kStatoRapporto = 2,    // the run ended through the error report: no file written
+  kStatoArgomenti = 3,   // unusable arguments, files that cannot be read or written
+};
+
+// Forwards to the platform of the output folder, except the two description
+// names of the identity, which live in memory: asking for them, deleting them
+// or writing them never reaches the disk. The end of the process becomes the
+// exception `terminazione`, and the error report is kept, not shown.
+class piattaforma_autore : public piattaforma_inoltro {
+ public:
+  piattaforma_autore(piattaforma& uscita, const std::string& nome_linea, const std::string& numero_treno,
+                     std::string linea, std::string treno);
+
+  bool esiste(const std::string& nome) override;
+  void tocca(const std::string& nome) override;
+  void elimina(const std::string& nome) override;
+  void scrivi(const std::string& nome, std::string_view byte) override;
+  std::string leggi(const std::string& nome) override;
+  void mostra_attesa() override {}
+  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
+  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
+
+  std::vector<std::string> messaggi;
+  std::vector<std::string> rapporti;
+  std::vector<std::string> scritti;  // names written outside memory, in order, once each
+
+ private:
+  bool in_memoria(const std::string& nome) const { return nomi_.count(nome) != 0; }
+
+  std::set<std::string> nomi_;                // the two description names
+  std::map<std::string, std::string> copie_;  // those of them that exist
+};
+
+// The scenario identity: program text (UTF-8).
+struct identita {
+  std::string nome_linea;
+  std::string numero_treno;
+};
+// The built-in one.
+identita identita_incorporata();
+
+// Why an identity cannot be used ("" when it can): a text that the ANSI code
+// page cannot hold, or that cannot stand in a file name.
+std::string identita_inservibile(piattaforma& p, const identita& id);
+
+struct esito_compilazione {
+  int stato = kStatoPulito;
+  modello m;                           // as far as the compile got
+  std::string rapporto;                // " Errore n. ..." when the run ended through it
+  std::string codice_rapporto;         // the code text of that report
+  std::vector<std::string> scritti;    // full names of the files written
+  std::string errore;                  // for kStatoArgomenti: what could not be done
+};
+
+// Compiles the two descriptions (their bytes, ANSI) into the folder of
+// `uscita`, as the program does; `geometria` false leaves the line geometry
+// out. System failures while writing end as kStatoArgomenti.
+esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const std::string& linea,
+                                 const std::string& treno, bool geometria);
+
+struct richiesta_compilazione {
+  std::string linea;         // path of the line description
+  std::string treno;         // path of the train description
+  std::string cartella = ".";
+  identita id = identita_incorporata();
+  bool geometria = true;
+};
+
+// Reads the author's files, checks the identity and the folder, and
+// compiles into the folder through the system's platform.
+esito_compilazione compila_file(const richiesta_compilazione& r);
+
+}  // namespace scenario
+
+#endif  // TOOL_COMPILA_H_

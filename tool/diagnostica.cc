@@ -1,0 +1,199 @@
+#include "tool/diagnostica.h"
+
+#include <algorithm>
+
+#include "tool/json.h"
+
+namespace scenario {
+namespace {
+
+struct significato {
+  int32_t codice;
+  bool con_posizione;
+  const char* testo;
+};
+
+// The compiler's own codes; 26 to 28 and 104 to 107 are this program's
+// refusals where the descriptions would otherwise write outside the tables.
+constexpr significato kSignificati[] = {
+    {1, false, "lunghezza della linea oltre 1000000 m"},
+    {2, false, "l'inizio o la progressiva di un tratto chilometrico non è multiplo di 50"},
+    {3, false, "prima posizione della ripetizione segnali non multipla di 50"},
+    {4, false, "seconda posizione della ripetizione segnali non multipla di 50"},
+    {5, false, "la parola chiave della ripetizione segnali non contiene né \"4\" né \"9\""},
+    {6, true, "la cella del cartello con testo è già occupata"},
+    {7, true, "la cella dell'abbattimento è già occupata"},
+    {8, true, "posizione della stazione non multipla di 50"},
+    {9, true, "lunghezza della zona di stazione non multipla di 100"},
+    {10, false,
+     "le stazioni hanno raggiunto le voci dei cartelli con testo (stazioni e cartelli stanno in 80 voci)"},
+    {11, true,
+     "un segnale prima di un avviso di rallentamento non ha libera, né già marcata, nessuna delle due celle "
+     "prima di sé"},
+    {12, true, "le tre celle candidate di un gruppo di marcatori prima di un inizio di rallentamento sono occupate"},
+    {13, true,
+     "nessuna cella libera per un marcatore lungo un rallentamento o subito dopo, o un inizio di rallentamento "
+     "senza cella di fine"},
+    {15, true, "posizione oltre la fine del tracciato: la lettura del file si ferma qui e il resto è ignorato"},
+    {16, true, "la cella del segnale è già occupata"},
+    {17, true, "la cella dell'avviso, 1200 m prima dell'inizio del rallentamento, è occupata"},
+    {18, true, "la cella d'inizio del rallentamento è occupata"},
+    {19, true, "la cella di fine del rallentamento è occupata"},
+    {20, true, "una delle quattro celle di preavviso è occupata (inizio, fine e avviso restano collocati)"},
+    {21, true, "la cella del cartello di velocità massima è già occupata"},
+    {22, true, "la zona della stazione comincia meno di 350 m dopo la fine della zona precedente"},
+    {24, false, "il segnaposto della stazione cadrebbe sulla cella 1 o prima"},
+    {25, false,
+     "errore durante la lettura (file mancante, record troncato, valore troppo grande per il suo campo, "
+     "superamento a 32 bit, nessuna lunghezza di linea): entrambe le descrizioni sono scartate"},
+    {26, true, "posizione prima dell'origine (negativa)"},
+    {27, true, "il segnaposto della stazione, e con esso le marche d'avvicinamento, cadrebbe oltre il tracciato"},
+    {28, true, "la cella di fine del rallentamento cade fuori dal tracciato"},
+    {101, false, "la descrizione della linea non esiste"},
+    {102, false, "nessun campo \"[generale]\" prima dell'ultimo campo del file"},
+    {103, false, "curva senza cifra di classe da 1 a 6 nella parola chiave, o tracciato oltre il metro 1000000"},
+    {104, true, "posizione prima dell'origine (negativa)"},
+    {105, false, "un 81° cartello con testo: la tabella delle voci ne tiene 80"},
+    {106, false, "un'81ª montagna: se ne memorizzano al più 80"},
+    {107, false, "lunghezza della linea negativa"},
+};
+
+const significato* cerca(int32_t codice) {
+  for (const significato& s : kSignificati) {
+    if (s.codice == codice) return &s;
+  }
+  return nullptr;
+}
+
+struct tipo_avviso {
+  int32_t tipo;
+  const char* nome;
+  const char* testo;
+};
+
+constexpr tipo_avviso kAvvisi[] = {
+    {avviso_sostituzione, "sostituzione", "un oggetto scritto sopra un altro, che sparisce"},
+    {avviso_ordine, "ordine", "un record prima del precedente dello stesso genere"},
+    {avviso_sovrapposizione, "sovrapposizione", "una curva che comincia dentro la precedente"},
+    {avviso_pendenza, "pendenza", "una pendenza fuori dall'intervallo da -100 a 155 per mille"},
+    {avviso_velocita, "velocita", "una velocità che non è multipla di 5 km/h"},
+    {avviso_parola, "parola", "un campo al posto di una parola chiave che non è né parola chiave né intestazione"},
+};
+
+const tipo_avviso* cerca_avviso(int32_t tipo) {
+  for (const tipo_avviso& a : kAvvisi) {
+    if (a.tipo == tipo) return &a;
+  }
+  return nullptr;
+}
+
+std::string nome_sorgente(int file, const nomi_sorgenti& nomi) {
+  if (file == 1) return nomi.linea;
+  if (file == 2) return nomi.treno;
+  return "";
+}
+
+}  // namespace
+
+const char* significato_guasto(int32_t codice) {
+  const significato* s = cerca(codice);
+  return s ? s->testo : "";
+}
+
+bool guasto_con_posizione(int32_t codice) {
+  const significato* s = cerca(codice);
+  return s && s->con_posizione;
+}
+
+std::vector<int32_t> codici_noti() {
+  std::vector<int32_t> c;
+  for (const significato& s : kSignificati) c.push_back(s.codice);
+  return c;
+}
+
+std::string significato_rapporto(const std::string& a) {
+  if (a == "1250") {
+    return "campi riservati già in uso: un oggetto con un primo valore sulla cella 1 (0-50 m), "
+           "o la voce 85 già scritta; nessun file compilato";
+  }
+  if (a == "1251") {
+    return "campi riservati già in uso: il secondo valore della cella 1 (0-50 m), o l'orario della voce 85; "
+           "nessun file compilato";
+  }
+  return "la descrizione della linea non ha dato un tracciato (codice " + a + "); nessun file compilato";
+}
+
+const char* nome_avviso(int32_t tipo) {
+  const tipo_avviso* a = cerca_avviso(tipo);
+  return a ? a->nome : "";
+}
+
+const char* significato_avviso(int32_t tipo) {
+  const tipo_avviso* a = cerca_avviso(tipo);
+  return a ? a->testo : "";
+}
+
+std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti& nomi) {
+  struct in_ordine {
+    int ordine;
+    diagnosi d;
+  };
+  std::vector<in_ordine> tutte;
+  for (const guasto& g : m.guasti) {
+    diagnosi d;
+    d.codice = g.codice;
+    d.con_posizione = guasto_con_posizione(g.codice);
+    d.posizione = g.posizione;
+    d.file = nome_sorgente(g.file, nomi);
+    d.riga = d.file.empty() ? 0 : g.riga;
+    const char* s = significato_guasto(g.codice);
+    d.testo = *s ? s : "codice sconosciuto";
+    if (!g.dettaglio.empty()) d.testo += " [" + g.dettaglio + "]";
+    tutte.push_back({g.ordine, std::move(d)});
+  }
+  for (const avviso& a : m.avvisi) {
+    diagnosi d;
+    d.errore = false;
+    d.codice = a.tipo;
+    d.con_posizione = a.tipo != avviso_parola;
+    d.posizione = a.posizione;
+    d.file = nome_sorgente(a.file, nomi);
+    d.riga = d.file.empty() ? 0 : a.riga;
+    d.testo = a.testo;
+    tutte.push_back({a.ordine, std::move(d)});
+  }
+  std::stable_sort(tutte.begin(), tutte.end(),
+                   [](const in_ordine& a, const in_ordine& b) { return a.ordine < b.ordine; });
+  std::vector<diagnosi> r;
+  r.reserve(tutte.size());
+  for (in_ordine& t : tutte) r.push_back(std::move(t.d));
+  return r;
+}
+
+std::string riga_diagnosi(const diagnosi& d) {
+  std::string s = d.file.empty() ? std::string("scenario") : d.file;
+  if (!d.file.empty() && d.riga > 0) s += ":" + std::to_string(d.riga);
+  if (d.errore) {
+    s += ": errore: codice " + std::to_string(d.codice);
+    if (d.con_posizione) s += " a " + std::to_string(d.posizione) + " m";
+  } else {
+    s += ": avviso: [" + std::string(nome_avviso(d.codice)) + "]";
+  }
+  return s + ": " + d.testo;
+}
+
+std::string json_diagnosi(const diagnosi& d) {
+  std::string s = "{\"gravita\": ";
+  s += d.errore ? "\"errore\"" : "\"avviso\"";
+  s += ", \"codice\": " + std::to_string(d.codice);
+  if (!d.errore) s += ", \"tipo\": " + json::stringa(nome_avviso(d.codice));
+  s += ", \"posizione\": ";
+  s += d.con_posizione ? std::to_string(d.posizione) : std::string("null");
+  s += ", \"file\": " + (d.file.empty() ? std::string("null") : json::stringa(d.file));
+  s += ", \"riga\": " + (d.riga > 0 ? std::to_string(d.riga) : std::string("null"));
+  s += ", \"testo\": " + json::stringa(d.testo);
+  s += ", \"messaggio\": " + json::stringa(riga_diagnosi(d));
+  return s + "}";
+}
+
+}  // namespace scenario

@@ -1,0 +1,37 @@
+// The decoded files shown to a person (text) or to a program (JSON, CSV).
+#ifndef TOOL_STAMPA_H_
+#define TOOL_STAMPA_H_
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "tool/decodifica.h"
+
+namespace scenario {
+
+enum class formato_uscita { testo, json, csv };
+
+// What to show. Items: the entries that hold anything, or all 87. Track:
+// the cells that hold anything between `da` and `a` metres (cell k stands
+// at 50·k), or every cell there. Geometry: the tag counts always, and the
+// rows of metres `da` to `a` only when one of the two is given.
+struct scelta {
+  std::optional<int64_t> da;
+  std::optional<int64_t> a;
+  bool tutte = false;
+};
+
+// Text and CSV go straight to `out`; JSON is one object, with no separator
+// around it, so that several files can form one array.
+void stampa_decodificato(std::ostream& out, const std::string& nome, const file_decodificato& f,
+                         formato_uscita formato, const scelta& s);
+
+// True when the entry or the cell holds anything but zeros.
+bool voce_piena(const voce& v);
+bool cella_piena(const cella& c);
+
+}  // namespace scenario
+
+#endif  // TOOL_STAMPA_H_
