@@ -47,7 +47,10 @@ std::string campo_citato(std::string_view ansi) {
   std::string_view s = senza_spazi(ansi);
   const bool tagliato = s.size() > kCampoMassimo;
   if (tagliato) s = s.substr(0, kCampoMassimo);
-  return "\"" + cp1252_in_utf8(s) + (tagliato ? "...\"" : "\"");
+  std::string r = "\"";
+  r += cp1252_in_utf8(s);
+  r += tagliato ? "...\"" : "\"";
+  return r;
 }
 
 bool intestazione(std::string_view campo) {

@@ -128,15 +128,30 @@ TEST(StrumentoCompila, DiagnosticaInJson) {
 TEST(StrumentoCompila, CompilazionePulitaSenzaGeometria) {
   cartella_temporanea c;
   const esecuzione e = esegui({"compila", fixture("linea.txt"), fixture("treno.txt"), "--out",
-                               c.percorso().string() + "/", "--no-geometry", "--line-name", "Linea d'Ìsola",
+                               c.percorso().string() + "/", "--no-geometry", "--line-name", "Linea d'Isola",
                                "--train", "A7"});
   EXPECT_EQ(e.stato, 0) << e.err;
   EXPECT_EQ(e.err, "");
-  EXPECT_EQ(c.elenco(), (std::vector<std::string>{"Linea d'Ìsola_A7.dat", "Linea d'Ìsola_A7.sim"}));
-  // The identity reaches the item file in Windows-1252.
-  const auto voci = decodifica_voci(leggi_file(c.file("Linea d'Ìsola_A7.sim")));
-  EXPECT_EQ(voci[85].nome, "Linea d'\xCCsola");
+  EXPECT_EQ(c.elenco(), (std::vector<std::string>{"Linea d'Isola_A7.dat", "Linea d'Isola_A7.sim"}));
+  const auto voci = decodifica_voci(leggi_file(c.file("Linea d'Isola_A7.sim")));
+  EXPECT_EQ(voci[85].nome, "Linea d'Isola");
   EXPECT_EQ(voci[86].nome, "A7");
+}
+
+// The identity reaches the item file in Windows-1252 (in memory, so that no
+// file name depends on how the system spells the letter).
+TEST(StrumentoCompila, IdentitaInWindows1252) {
+  piattaforma_memoria p;
+  const esito_compilazione e = compila_testi(p, {"Linea d'Ìsola", "№"}, leggi_file(fixture("linea.txt")),
+                                             leggi_file(fixture("treno.txt")), true);
+  EXPECT_EQ(e.stato, kStatoArgomenti);  // "№" is not in Windows-1252
+  EXPECT_TRUE(p.file.empty());
+  const esito_compilazione f = compila_testi(p, {"Linea d'Ìsola", "7"}, leggi_file(fixture("linea.txt")),
+                                             leggi_file(fixture("treno.txt")), true);
+  ASSERT_EQ(f.stato, kStatoPulito) << f.errore;
+  const auto voci = decodifica_voci(p.file.at(p.percorso("Linea d'Ìsola_7.sim")));
+  EXPECT_EQ(voci[85].nome, "Linea d'\xCCsola");
+  EXPECT_EQ(voci[86].nome, "7");
 }
 
 // The descriptions are read and nothing else: whatever the compiler deletes

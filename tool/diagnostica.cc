@@ -172,7 +172,10 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
 
 std::string riga_diagnosi(const diagnosi& d) {
   std::string s = d.file.empty() ? std::string("scenario") : d.file;
-  if (!d.file.empty() && d.riga > 0) s += ":" + std::to_string(d.riga);
+  if (!d.file.empty() && d.riga > 0) {
+    s += ':';
+    s += std::to_string(d.riga);
+  }
   if (d.errore) {
     s += ": errore: codice " + std::to_string(d.codice);
     if (d.con_posizione) s += " a " + std::to_string(d.posizione) + " m";
