@@ -127,7 +127,10 @@ bool lettura_linea::leggi(consegna_linea& c) {
   // of the file is never taken for it.
   for (;;) {
     leggi_parola();
-    if (l_.fine()) return rifiuta(codice_generale_assente);
+    if (l_.fine()) {
+      m_.sorgente_riga = 0;  // the fault is the whole file's, not its last line's
+      return rifiuta(codice_generale_assente);
+    }
     if (contiene_nc(m_.riga, "[generale]")) break;
   }
   if (!sezione_generale()) return false;

@@ -120,7 +120,8 @@ std::string significato_rapporto(const std::string& a) {
     return "campi riservati già in uso: il secondo valore della cella 1 (0-50 m), o l'orario della voce 85; "
            "nessun file compilato";
   }
-  return "la descrizione della linea non ha dato un tracciato (codice " + a + "); nessun file compilato";
+  return "la descrizione della linea non ha dato un tracciato: la lettura si è fermata (codice " + a +
+         ") prima di una \"lunghezza percorso\" valida nella sezione generale; nessun file compilato";
 }
 
 const char* nome_avviso(int32_t tipo) {
