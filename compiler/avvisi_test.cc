@@ -161,6 +161,22 @@ TEST(Avvisi, GuastoInEsecuzioneDiceCheCosa) {
   EXPECT_EQ(m.guasti[0].dettaglio, "lettura oltre la fine del file");
 }
 
+// A code left by the line description stops the train's reading at its
+// first signal; the fault recorded there says so, since its code is not
+// this record's.
+TEST(Avvisi, GuastoRipresoDalPrecedente) {
+  const modello m = leggi({"pendenza, 99000, 1"}, {"segnale, 3000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0"});
+  ASSERT_EQ(m.guasti.size(), 2u);
+  EXPECT_EQ(m.guasti[0].codice, 15);
+  EXPECT_EQ(m.guasti[0].file, 1);
+  EXPECT_TRUE(m.guasti[0].dettaglio.empty());
+  EXPECT_EQ(m.guasti[1].codice, 15);
+  EXPECT_EQ(m.guasti[1].file, 2);
+  EXPECT_EQ(m.guasti[1].riga, 3);
+  EXPECT_EQ(m.guasti[1].posizione, 3000);
+  EXPECT_EQ(m.guasti[1].dettaglio, "la lettura si ferma qui per il guasto precedente (codice 15)");
+}
+
 TEST(Avvisi, CampoCitato) {
   EXPECT_EQ(campo_citato("  pend\xE8nze "), "\"pend\xC3\xA8nze\"");
   EXPECT_EQ(campo_citato(std::string(70, 'a')), "\"" + std::string(60, 'a') + "...\"");
