@@ -8,8 +8,12 @@
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 #include "tool/diagnostica.h"
+#include "tool/grafico.h"
 #include "tool/json.h"
 #include "tool/stampa.h"
+#include "platform/piattaforma_memoria.h"
+#include "run/righe.h"
+#include "texts/testi.h"
 
 namespace scenario {
 namespace {
@@ -23,6 +27,7 @@ constexpr const char* kUso =
     "comandi:\n"
     "  compila, compile       compila LINEA.txt e TRENO.txt nei tre file binari\n"
     "  decodifica, decode     mostra il contenuto di file binari compilati\n"
+    "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando.\n"
     "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
@@ -78,6 +83,38 @@ constexpr const char* kUsoDecodifica =
     "Un file che non rispetta il suo formato (troncato, lunghezza non multipla\n"
     "del record, nome oltre la fine, etichetta diversa da 0/2/5, 87 voci che non\n"
     "riempiono il file) è segnalato con il nome e l'offset; stato d'uscita 3.\n";
+
+constexpr const char* kUsoGrafico =
+    "uso: scenario grafico [FILE...] [--out FILE.svg] [--from METRI] [--to METRI]\n"
+    "                      [--line-name NOME] [--train NUMERO]\n"
+    "\n"
+    "Disegna uno scenario compilato in una pagina SVG autonoma (nessuno script,\n"
+    "solo famiglie di caratteri generiche), con le posizioni in metri su un asse\n"
+    "comune: la pianta della linea con stazioni, gallerie, segnali e barra di\n"
+    "scala, e sotto le strisce di pendenza, quota, curve (ricavate dalla pianta:\n"
+    "classe, verso e raggio), montagne e gallerie, velocità massima con i\n"
+    "cartelli, aderenza, stazioni con zone e orari, segnali, rallentamenti con\n"
+    "avviso e preavvisi, cartelli con testo.\n"
+    "\n"
+    "Che cosa si disegna:\n"
+    "  nessun FILE            lo scenario incorporato nel programma\n"
+    "  LINEA.txt TRENO.txt    le due descrizioni, compilate in memoria come fa\n"
+    "                         \"compila\" (nessun file scritto)\n"
+    "  NOME.sim NOME.dat [NOME_linea.dat]\n"
+    "                         i file binari (senza la geometria: niente pianta\n"
+    "                         né curve)\n"
+    "\n"
+    "opzioni:\n"
+    "  --out FILE.svg      dove scrivere la pagina (predefinito: uscita standard)\n"
+    "  --from METRI        primo metro del tratto (predefinito: 0)\n"
+    "  --to METRI          ultimo metro del tratto (predefinito: fine del tracciato)\n"
+    "  --line-name NOME    nome della linea, per le descrizioni\n"
+    "  --train NUMERO      numero del treno, per le descrizioni\n"
+    "\n"
+    "Le etichette che si sovrapporrebbero sono omesse, e la legenda dice quante.\n"
+    "Stato d'uscita: 0 disegnato, 1 disegnato da una compilazione con guasti,\n"
+    "2 la compilazione è finita nel rapporto d'errore (nessun disegno), 3\n"
+    "argomenti o file inservibili.\n";
 
 bool chiede_aiuto(const std::vector<std::string>& a) {
   for (const std::string& x : a) {
@@ -241,6 +278,138 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
   return stato;
 }
 
+int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
+  const std::string comando = "grafico";
+  if (chiede_aiuto(a)) {
+    out << kUsoGrafico;
+    return kStatoPulito;
+  }
+  argomenti arg;
+  opzioni_grafico o;
+  try {
+    arg = leggi_argomenti(a, {{{"--out", "-o"}, true},
+                              {{"--from"}, true},
+                              {{"--to"}, true},
+                              {{"--line-name"}, true},
+                              {{"--train"}, true}});
+    o.da = arg.metri("--from");
+    o.a = arg.metri("--to");
+  } catch (const errore_argomenti& e) {
+    return inservibile(err, comando, e.what());
+  }
+  if (o.da && o.a && *o.da >= *o.a) return inservibile(err, comando, "--from non è prima di --to");
+
+  std::vector<std::string> binari, testi;
+  for (const std::string& f : arg.posizionali) (tipo_da_nome(f) ? binari : testi).push_back(f);
+  if (!binari.empty() && !testi.empty()) {
+    return inservibile(err, comando, "file binari e descrizioni insieme: " + testi.front());
+  }
+  if (!testi.empty() && testi.size() != 2) {
+    return inservibile(err, comando, "servono due descrizioni, LINEA.txt e TRENO.txt; date: " +
+                                         std::to_string(testi.size()));
+  }
+  if (!binari.empty() && (arg.ha("--line-name") || arg.ha("--train"))) {
+    return inservibile(err, comando, "--line-name e --train valgono solo per le descrizioni");
+  }
+
+  auto sistema = piattaforma_di_sistema(".");
+  dati_grafico d;
+  int stato = kStatoPulito;
+  if (!binari.empty()) {
+    // The kinds first, so that a missing or doubled file is told before any
+    // is read.
+    bool voci = false, celle = false, piano = false;
+    for (const std::string& nome : binari) {
+      const tipo_file t = *tipo_da_nome(nome);
+      bool& gia = t == tipo_file::voci ? voci : t == tipo_file::celle ? celle : piano;
+      if (gia) return inservibile(err, comando, std::string("due file ") + nome_tipo_file(t) + ": " + nome);
+      gia = true;
+    }
+    if (!voci || !celle) {
+      return inservibile(err, comando, "servono il file delle voci (.sim) e quello delle celle (.dat)");
+    }
+    for (const std::string& nome : binari) {
+      const tipo_file t = *tipo_da_nome(nome);
+      try {
+        file_decodificato f = decodifica(t, sistema->leggi(nome));
+        if (t == tipo_file::voci) d.voci = f.voci;
+        if (t == tipo_file::celle) d.celle = std::move(f.celle);
+        if (t == tipo_file::geometria) d.piano = std::move(f.piano);
+      } catch (const errore_sistema& e) {
+        err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+        return kStatoArgomenti;
+      } catch (const errore_decodifica& e) {
+        err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
+            << e.motivo() << '\n';
+        return kStatoArgomenti;
+      }
+    }
+  } else {
+    // The built-in descriptions or the author's, compiled in memory.
+    piattaforma_memoria memoria;
+    identita id = identita_incorporata();
+    if (auto v = arg.valore("--line-name")) id.nome_linea = *v;
+    if (auto v = arg.valore("--train")) id.numero_treno = *v;
+    std::string linea, treno;
+    nomi_sorgenti nomi{"linea incorporata", "treno incorporato"};
+    if (testi.empty()) {
+      linea = testo_righe(righe_linea(memoria));
+      treno = testo_righe(righe_treno(memoria));
+    } else {
+      nomi = {testi[0], testi[1]};
+      for (int i = 0; i < 2; ++i) {
+        try {
+          (i == 0 ? linea : treno) = sistema->leggi(testi[static_cast<std::size_t>(i)]);
+        } catch (const errore_sistema& e) {
+          err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
+              << e.descrizione() << '\n';
+          return kStatoArgomenti;
+        }
+      }
+    }
+    const esito_compilazione e = compila_testi(memoria, id, linea, treno, true);
+    std::size_t errori = 0;
+    for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
+      if (!x.errore) continue;
+      err << riga_diagnosi(x) << '\n';
+      ++errori;
+    }
+    if (e.stato == kStatoRapporto) {
+      err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto)
+          << "\nscenario " << comando << ": nessun file compilato, nessun disegno\n";
+      return kStatoRapporto;
+    }
+    if (e.stato == kStatoArgomenti) {
+      err << "scenario " << comando << ": " << e.errore << '\n';
+      return kStatoArgomenti;
+    }
+    if (errori) err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
+    stato = e.stato;
+    d = dati_dal_modello(e.m);
+  }
+
+  grafico g;
+  try {
+    g = disegna_grafico(d, o);
+  } catch (const errore_grafico& e) {
+    return inservibile(err, comando, e.what());
+  }
+  if (auto f = arg.valore("--out"); f && *f != "-") {
+    try {
+      sistema->scrivi(*f, g.svg);
+    } catch (const errore_sistema& e) {
+      err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    }
+  } else {
+    out << g.svg;
+  }
+  for (const auto& [tipo, n] : g.omesse) {
+    err << "scenario " << comando << ": " << n << " etichette omesse (" << tipo << ")\n";
+  }
+  return stato;
+}
+
 }  // namespace
 
 int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
@@ -257,6 +426,7 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     }
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
     if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
+    if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;

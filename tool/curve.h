@@ -1,0 +1,44 @@
+// The curves of the line, recovered from its plan: the binary files hold no
+// curve records, only the track's position at every metre, whose heading
+// turns by the curve's rate on every metre of a curve.
+#ifndef TOOL_CURVE_H_
+#define TOOL_CURVE_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "tool/decodifica.h"
+
+namespace scenario {
+
+// One run of metres that turn at the same class and direction.
+struct curva_ricostruita {
+  int32_t inizio = 0;     // metres: the curve turns on metres inizio + 1 to inizio + lunghezza
+  int32_t lunghezza = 0;  // metres
+  int classe = 0;         // 1 to 6; 0 for a rate that is no class's
+  bool sinistra = false;  // left-hand (counter-clockwise); right-hand otherwise
+  double tasso = 0.0;     // mean turn rate over the run, rad/m, positive to the right
+};
+
+// The turn rate of class 1 to 6 in rad/m (the reciprocal of the radius); 0
+// for any other class.
+double tasso_classe(int classe);
+
+// The turn rate of the step that reaches metre j, in rad/m, positive to the
+// right: the heading change between the steps j-1 -> j and j-2 -> j-1 over
+// the length of the earlier step, as the plan's turning step makes it. False
+// when a point is missing or not finite, or the earlier step has no length.
+bool tasso_al_metro(const geometria& g, std::size_t j, double& tasso);
+
+// The class whose rate `tasso` (unsigned) matches within a quarter of that
+// rate; 0 when none does.
+int classe_del_tasso(double tasso);
+
+// Every curve of the plan, in order. Metres whose rate is below a millionth
+// of a radian per metre are straight; a missing point ends a run. Two curves
+// of the same class and direction that touch come out as one.
+std::vector<curva_ricostruita> curve_dal_piano(const geometria& g);
+
+}  // namespace scenario
+
+#endif  // TOOL_CURVE_H_
