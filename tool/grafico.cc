@@ -23,9 +23,11 @@ constexpr double kLarghezza = 1600;   // page width, px
 constexpr double kSinistra = 150;     // left margin, where the strips' names stand
 constexpr double kDestra = 24;
 constexpr double kCorpo = 10;         // font size of the labels, px
-// Average advance of a character of a generic sans-serif face, in ems:
-// labels are measured with it to keep them apart.
-constexpr double kCarattere = 0.62;
+// Advance of a character of a generic sans-serif face, in ems, on the
+// generous side (digits and capitals of the common faces are 0.6 to 0.7):
+// labels are measured with it to keep them apart. Bold is wider still.
+constexpr double kCarattere = 0.66;
+constexpr double kGrassetto = 0.78;
 constexpr std::size_t kPuntiPianta = 4000;
 
 std::string intero(int64_t v) { return std::to_string(v); }
@@ -758,7 +760,18 @@ void pianta(pagina& p, const dati_grafico& d, const std::vector<curva_ricostruit
     p.s += "<circle class=\"segnale-pianta\" data-m=\"" + intero(static_cast<int64_t>(j)) + "\" cx=\"" + num(X) +
            "\" cy=\"" + num(Y) + "\" r=\"2.5\"/>\n";
   }
+  // The metres of the two ends under them; the station names keep clear of
+  // these as of each other.
   std::vector<std::array<double, 4>> riquadri;
+  for (bool inizio : {true, false}) {
+    const std::size_t j = inizio ? metri.front() : metri.back();
+    punto(j, x, y);
+    const auto [X, Y] = pagina_di(x, y);
+    const std::string t = intero(static_cast<int64_t>(j)) + " m";
+    const double w = larghezza_testo(t);
+    riquadri.push_back({X - w / 2, Y + 20 - kCorpo, X + w / 2, Y + 22});
+    p.s += "<text class=\"estremo\" x=\"" + num(X) + "\" y=\"" + num(Y + 20) + "\">" + t + "</text>\n";
+  }
   for (int i : stazioni) {
     const voce& v = d.voci[static_cast<std::size_t>(i)];
     if (v.posizione < 0) continue;
@@ -768,30 +781,24 @@ void pianta(pagina& p, const dati_grafico& d, const std::vector<curva_ricostruit
     p.s += "<circle class=\"stazione-pianta\" data-voce=\"" + std::to_string(i) + "\" cx=\"" + num(X) + "\" cy=\"" +
            num(Y) + "\" r=\"4\"/>\n";
     const std::string t = utf8(v.nome);
-    const double w = larghezza_testo(t);
+    const double w = static_cast<double>(lunghezza_utf8(t)) * kCorpo * kGrassetto;
     bool messa = false;
-    // Above, below, then further above and below the dot.
-    for (double dy : {-8.0, 16.0, -20.0, 28.0}) {
-      const std::array<double, 4> r{X - w / 2, Y + dy - kCorpo, X + w / 2, Y + dy + 2};
+    // Above, below, right, left, then further above and below the dot.
+    const std::pair<double, double> posti[] = {{0, -8}, {0, 16}, {w / 2 + 7, 4}, {-w / 2 - 7, 4}, {0, -20}, {0, 28}};
+    for (const auto& [dx, dy] : posti) {
+      const std::array<double, 4> r{X + dx - w / 2, Y + dy - kCorpo, X + dx + w / 2, Y + dy + 2};
       bool libero = r[1] > alto && r[3] < alto + h && r[0] > p.x0 && r[2] < p.x0 + p.larghezza;
       for (const auto& q : riquadri) {
         if (r[0] < q[2] && q[0] < r[2] && r[1] < q[3] && q[1] < r[3]) libero = false;
       }
       if (!libero) continue;
       riquadri.push_back(r);
-      p.s += "<text class=\"etichetta-pianta\" x=\"" + num(X) + "\" y=\"" + num(Y + dy) + "\">" + svg::testo(t) +
+      p.s += "<text class=\"etichetta-pianta\" x=\"" + num(X + dx) + "\" y=\"" + num(Y + dy) + "\">" + svg::testo(t) +
              "</text>\n";
       messa = true;
       break;
     }
     if (!messa) p.omessa("nomi nella pianta");
-  }
-  // The ends of the stretch and a scale bar.
-  for (bool inizio : {true, false}) {
-    punto(inizio ? metri.front() : metri.back(), x, y);
-    const auto [X, Y] = pagina_di(x, y);
-    p.s += "<text class=\"estremo\" x=\"" + num(X) + "\" y=\"" + num(Y + 20) + "\">" +
-           intero(static_cast<int64_t>(inizio ? metri.front() : metri.back())) + " m</text>\n";
   }
   const double metri_barra = passo_tondo(lw / scala / 8);
   const double xb0 = p.x0 + 16, yb0 = alto + h - 14;
@@ -851,7 +858,8 @@ constexpr const char* kStile =
     ".galleria-pianta{fill:none;stroke:#000;stroke-width:6;stroke-opacity:0.75}\n"
     ".montagna-pianta{fill:none;stroke:#b08968;stroke-width:6;stroke-opacity:0.75}\n"
     ".stazione-pianta{fill:#fff;stroke:#08519c;stroke-width:2}.segnale-pianta{fill:#e63946}\n"
-    ".etichetta-pianta{text-anchor:middle;font-weight:bold;fill:#08519c}.estremo{text-anchor:middle;fill:#666}\n"
+    ".etichetta-pianta{text-anchor:middle;font-weight:bold;fill:#08519c;stroke:#fbfbf8;stroke-width:3px;"
+    "stroke-linejoin:round;paint-order:stroke}.estremo{text-anchor:middle;fill:#666}\n"
     ".barra{fill:#333}.scala-pianta{font-size:10px}\n"
     ".fine-linea{stroke:#000;stroke-dasharray:4 3;stroke-width:0.8}\n"
     ".assente{fill:#a00;font-style:italic}.vuoto{fill:#888;font-style:italic}.legenda{font-size:10px;fill:#333}\n"
