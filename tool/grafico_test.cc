@@ -389,6 +389,34 @@ TEST(GraficoIncorporato, UnTrattoMostraSoloCioCheStaDentro) {
   EXPECT_NEAR(gradini.front().numero("x1"), x0 + (23650.0 - 20000) / 20000 * (x1 - x0), 0.06);
 }
 
+// A slowdown with its warning, its four pre-warnings and the markers the
+// track completion puts through it.
+TEST(Grafico, RallentamentoConAvvisoEPreavvisi) {
+  const esito_compilazione e = compila(leggi_file(fixture("linea.txt")), leggi_file(fixture("treno.txt")));
+  ASSERT_EQ(e.stato, kStatoPulito);
+  const grafico g = disegna_grafico(dati_dal_modello(e.m), {4000, 7000});
+  EXPECT_TRUE(g.omesse.empty());
+  const auto v = elementi(g.svg);
+  const auto tratti = con_classe(v, "rallentamento");
+  ASSERT_EQ(tratti.size(), 1u);
+  EXPECT_EQ(tratti[0]["data-inizio"], "6050");
+  EXPECT_EQ(tratti[0]["data-fine"], "6550");
+  EXPECT_EQ(tratti[0]["data-kmh"], "60");
+  const auto avvisi = con_classe(v, "avviso");
+  ASSERT_EQ(avvisi.size(), 1u);
+  EXPECT_EQ(avvisi[0]["data-m"], "4850");
+  std::vector<std::pair<std::string, std::string>> preavvisi;
+  for (const elemento& x : con_classe(v, "preavviso")) preavvisi.emplace_back(x["data-m"], x["data-n"]);
+  EXPECT_EQ(preavvisi, (std::vector<std::pair<std::string, std::string>>{
+                           {"4650", "4"}, {"4700", "3"}, {"4750", "2"}, {"4800", "1"}}));
+  std::vector<std::string> scritte;
+  for (const elemento& x : con_classe(v, "etichetta-avviso")) scritte.push_back(x.testo);
+  EXPECT_EQ(scritte, (std::vector<std::string>{"P4", "P3", "P2", "P1", "A 60"}));
+  std::vector<std::string> abbattimenti;
+  for (const elemento& x : con_classe(v, "abbattimento")) abbattimenti.push_back(x["data-m"]);
+  EXPECT_EQ(abbattimenti, (std::vector<std::string>{"5150", "5500", "5800", "6450"}));
+}
+
 TEST(Grafico, TrattiInservibili) {
   const dati_grafico d = dati_dal_modello(incorporato().m);
   const int64_t fine = fine_tracciato(d);
