@@ -33,8 +33,7 @@ std::string num(double v) {
   std::snprintf(b, sizeof b, "%.1f", d);
   std::string s = b;
   if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
-  if (s == "-0") s = "0";
-  return s;
+  return s == "-0" ? std::string("0") : s;
 }
 
 }  // namespace scenario::svg
