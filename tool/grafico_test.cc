@@ -504,6 +504,7 @@ TEST(StrumentoGrafico, DaiFileBinariComeDalleDescrizioni) {
   EXPECT_EQ(su_file.stato, 0);
   EXPECT_TRUE(su_file.out.empty());
   EXPECT_EQ(leggi_file(svg), incorporato.out);
+  EXPECT_EQ(esegui({"chart", "-o", "-"}).out, incorporato.out);
 }
 
 TEST(StrumentoGrafico, DescrizioniConGuastiORapporto) {
