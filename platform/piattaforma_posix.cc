@@ -85,6 +85,11 @@ class piattaforma_posix : public piattaforma {
         if (errno == EINTR) continue;
         fallisci(nome);
       }
+      // A write that makes no progress would be retried for ever.
+      if (n == 0) {
+        errno = ENOSPC;
+        fallisci(nome);
+      }
       fatto += static_cast<std::size_t>(n);
     }
     if (fd.chiudi() != 0) fallisci(nome);
