@@ -1,6 +1,8 @@
 // The train half of `memorizza_dati`: the train description read into the
 // model, then deleted; the two profiles completed to the end of the track.
+#include <limits>
 #include <string>
+#include <utility>
 
 #include "compiler/avvisi.h"
 #include "compiler/campi.h"
@@ -277,8 +279,13 @@ esito lettore_treno::stazione(lettore_campi& l) {
   const int32_t secondi = l.numero32();
   s.orario = piu32(piu32(per32(ore, 3600), per32(minuti, 60)), secondi);
   m_.riga = l.testo();
-  // A name ends at its last non-blank character.
-  s.nome = m_.riga.substr(0, m_.riga.find_last_not_of(" \t") + 1);
+  // A name ends at its last non-blank character; its length is written in
+  // 16 bits.
+  std::string nome = m_.riga.substr(0, m_.riga.find_last_not_of(" \t") + 1);
+  if (nome.size() > std::numeric_limits<uint16_t>::max()) {
+    throw errore_esecuzione("nome della stazione oltre 65535 caratteri");
+  }
+  s.nome = std::move(nome);
 
   // The zone: before and after the station for kinds 5 to 8, centred on it
   // otherwise.

@@ -367,6 +367,8 @@ TEST(LettoreTreno, FallimentiInEsecuzione) {
            {"tipo di stazione oltre un byte", {stazione(1000, 256, 600)}},
            {"sabbia oltre 16 bit", {"sabbia, 40000"}},
            {"zona oltre 32 bit", {stazione(1000, 7, 2147483600)}},
+           {"nome oltre 65535 caratteri",
+            {stazione(1000, 4, 600, "0,0,0, 0,0,0, 0,0,0, 0, 7, 0, 0, " + std::string(65536, 'N'))}},
        }) {
     prova_treno t;
     EXPECT_THROW(t.leggi(descrizione(k.righe)), errore_esecuzione) << k.nome;
