@@ -88,6 +88,7 @@ class lettura_linea {
 
   bool sezione_generale();
   void dimensiona(int32_t lunghezza);
+  void crea_tabelle();
   bool ripetizione_segnali();
 
   esito verifica_posizione(int32_t posizione);
@@ -120,6 +121,12 @@ class lettura_linea {
   sorveglianza_ordine ordine_pendenze_{"pendenza"};
   sorveglianza_ordine ordine_montagne_{"montagna"};
   std::optional<std::pair<int32_t, int64_t>> curva_precedente_;  // start and end
+  // Every length record makes the tables anew, empty; only the general
+  // section reads lengths and it writes nothing into the tables, so they are
+  // made once, for the last length read, whichever way the section ends.
+  // Made at each record, a file of length records would cost a full-size
+  // table each.
+  bool tabelle_da_creare_ = false;
 };
 
 bool lettura_linea::leggi(consegna_linea& c) {
@@ -133,7 +140,15 @@ bool lettura_linea::leggi(consegna_linea& c) {
     }
     if (contiene_nc(m_.riga, "[generale]")) break;
   }
-  if (!sezione_generale()) return false;
+  bool segue;
+  try {
+    segue = sezione_generale();
+  } catch (...) {
+    crea_tabelle();
+    throw;
+  }
+  crea_tabelle();
+  if (!segue) return false;
   progressive_ordina(m_);
 
   m_.conta_montagne = 0;
@@ -202,6 +217,12 @@ bool lettura_linea::sezione_generale() {
 void lettura_linea::dimensiona(int32_t lunghezza) {
   m_.lunghezza_tracciato = a32(int64_t{lunghezza} + kMargineTracciato);
   m_.ultima_cella = a32(arrotonda(m_.lunghezza_tracciato / 50.0));
+  tabelle_da_creare_ = true;
+}
+
+void lettura_linea::crea_tabelle() {
+  if (!tabelle_da_creare_) return;
+  tabelle_da_creare_ = false;
   m_.celle.assign(static_cast<std::size_t>(m_.ultima_cella) + 1, cella{});
   if (m_.calcola_tracciato != 0) crea_tracciato(m_);
 }

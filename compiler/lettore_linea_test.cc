@@ -508,6 +508,35 @@ TEST(LetturaLinea, ArrotondamentoAlPariAiBordiDelleCelle) {
   }
 }
 
+// Several length records: the tables are those of the last length read,
+// empty, whether the section ends at a header, with a code of its own or
+// with a run-time failure.
+TEST(LetturaLinea, PiuLunghezzeLasciaLeTabelleDellUltima) {
+  const std::string due = testo({"[generale]", "lunghezza percorso, 5000", "lunghezza percorso, 1000"});
+  banco a(due + testo({"[linea]", "[fine]"}));
+  ASSERT_TRUE(a.leggi());
+  EXPECT_EQ(a.m.ultima_cella, 160);
+  EXPECT_EQ(a.m.celle.size(), 161u);
+  EXPECT_EQ(a.m.tracciato_x.size(), 8001u);
+  EXPECT_EQ(a.m.tracciato_y.size(), 8001u);
+
+  banco troppo(due + testo({"lunghezza percorso, 1000001", "[fine]"}));
+  EXPECT_FALSE(troppo.leggi());
+  EXPECT_EQ(troppo.m.codice_errore, 1);
+  EXPECT_EQ(troppo.m.celle.size(), 161u);
+  EXPECT_EQ(troppo.m.tracciato_x.size(), 8001u);
+
+  banco fallito(due + testo({"sfondo due, 99999999999", "[fine]"}));
+  EXPECT_THROW(fallito.leggi(), errore_esecuzione);
+  EXPECT_EQ(fallito.m.celle.size(), 161u);
+  EXPECT_EQ(fallito.m.tracciato_y.size(), 8001u);
+
+  banco senza_piano(due + testo({"[linea]", "[fine]"}), 0);
+  ASSERT_TRUE(senza_piano.leggi());
+  EXPECT_EQ(senza_piano.m.celle.size(), 161u);
+  EXPECT_TRUE(senza_piano.m.tracciato_x.empty());
+}
+
 TEST(LetturaLinea, Pendenze) {
   // Two records at one position: the cell there gets the first, the second
   // takes effect one cell later. Out of order, a record still writes one cell.

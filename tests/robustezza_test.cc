@@ -3,7 +3,10 @@
 // clean compile writes files of the sizes its model gives.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "compiler/memorizza.h"
 #include "compiler/modello.h"
@@ -11,6 +14,7 @@
 #include "run/generazione.h"
 #include "run/nomi.h"
 #include "run/righe.h"
+#include "tests/prova.h"
 #include "texts/testi.h"
 
 namespace scenario {
@@ -23,9 +27,10 @@ struct compilazione {
 
   std::string nome(file_scenario f) { return nome_file(p, kNomeLinea, kNumeroTreno, f); }
 
-  void esegui(const std::string& linea, const std::string& treno) {
+  // A train description of nullopt is missing from the folder.
+  void esegui(const std::string& linea, const std::optional<std::string>& treno) {
     p.file[nome(file_scenario::descrizione_linea)] = linea;
-    p.file[nome(file_scenario::descrizione_treno)] = treno;
+    if (treno) p.file[nome(file_scenario::descrizione_treno)] = *treno;
     m.nome_linea = kNomeLinea;
     m.numero_treno = kNumeroTreno;
     int32_t j = 1;
@@ -81,6 +86,69 @@ TEST(Robustezza, NomiOltre65535CaratteriFinisconoInCodice25) {
     EXPECT_FALSE(c.p.esiste(c.nome(file_scenario::descrizione_linea)));
     EXPECT_FALSE(c.p.esiste(c.nome(file_scenario::descrizione_treno)));
   }
+}
+
+// What every fixture found by fuzzing must give through the driver: the
+// error report, or a clean compile whose files have the sizes of its model.
+void verifica_esito(compilazione& c) {
+  EXPECT_FALSE(c.p.esiste(c.nome(file_scenario::descrizione_linea)));
+  if (c.terminata) {
+    EXPECT_EQ(c.p.messaggi.size(), 1u);
+    EXPECT_FALSE(c.p.esiste(c.nome(file_scenario::voci)));
+    EXPECT_FALSE(c.p.esiste(c.nome(file_scenario::celle)));
+    return;
+  }
+  ASSERT_EQ(c.m.celle.size(), static_cast<std::size_t>(c.m.ultima_cella) + 1);
+  EXPECT_EQ(c.p.file.at(c.nome(file_scenario::celle)).size(), 15 * c.m.celle.size());
+  std::size_t nomi = 0;
+  for (const voce& v : c.m.voci) nomi += v.nome.size();
+  EXPECT_EQ(c.p.file.at(c.nome(file_scenario::voci)).size(), 2958 + nomi);
+}
+
+// The inputs that once crashed, hung or broke a check in a fuzz target
+// (tests/fixtures/fuzz/TARGET), each fed as that target feeds it.
+TEST(Robustezza, InputTrovatiDalFuzzing) {
+  const std::filesystem::path radice = std::filesystem::path(SCENARIO_FIXTURES) / "fuzz";
+  const std::string separatore = "\n==treno==\n";
+  int visti = 0;
+  for (const char* bersaglio : {"linea", "treno", "coppia"}) {
+    if (!std::filesystem::is_directory(radice / bersaglio)) continue;
+    for (const auto& f : std::filesystem::directory_iterator(radice / bersaglio)) {
+      SCOPED_TRACE(f.path().string());
+      const std::string dati = prova::leggi_file(f.path().string());
+      compilazione c;
+      const std::string b = bersaglio;
+      if (b == "linea") {
+        c.esegui(dati, treno_incorporato());
+      } else if (b == "treno") {
+        c.esegui(linea_incorporata(), dati);
+      } else {
+        const auto s = dati.find(separatore);
+        if (s == std::string::npos) {
+          c.esegui(dati, std::nullopt);
+        } else {
+          c.esegui(dati.substr(0, s), dati.substr(s + separatore.size()));
+        }
+      }
+      verifica_esito(c);
+      ++visti;
+    }
+  }
+  EXPECT_GT(visti, 0) << "no fixture under " << radice;
+}
+
+// A file of length records: each one makes the tables anew, and the last
+// one's are the ones compiled. The fixture holds 150 of the longest length;
+// made at every record, their tables once took the fuzz target past its
+// time limit for one input (the fuzz run in CI starts from this fixture).
+TEST(Robustezza, MolteLunghezzeCompilanoLUltima) {
+  compilazione c;
+  c.esegui(prova::leggi_file(std::string(SCENARIO_FIXTURES) + "/fuzz/linea/lunghezze_ripetute.txt"),
+           treno_incorporato());
+  EXPECT_FALSE(c.terminata);
+  EXPECT_EQ(c.m.ultima_cella, 20140);
+  EXPECT_EQ(c.m.tracciato_x.size(), 1007001u);
+  verifica_esito(c);
 }
 
 }  // namespace
