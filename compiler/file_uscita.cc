@@ -1,5 +1,6 @@
 #include "compiler/file_uscita.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -71,6 +72,44 @@ std::string immagine_tracciato(const modello& m) {
   return s;
 }
 
+namespace {
+
+// The line geometry in pieces of a few hundred kilobytes, all x then all y,
+// the same bytes as immagine_tracciato: a long line's geometry is tens of
+// megabytes that would otherwise be built whole before being written.
+class pezzi_tracciato {
+ public:
+  explicit pezzi_tracciato(const modello& m) : m_(m) {}
+
+  std::string_view prossimo() {
+    for (;;) {
+      const std::vector<numero_etichettato>& c = colonna();
+      if (riga_ < c.size()) break;
+      if (x_finita_) return {};
+      x_finita_ = true;
+      riga_ = 0;
+    }
+    const std::vector<numero_etichettato>& c = colonna();
+    const std::size_t n = std::min(kRighePerPezzo, c.size() - riga_);
+    blocco_.resize(kRighePerPezzo * formato::kBytesReale);
+    char* p = blocco_.data();
+    for (std::size_t i = riga_; i < riga_ + n; ++i) p = metti_etichettato(p, c[i]);
+    riga_ += n;
+    return {blocco_.data(), static_cast<std::size_t>(p - blocco_.data())};
+  }
+
+ private:
+  static constexpr std::size_t kRighePerPezzo = 65536;
+  const std::vector<numero_etichettato>& colonna() const { return x_finita_ ? m_.tracciato_y : m_.tracciato_x; }
+
+  const modello& m_;
+  bool x_finita_ = false;
+  std::size_t riga_ = 0;
+  std::string blocco_;
+};
+
+}  // namespace
+
 std::string immagine_voci(const modello& m) {
   std::size_t n = 0;
   for (const voce& v : m.voci) {
@@ -97,7 +136,9 @@ std::string immagine_celle(const modello& m) {
 
 void scrivi_file_compilati(piattaforma& p, const modello& m) {
   if (m.calcola_tracciato != 0) {
-    riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea, immagine_tracciato(m));
+    pezzi_tracciato pezzi(m);
+    riscrivi_a_pezzi(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea,
+                     [&pezzi] { return pezzi.prossimo(); });
   }
   riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::voci, immagine_voci(m));
   riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::celle, immagine_celle(m));

@@ -16,7 +16,8 @@ std::string immagine_celle(const modello& m);
 
 // Writes the line geometry file (only when calcola_tracciato is non-zero),
 // the item file and the track file, in that order, each with the rewrite
-// idiom and one write.
+// idiom; the geometry is handed to the platform in pieces, the other two in
+// one write.
 void scrivi_file_compilati(piattaforma& p, const modello& m);
 
 }  // namespace scenario

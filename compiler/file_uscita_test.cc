@@ -179,6 +179,23 @@ TEST(FileUscita, TreFileInOrdineOgnunoRiscrittoConUnaScrittura) {
   EXPECT_EQ(prova::leggi_file(g) + prova::leggi_file(v) + prova::leggi_file(c), primo);
 }
 
+// The system's platform takes the geometry piece by piece: the file holds
+// exactly the image, over more than one piece per column.
+TEST(FileUscita, LaGeometriaAPezziEIdenticaAllImmagine) {
+  prova::cartella_temporanea cartella;
+  auto sistema = piattaforma_di_sistema(cartella.percorso().string());
+  const modello m = modello_di(200000);
+  ASSERT_GT(m.tracciato_x.size(), 3 * 65536u);
+  scrivi_file_compilati(*sistema, m);
+  EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), immagine_tracciato(m));
+
+  modello vuoto = modello_di(1000);
+  vuoto.tracciato_x.clear();
+  vuoto.tracciato_y.clear();
+  scrivi_file_compilati(*sistema, vuoto);
+  EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), "");
+}
+
 TEST(FileUscita, SenzaCalcoloDelTracciatoLaVecchiaGeometriaResta) {
   prova::cartella_temporanea cartella;
   prova::piattaforma_di_prova p(cartella);

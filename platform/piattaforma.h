@@ -6,6 +6,7 @@
 #define PLATFORM_PIATTAFORMA_H_
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -47,6 +48,13 @@ class piattaforma {
   // Creates the file empty (or truncates it) and writes all bytes with one
   // write.
   virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
+  // The same for content too large to be built whole in memory first: the
+  // pieces that `prossimo` returns, in order, until it returns an empty one;
+  // each piece stays valid until the next call. This version gathers the
+  // pieces and writes them with `scrivi`, so that a platform that only
+  // overrides `scrivi` sees every file; a system's platform writes them as
+  // they come.
+  virtual void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo);
   // The whole content of the file.
   virtual std::string leggi(const std::string& nome) = 0;
 

@@ -18,6 +18,14 @@ void piattaforma_memoria::scrivi(const std::string& nome, std::string_view byte)
   file[nome] = std::string(byte);
 }
 
+// Straight into the file's own string, whose room an earlier content of the
+// same size already made.
+void piattaforma_memoria::scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) {
+  std::string& f = file[nome];
+  f.clear();
+  for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) f += pezzo;
+}
+
 std::string piattaforma_memoria::leggi(const std::string& nome) {
   const auto it = file.find(nome);
   if (it == file.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");

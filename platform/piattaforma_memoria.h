@@ -27,6 +27,7 @@ class piattaforma_memoria : public piattaforma {
   void tocca(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   void scrivi(const std::string& nome, std::string_view byte) override;
+  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override;
   std::string leggi(const std::string& nome) override;
   void mostra_attesa() override { ++attese; }
   void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }

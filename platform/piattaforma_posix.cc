@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -41,6 +42,25 @@ class descrittore {
  private:
   int fd_;
 };
+
+// Writes all the bytes at the file's position, however many calls the
+// system needs.
+void scrivi_tutto(const descrittore& fd, const std::string& nome, std::string_view byte) {
+  std::size_t fatto = 0;
+  while (fatto < byte.size()) {
+    const ssize_t n = ::write(fd.get(), byte.data() + fatto, byte.size() - fatto);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fallisci(nome);
+    }
+    // A write that makes no progress would be retried for ever.
+    if (n == 0) {
+      errno = ENOSPC;
+      fallisci(nome);
+    }
+    fatto += static_cast<std::size_t>(n);
+  }
+}
 
 std::string cartella_eseguibile() {
   std::string percorso(4096, '\0');
@@ -76,22 +96,18 @@ class piattaforma_posix : public piattaforma {
   }
 
   void scrivi(const std::string& nome, std::string_view byte) override {
+    bool dato = false;
+    scrivi_a_pezzi(nome, [&]() -> std::string_view {
+      if (dato) return {};
+      dato = true;
+      return byte;
+    });
+  }
+
+  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
     descrittore fd(::open(nome.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) fallisci(nome);
-    std::size_t fatto = 0;
-    while (fatto < byte.size()) {
-      const ssize_t n = ::write(fd.get(), byte.data() + fatto, byte.size() - fatto);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        fallisci(nome);
-      }
-      // A write that makes no progress would be retried for ever.
-      if (n == 0) {
-        errno = ENOSPC;
-        fallisci(nome);
-      }
-      fatto += static_cast<std::size_t>(n);
-    }
+    for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
     if (fd.chiudi() != 0) fallisci(nome);
   }
 

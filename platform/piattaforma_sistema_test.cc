@@ -65,6 +65,30 @@ TEST_F(PiattaformaSistema, ScriviELeggiInModoBinarioSostituendoIlFileIntero) {
   EXPECT_EQ(fs::file_size(cartella.percorso() / "b.dat"), 0u);
 }
 
+TEST_F(PiattaformaSistema, ScriviAPezziUnisceIPezziESostituisceIlFileIntero) {
+  const std::string f = nome("c.dat");
+  prova::scrivi_file(cartella.file("c.dat"), std::string(5000, 'v'));
+  const std::vector<std::string> pezzi = {"uno\r\n", std::string(70000, '\xe8'), std::string("\0due", 4)};
+  std::size_t chiesti = 0;
+  p->scrivi_a_pezzi(f, [&]() -> std::string_view {
+    if (chiesti == pezzi.size()) return {};
+    return pezzi[chiesti++];
+  });
+  EXPECT_EQ(chiesti, pezzi.size());
+  EXPECT_TRUE(prova::leggi_file(cartella.file("c.dat")) == pezzi[0] + pezzi[1] + pezzi[2]);
+
+  // No piece at all leaves the file empty; a missing folder fails naming it.
+  p->scrivi_a_pezzi(f, [] { return std::string_view(); });
+  EXPECT_EQ(prova::leggi_file(cartella.file("c.dat")), "");
+  const std::string altrove = nome("manca") + p->separatore() + "c.dat";
+  try {
+    p->scrivi_a_pezzi(altrove, [] { return std::string_view("x"); });
+    ADD_FAILURE() << "la scrittura in una cartella mancante e' riuscita";
+  } catch (const errore_sistema& e) {
+    EXPECT_EQ(e.file(), altrove);
+  }
+}
+
 TEST_F(PiattaformaSistema, UnaCartellaNonEUnFile) {
   fs::create_directory(cartella.percorso() / "sotto");
   EXPECT_FALSE(p->esiste(nome("sotto")));

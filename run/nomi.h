@@ -3,6 +3,7 @@
 #ifndef RUN_NOMI_H_
 #define RUN_NOMI_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::
 // composed afresh for each of the three steps.
 void riscrivi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
               file_scenario f, std::string_view contenuto);
+// The same, with the content written piece by piece (piattaforma::scrivi_a_pezzi).
+void riscrivi_a_pezzi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
+                      file_scenario f, const std::function<std::string_view()>& prossimo);
 
 }  // namespace scenario
 
