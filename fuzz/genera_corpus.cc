@@ -7,7 +7,14 @@
 #include <fstream>
 #include <string>
 
+#include "compiler/file_uscita.h"
+#include "compiler/memorizza.h"
+#include "compiler/modello.h"
+#include "compiler/tracciato.h"
 #include "fuzz/compila_fuzz.h"
+#include "platform/piattaforma_memoria.h"
+#include "run/generazione.h"
+#include "run/nomi.h"
 
 namespace {
 
@@ -33,5 +40,28 @@ int main(int argc, char** argv) {
   const bool ok = scrivi(c / "linea" / "incorporata.txt", l) && scrivi(c / "treno" / "incorporato.txt", t) &&
                   scrivi(c / "coppia" / "incorporate.txt", l + s + t) &&
                   scrivi(c / "coppia" / "solo_linea.txt", l);
-  return ok ? 0 : 1;
+  if (!ok) return 1;
+
+  // The decoder's seeds: the kind byte, then the file. The items and the
+  // track of the built-in scenario; the geometry of a 60 m plan, whose rows
+  // hold all three tags (the built-in one is megabytes).
+  scenario::piattaforma_memoria p;
+  scenario::modello m;
+  m.nome_linea = scenario::kNomeLinea;
+  m.numero_treno = scenario::kNumeroTreno;
+  p.file[scenario::nome_file(p, m.nome_linea, m.numero_treno, scenario::file_scenario::descrizione_linea)] = l;
+  p.file[scenario::nome_file(p, m.nome_linea, m.numero_treno, scenario::file_scenario::descrizione_treno)] = t;
+  int32_t j = 1;
+  scenario::memorizza_percorso(p, m, j);
+  scenario::modello piano;
+  piano.lunghezza_tracciato = 60;
+  scenario::crea_tracciato(piano);
+  scenario::semina_tracciato(piano);
+  int32_t cursore = scenario::kInizioCursorePiano;
+  scenario::completa_piano(piano, cursore);
+  const bool ok_decodifica =
+      scrivi(c / "decodifica" / "geometria.bin", std::string(1, '\0') + scenario::immagine_tracciato(piano)) &&
+      scrivi(c / "decodifica" / "voci.bin", std::string(1, '\1') + scenario::immagine_voci(m)) &&
+      scrivi(c / "decodifica" / "celle.bin", std::string(1, '\2') + scenario::immagine_celle(m));
+  return ok_decodifica ? 0 : 1;
 }
