@@ -50,7 +50,10 @@ xdpyinfo >/dev/null 2>&1 || { echo "Xvfb non parte" >&2; exit 1; }
 "$WINE" wineboot -i </dev/null >/dev/null 2>&1
 avviato=$(secondi)
 
-ctest --test-dir build-win --output-on-failure
+# Now and then a Windows program dies under Wine as it starts, before any
+# of its code runs (no output at all); a test is therefore tried up to three
+# times, and one that fails three times fails the run.
+ctest --test-dir build-win --output-on-failure --repeat until-pass:3
 provato=$(secondi)
 tests/wine_confronto.sh --completo "$programma_linux" build-win/genera_scenario.exe
 confrontato=$(secondi)
