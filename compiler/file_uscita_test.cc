@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "compiler/codifica.h"
-#include "compiler/formato.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_geometria.h"
+#include "compiler/formato_voci.h"
 #include "compiler/tracciato.h"
 #include "common/identita.h"
 #include "common/nomi.h"
+#include "tests/modello_prova.h"
 #include "tests/prova.h"
 
 namespace scenario {
@@ -22,16 +25,13 @@ namespace fc = formato::cella;
 // A model of a line of `lunghezza` metres with the plan computed straight
 // through, named as the program names it.
 modello modello_di(int32_t lunghezza, int32_t calcola = 1) {
-  modello m;
+  modello m = prova::modello_dimensionato(lunghezza);
   m.nome_linea = kNomeLinea;
   m.numero_treno = kNumeroTreno;
   m.calcola_tracciato = calcola;
   m.voci[84].fine = lunghezza;
   m.voci[85].nome = "Velmo - Montegrieve";
   m.voci[86].nome = "24817";
-  m.lunghezza_tracciato = lunghezza + 7000;
-  m.ultima_cella = static_cast<int32_t>(std::nearbyint(m.lunghezza_tracciato / 50.0));
-  m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, cella{});
   if (calcola != 0) {
     crea_tracciato(m);
     semina_tracciato(m);

@@ -187,9 +187,8 @@ TEST(Decodifica, OgniTroncamentoERifiutato) {
   for (const numero_etichettato& n :
        {numero_etichettato::da_intero(0), numero_etichettato::da_reale(1.5), numero_etichettato{},
         numero_etichettato::da_intero(1), numero_etichettato::da_reale(-2.25), numero_etichettato{}}) {
-    modello m;
-    m.tracciato_x = {n};
-    geometria += immagine_tracciato(m);
+    char b[formato::kBytesReale];
+    geometria.append(b, codifica_etichettato(b, n));
   }
   for (const auto& [tipo, byte] : {std::pair{tipo_file::voci, immagine_voci(e.m)},
                                    std::pair{tipo_file::celle, immagine_celle(e.m).substr(0, 15 * 40)},

@@ -1,0 +1,110 @@
+#include "compiler/formato_geometria.h"
+
+#include "compiler/codifica.h"
+
+namespace scenario {
+namespace {
+
+// Rows asked of the source at a time: a piece of at most 80 kB per column.
+constexpr std::size_t kRighePerPezzo = 8192;
+
+std::string n(std::size_t v) { return std::to_string(v); }
+
+}  // namespace
+
+char* codifica_etichettato(char* p, const numero_etichettato& v) {
+  namespace o = formato::etichettato;
+  switch (v.etichetta) {
+    case numero_etichettato::intero:
+      metti_16(p + o::etichetta, formato::kEtichettaIntero);
+      metti_16(p + o::valore, v.valore_intero);
+      return p + formato::kBytesIntero;
+    case numero_etichettato::reale:
+      metti_16(p + o::etichetta, formato::kEtichettaReale);
+      metti_reale(p + o::valore, v.valore_reale);
+      return p + formato::kBytesReale;
+    default:
+      metti_16(p + o::etichetta, formato::kEtichettaVuoto);
+      return p + formato::kBytesVuoto;
+  }
+}
+
+std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, numero_etichettato& v) {
+  namespace o = formato::etichettato;
+  const std::size_t resto = byte.size() - offset;
+  if (resto < formato::kBytesVuoto) {
+    throw errore_decodifica(offset, "etichetta troncata: resta 1 byte, ne servono 2");
+  }
+  const char* const p = byte.data() + offset;
+  const uint16_t etichetta = decodifica_u16(p + o::etichetta);
+  switch (etichetta) {
+    case formato::kEtichettaVuoto:
+      v = {};
+      return offset + formato::kBytesVuoto;
+    case formato::kEtichettaIntero:
+      if (resto < formato::kBytesIntero) break;
+      v = numero_etichettato::da_intero(decodifica_16(p + o::valore));
+      return offset + formato::kBytesIntero;
+    case formato::kEtichettaReale:
+      if (resto < formato::kBytesReale) break;
+      v = numero_etichettato::da_reale(decodifica_reale(p + o::valore));
+      return offset + formato::kBytesReale;
+    default:
+      throw errore_decodifica(offset, "etichetta " + std::to_string(etichetta) +
+                                          " non valida: sono ammesse solo 0 (vuoto), 2 (intero) e 5 (reale)");
+  }
+  throw errore_decodifica(offset, "il valore dell'etichetta " + std::to_string(etichetta) +
+                                      " va oltre la fine del file: restano " + n(resto - 2) + " byte");
+}
+
+pezzi_geometria::pezzi_geometria(sorgente_piano& s)
+    : s_(s), righe_(kRighePerPezzo), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
+  s_.riavvolgi();
+}
+
+std::string_view pezzi_geometria::prossimo() {
+  while (colonna_ < 2) {
+    const std::size_t quante = s_.prossime(righe_.data(), righe_.size());
+    if (quante == 0) {
+      if (++colonna_ < 2) s_.riavvolgi();
+      continue;
+    }
+    char* p = blocco_.data();
+    if (colonna_ == 0) {
+      for (std::size_t i = 0; i < quante; ++i) p = codifica_etichettato(p, righe_[i].x);
+    } else {
+      for (std::size_t i = 0; i < quante; ++i) p = codifica_etichettato(p, righe_[i].y);
+    }
+    return {blocco_.data(), static_cast<std::size_t>(p - blocco_.data())};
+  }
+  return {};
+}
+
+std::string immagine_geometria(sorgente_piano& s) {
+  pezzi_geometria pezzi(s);
+  std::string tutto;
+  for (std::string_view pezzo = pezzi.prossimo(); !pezzo.empty(); pezzo = pezzi.prossimo()) tutto += pezzo;
+  return tutto;
+}
+
+geometria decodifica_geometria(std::string_view byte) {
+  if (byte.empty()) throw errore_decodifica(0, "file vuoto: nessun valore");
+  // First every tag is checked and the values counted, then x and y are
+  // filled in place.
+  std::size_t quanti = 0;
+  numero_etichettato v;
+  for (std::size_t p = 0; p < byte.size(); ++quanti) p = decodifica_etichettato(byte, p, v);
+  if (quanti % 2 != 0) {
+    throw errore_decodifica(byte.size(), "numero dispari di valori (" + n(quanti) +
+                                             "): x e y devono averne tanti quanti i metri");
+  }
+  geometria g;
+  g.x.resize(quanti / 2);
+  g.y.resize(quanti / 2);
+  std::size_t p = 0;
+  for (numero_etichettato& x : g.x) p = decodifica_etichettato(byte, p, x);
+  for (numero_etichettato& y : g.y) p = decodifica_etichettato(byte, p, y);
+  return g;
+}
+
+}  // namespace scenario

@@ -1,0 +1,21 @@
+#include "compiler/righe_piano.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace scenario {
+
+piano_in_tabella::piano_in_tabella(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y)
+    : x_(x), y_(y) {
+  if (x.size() != y.size()) throw std::invalid_argument("colonne x e y di lunghezza diversa");
+}
+
+std::size_t piano_in_tabella::prossime(riga_piano* righe, std::size_t quante) {
+  const std::size_t n = std::min(quante, x_.size() - prossima_);
+  for (std::size_t i = 0; i < n; ++i, ++prossima_) {
+    righe[i] = {static_cast<int32_t>(prossima_), x_[prossima_], y_[prossima_]};
+  }
+  return n;
+}
+
+}  // namespace scenario
