@@ -3,13 +3,13 @@
 #include "compiler/formato_celle.h"
 #include "compiler/formato_geometria.h"
 #include "compiler/formato_voci.h"
-#include "compiler/righe_piano.h"
+#include "compiler/tracciato.h"
 #include "common/nomi.h"
 
 namespace scenario {
 
 std::string immagine_tracciato(const modello& m) {
-  piano_in_tabella righe(m.tracciato_x, m.tracciato_y);
+  generatore_piano righe(m.piano);
   return immagine_geometria(righe);
 }
 
@@ -19,7 +19,9 @@ std::string immagine_celle(const modello& m) { return immagine_celle(m.celle); }
 
 void scrivi_file_compilati(piattaforma& p, const modello& m) {
   if (m.calcola_tracciato != 0) {
-    piano_in_tabella righe(m.tracciato_x, m.tracciato_y);
+    // The rows are computed as the pieces are written: the plan's table
+    // never exists whole.
+    generatore_piano righe(m.piano);
     pezzi_geometria pezzi(righe);
     riscrivi_a_pezzi(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea,
                      [&pezzi] { return pezzi.prossimo(); });

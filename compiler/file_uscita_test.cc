@@ -126,10 +126,7 @@ TEST(FileUscita, ImmagineDelTracciato) {
 
   // Rows never computed are tag 0 alone: 8 bytes shorter each.
   modello corto = modello_di(100000);
-  for (int32_t j = 1000; j <= n - 2; ++j) {
-    corto.tracciato_x[static_cast<std::size_t>(j)] = {};
-    corto.tracciato_y[static_cast<std::size_t>(j)] = {};
-  }
+  corto.piano.tratti = {{999, 0.0}};
   EXPECT_EQ(immagine_tracciato(corto).size(), 2139964u - 2 * 8 * static_cast<std::size_t>(n - 2 - 1000 + 1));
 }
 
@@ -185,13 +182,12 @@ TEST(FileUscita, LaGeometriaAPezziEIdenticaAllImmagine) {
   prova::cartella_temporanea cartella;
   auto sistema = piattaforma_di_sistema(cartella.percorso().string());
   const modello m = modello_di(200000);
-  ASSERT_GT(m.tracciato_x.size(), 3 * 65536u);
+  ASSERT_GT(m.piano.righe, 3 * 65536);
   scrivi_file_compilati(*sistema, m);
   EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), immagine_tracciato(m));
 
   modello vuoto = modello_di(1000);
-  vuoto.tracciato_x.clear();
-  vuoto.tracciato_y.clear();
+  vuoto.piano = {};
   scrivi_file_compilati(*sistema, vuoto);
   EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), "");
 }

@@ -69,13 +69,9 @@ class pezzi_geometria {
 // The whole file at once.
 std::string immagine_geometria(sorgente_piano& s);
 
-// The file decoded whole: x and y of metres 0 to N.
-struct geometria {
-  std::vector<numero_etichettato> x;
-  std::vector<numero_etichettato> y;
-};
-// Tagged numbers with tags 0, 2 and 5 only, an even count of them, the
-// first half x and the second half y; or errore_decodifica.
+// The file decoded whole, x and y of metres 0 to N: tagged numbers with
+// tags 0, 2 and 5 only, an even count of them, the first half x and the
+// second half y; or errore_decodifica.
 geometria decodifica_geometria(std::string_view byte);
 
 }  // namespace scenario

@@ -19,3 +19,20 @@ std::size_t piano_in_tabella::prossime(riga_piano* righe, std::size_t quante) {
 }
 
 }  // namespace scenario
+
+namespace scenario {
+
+geometria raccogli_piano(sorgente_piano& s) {
+  geometria g;
+  riga_piano righe[4096];
+  s.riavvolgi();
+  for (std::size_t n = s.prossime(righe, 4096); n > 0; n = s.prossime(righe, 4096)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      g.x.push_back(righe[i].x);
+      g.y.push_back(righe[i].y);
+    }
+  }
+  return g;
+}
+
+}  // namespace scenario

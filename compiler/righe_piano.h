@@ -28,6 +28,15 @@ class sorgente_piano {
   virtual std::size_t prossime(riga_piano* righe, std::size_t quante) = 0;
 };
 
+// The x and y columns of a plan held whole, metre 0 first.
+struct geometria {
+  std::vector<numero_etichettato> x;
+  std::vector<numero_etichettato> y;
+};
+
+// Every row that a source gives, from metre 0.
+geometria raccogli_piano(sorgente_piano& s);
+
 // The rows of two columns held whole (decoded files, tests), which must be
 // equally long.
 class piano_in_tabella : public sorgente_piano {

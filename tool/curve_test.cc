@@ -1,4 +1,5 @@
 #include "tool/curve.h"
+#include "compiler/tracciato.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ geometria piano_di(const std::string& linea, const std::string& treno) {
   piattaforma_memoria p;
   const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, true);
   EXPECT_EQ(e.stato, kStatoPulito) << e.errore;
-  return {e.m.tracciato_x, e.m.tracciato_y};
+  return tabella_piano(e.m.piano);
 }
 
 TEST(CurveDalPiano, LeCurveIncorporateTornanoDallaGeometria) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiler/file_uscita.h"
+#include "compiler/tracciato.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
 #include "common/righe.h"
@@ -82,11 +83,12 @@ void verifica_andata_e_ritorno(piattaforma_memoria& p, const modello& m) {
     return;
   }
   const geometria g = decodifica_geometria(p.file.at(nome(file_scenario::geometria_linea)));
-  ASSERT_EQ(g.x.size(), m.tracciato_x.size());
-  ASSERT_EQ(g.y.size(), m.tracciato_y.size());
+  const geometria piano = tabella_piano(m.piano);
+  ASSERT_EQ(g.x.size(), piano.x.size());
+  ASSERT_EQ(g.y.size(), piano.y.size());
   for (std::size_t j = 0; j < g.x.size(); ++j) {
-    ASSERT_TRUE(stesso_numero(g.x[j], m.tracciato_x[j])) << "x del metro " << j;
-    ASSERT_TRUE(stesso_numero(g.y[j], m.tracciato_y[j])) << "y del metro " << j;
+    ASSERT_TRUE(stesso_numero(g.x[j], piano.x[j])) << "x del metro " << j;
+    ASSERT_TRUE(stesso_numero(g.y[j], piano.y[j])) << "y del metro " << j;
   }
 }
 

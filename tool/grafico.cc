@@ -9,6 +9,7 @@
 #include <set>
 #include <cstdint>
 
+#include "compiler/tracciato.h"
 #include "platform/cp1252.h"
 #include "tool/curve.h"
 #include "tool/svg.h"
@@ -871,8 +872,7 @@ dati_grafico dati_dal_modello(const modello& m) {
   dati_grafico d;
   d.voci = m.voci;
   d.celle = m.celle;
-  d.piano.x = m.tracciato_x;
-  d.piano.y = m.tracciato_y;
+  d.piano = tabella_piano(m.piano);
   return d;
 }
 
