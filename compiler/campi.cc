@@ -77,6 +77,17 @@ int32_t lettore_campi::numero32() { return a32(numero()); }
 int16_t lettore_campi::numero16() { return a16_esatto(numero()); }
 uint8_t lettore_campi::numero8() { return a8_esatto(numero()); }
 
+bool prossima_parola(lettore_campi& l, std::string& campo) {
+  if (l.fine()) return false;
+  campo = l.testo();
+  if (l.fine()) return false;
+  for (int salti = 0; salti < 2 && contiene(campo, "-"); ++salti) {
+    campo = l.testo();
+    if (l.fine()) return false;
+  }
+  return true;
+}
+
 bool contiene(std::string_view campo, std::string_view parola) {
   return campo.find(parola) != std::string_view::npos;
 }

@@ -48,6 +48,11 @@ class lettore_campi {
   int riga_campo_ = 0;
 };
 
+// The next field in keyword position, into `campo`: a field with a dash is
+// passed over, and so is a second one; the third is taken whatever it holds.
+// False at the end of the file, whose last field is never a keyword.
+bool prossima_parola(lettore_campi& l, std::string& campo);
+
 // Substring tests of the keyword fields: respecting letter case, and
 // ignoring it for the letters A to Z.
 bool contiene(std::string_view campo, std::string_view parola);
