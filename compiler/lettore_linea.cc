@@ -10,6 +10,7 @@
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
 #include "compiler/guasti.h"
+#include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
 #include "compiler/voci.h"
@@ -39,18 +40,11 @@ void in_voce(voce& v, const tratto& t) {
 }
 
 // The keyword tests of the general section and of the line records, for the
-// warnings only: the record handlers make their own.
-bool parola_generale(std::string_view r) {
-  return (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) ||
-         (contiene(r, "progressiva") && (contiene(r, "tre") || contiene(r, "due") || contiene(r, "uno"))) ||
-         (contiene(r, "sfondo") && (contiene(r, "uno") || contiene(r, "due") || contiene(r, "tre"))) ||
-         (contiene(r, "segnali") && contiene(r, "ripetizione"));
-}
+// warnings only: the record handlers make their own, which the table of
+// records states again (a test holds the two together).
+bool parola_generale(std::string_view r) { return record_di(descrizione::linea, true, r) != nullptr; }
 
-bool parola_di_linea(std::string_view r) {
-  return contiene_nc(r, "pendenza") || contiene_nc(r, "curva") || contiene_nc(r, "montagna") ||
-         contiene_nc(r, "indicatori_v") || (contiene_nc(r, "indicat") && contiene_nc(r, "cartello"));
-}
+bool parola_di_linea(std::string_view r) { return record_di(descrizione::linea, false, r) != nullptr; }
 
 bool inizia_con_trattino(std::string_view s) {
   const auto p = s.find_first_not_of(" \t");
@@ -153,14 +147,21 @@ bool lettura_linea::leggi(consegna_linea& c) {
 
   for (;;) {
     if (l_.fine()) break;
-    const bool parola = prossima_parola(l_, m_.riga);
+    const bool letta = prossima_parola(l_, m_.riga);
     m_.sorgente_riga = l_.riga();
-    if (!parola) break;
+    if (!letta) break;
     parole_.campo(m_, m_.riga, parola_di_linea(m_.riga),
                   m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva"));
+    l_.inizia_record();
+    const int riga_parola = m_.sorgente_riga;
+    const std::string parola = m_.riga;
     const esito e = record_linea();
     if (e == esito::interrompi) return false;
     if (e == esito::ferma) break;
+    const record_descrizione* d = record_di(descrizione::linea, false, parola);
+    if (d && !(m_.calcola_tracciato == 0 && contiene_nc(parola, "curva"))) {
+      controlla_record(m_, l_, *d, parola, riga_parola, parole_);
+    }
   }
 
   p_.elimina(nome_);
@@ -177,6 +178,8 @@ bool lettura_linea::sezione_generale() {
     if (l_.fine()) return true;
     for (int k = 0; k < kTrattiniGenerale && contiene(m_.riga, "-"); ++k) leggi_parola();
     const std::string& r = m_.riga;
+    l_.inizia_record();
+    const int riga_parola = m_.sorgente_riga;
     parole_.campo(m_, r, parola_generale(r));
 
     if (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) {
@@ -200,6 +203,9 @@ bool lettura_linea::sezione_generale() {
     if (contiene(r, "sfondo") && contiene(r, "due")) linea.posizione = l_.numero32();
     if (contiene(r, "sfondo") && contiene(r, "tre")) linea.fine = l_.numero32();
     if (contiene(r, "segnali") && contiene(r, "ripetizione") && !ripetizione_segnali()) return false;
+    if (const record_descrizione* d = record_di(descrizione::linea, true, r)) {
+      controlla_record(m_, l_, *d, r, riga_parola, parole_);
+    }
 
     if (!inizia_con_trattino(r) && contiene(r, "[") && contiene(r, "]")) return true;
   }
@@ -302,6 +308,10 @@ esito lettura_linea::curva() {
     }
   }
   curva_precedente_ = {s, fine};
+  if (n <= 0) {
+    avvisa(m_, avviso_lunghezza, s,
+           "curva di lunghezza " + std::to_string(n) + " m: non curva il tracciato (la lunghezza è in metri)");
+  }
   if (piano_attivo() && !applica_curva(m_, cursore_piano_, m_.riga, s, n)) {
     rifiuta(codice_curva);
     return esito::interrompi;
@@ -371,6 +381,7 @@ esito lettura_linea::cartello() {
   c.tipo = cella_cartello;
   c.dato1 = a16(prossimo_cartello_);
   voce_a(m_, prossimo_cartello_).nome = m_.riga;
+  controlla_codifica(m_, posizione, m_.riga);
   --prossimo_cartello_;
   return esito::continua;
 }

@@ -9,6 +9,7 @@
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
 #include "compiler/guasti.h"
+#include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/voci.h"
 #include "run/nomi.h"
@@ -29,13 +30,7 @@ struct profilo {
 };
 
 // The keyword tests of the record loop, for the warnings only.
-bool parola_di_treno(std::string_view r) {
-  for (const char* k : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
-                        "abbattimento", "stazione"}) {
-    if (contiene_nc(r, k)) return true;
-  }
-  return contiene_nc(r, "frenata") && contiene_nc(r, "massa");
-}
+bool parola_di_treno(std::string_view r) { return record_di(descrizione::treno, false, r) != nullptr; }
 
 uint8_t quinto_velocita(int32_t v) { return a8_esatto(arrotonda(v / 5.0)); }
 
@@ -53,22 +48,33 @@ class lettore_treno {
 
     // Nothing before the general section counts; without one the file
     // simply has no records.
+    bool generale = false;
     while (!l.fine()) {
       m_.riga = l.testo();
-      if (contiene_nc(m_.riga, "[generale]")) break;
+      if (contiene_nc(m_.riga, "[generale]")) {
+        generale = true;
+        break;
+      }
     }
 
+    conteggio_record conta;
     while (prossima_parola(l, m_.riga)) {
       m_.sorgente_riga = l.riga();
       parole_.campo(m_, m_.riga, parola_di_treno(m_.riga));
+      l.inizia_record();
+      const std::string parola = m_.riga;
+      const record_descrizione* d = record_di(descrizione::treno, false, parola);
+      if (d) conta.conta(*d);
       const esito e = record(l);
       if (e == esito::interrompi) {
         p_.elimina(nome_);
         return;
       }
       if (e == esito::ferma) break;
+      if (d) controlla_record(m_, l, *d, parola, m_.sorgente_riga, parole_);
     }
     fine_lettura();
+    avvisa_se_manca(generale, conta);
   }
 
  private:
@@ -177,8 +183,15 @@ class lettore_treno {
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
     const std::size_t prima = m_.guasti.size();
+    const int32_t tempo = v[10];
     memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-    return dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, v[0]);
+    if (e == esito::continua && tempo != 0 && v[1] != 2) {
+      avvisa(m_, avviso_scartato, v[0],
+             "tempo " + std::to_string(tempo) + " del segnale ignorato: si tiene solo quando sx è 2 (qui " +
+                 std::to_string(v[1]) + ")");
+    }
+    return e;
   }
 
   esito rallentamento(lettore_campi& l) {
@@ -187,7 +200,16 @@ class lettore_treno {
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
     const std::size_t prima = m_.guasti.size();
     memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-    return dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, v[0]);
+    if (e != esito::continua) return e;
+    if (v[2] <= 0) {
+      avvisa(m_, avviso_lunghezza, v[0],
+             "rallentamento di lunghezza " + std::to_string(v[2]) + " m: inizio e fine cadono sulla stessa cella o prima");
+    }
+    if (v[4] != 0 && v[0] <= 1500) {
+      avvisa(m_, avviso_scartato, v[0], "f_ta ignorato: un rallentamento entro 1500 m non ha avviso né preavvisi");
+    }
+    return e;
   }
 
   // A point on cell round(p/50), without the added 1 of signals.
@@ -206,6 +228,33 @@ class lettore_treno {
       c.tipo = cella_abbattimento_zero;
     }
     return esito::continua;
+  }
+
+  // What the description held, for the warnings about what it lacks.
+  struct conteggio_record {
+    int record = 0;
+    int stazioni = 0;
+    int velocita = 0;
+    void conta(const record_descrizione& d) {
+      ++record;
+      if (std::string_view(d.parola) == "stazione") ++stazioni;
+      if (std::string_view(d.parola) == "velocita") ++velocita;
+    }
+  };
+  void avvisa_se_manca(bool generale, const conteggio_record& c) {
+    m_.sorgente_riga = 0;
+    if (!generale) {
+      avvisa(m_, avviso_descrizione, 0, "nessun campo \"[generale]\": la descrizione del treno non ha record");
+      return;
+    }
+    if (c.record == 0) {
+      avvisa(m_, avviso_descrizione, 0, "nessun record dopo \"[generale]\"");
+      return;
+    }
+    if (c.stazioni == 0) avvisa(m_, avviso_descrizione, 0, "nessuna stazione");
+    if (c.velocita == 0) {
+      avvisa(m_, avviso_descrizione, 0, "nessun record velocita: la velocità massima è 0 su tutto il tracciato");
+    }
   }
 
   esito stazione(lettore_campi& l);
@@ -251,6 +300,16 @@ esito lettore_treno::stazione(lettore_campi& l) {
   const int32_t lunghezza = l.numero32();
   if (lunghezza % 100 != 0) return interrompi(codice_zona_fuori_passo, pos);
   leggi_resto_stazione(l, s);
+  if (s.attributo_2 != 0 && (lunghezza < 600 || i == voce_prima_stazione)) {
+    avvisa(m_, avviso_scartato, pos,
+           "quinto valore " + std::to_string(s.attributo_2) +
+               " ignorato: si tiene solo con una zona di 600 m o più e non per la prima stazione");
+  }
+  if (s.attributo_3 != 0 && s.tipo >= 5 && s.tipo <= 8) {
+    avvisa(m_, avviso_scartato, pos,
+           "sesto valore " + std::to_string(s.attributo_3) + " ignorato: i tipi da 5 a 8 hanno una zona propria");
+  }
+  controlla_codifica(m_, pos, s.nome);
   zona_stazione(s, i, lunghezza);
   if (s.tipo < 25) {
     if (esito e = segni_stazione(s, i); e != esito::continua) return e;

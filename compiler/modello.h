@@ -112,6 +112,14 @@ enum : int32_t {
   avviso_pendenza = 4,         // a gradient outside -100 to 155 per mille
   avviso_velocita = 5,         // a speed that is not a multiple of 5
   avviso_parola = 6,           // a field in keyword position that is no keyword
+  avviso_valori = 7,           // a record whose values run onto another line
+  avviso_numero = 8,           // text in a numeric field ("0.6", "120km/h")
+  avviso_intestazione = 9,     // a section header that holds a record keyword
+  avviso_forma = 10,           // a keyword that is none of its written forms
+  avviso_lunghezza = 11,       // a curve or slowdown of zero or negative length
+  avviso_scartato = 12,        // a value that the compiler drops
+  avviso_descrizione = 13,     // a train description without section, records, stations or speeds
+  avviso_codifica = 14,        // a text that looks like UTF-8
 };
 
 // A warning: recorded beside the faults, it changes nothing in the model.

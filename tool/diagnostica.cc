@@ -12,15 +12,29 @@ struct tipo_avviso {
   int32_t tipo;
   const char* nome;
   const char* testo;
+  bool con_posizione;  // the warning carries its record's position
 };
 
 constexpr tipo_avviso kAvvisi[] = {
-    {avviso_sostituzione, "sostituzione", "un oggetto scritto sopra un altro, che sparisce"},
-    {avviso_ordine, "ordine", "un record prima del precedente dello stesso genere"},
-    {avviso_sovrapposizione, "sovrapposizione", "una curva che comincia dentro la precedente"},
-    {avviso_pendenza, "pendenza", "una pendenza fuori dall'intervallo da -100 a 155 per mille"},
-    {avviso_velocita, "velocita", "una velocità che non è multipla di 5 km/h"},
-    {avviso_parola, "parola", "un campo al posto di una parola chiave che non è né parola chiave né intestazione"},
+    {avviso_sostituzione, "sostituzione", "un oggetto scritto sopra un altro, che sparisce", true},
+    {avviso_ordine, "ordine", "un record prima del precedente dello stesso genere", true},
+    {avviso_sovrapposizione, "sovrapposizione", "una curva che comincia dentro la precedente", true},
+    {avviso_pendenza, "pendenza", "una pendenza fuori dall'intervallo da -100 a 155 per mille", true},
+    {avviso_velocita, "velocita", "una velocità che non è multipla di 5 km/h", true},
+    {avviso_parola, "parola", "un campo al posto di una parola chiave che non è né parola chiave né intestazione",
+     false},
+    {avviso_valori, "valori", "un record i cui valori continuano sulla riga dopo: ne mancano sulla sua", false},
+    {avviso_numero, "numero", "testo in un campo numerico (\"0.6\", \"120km/h\", \"7:30\"): si legge solo il numero iniziale",
+     false},
+    {avviso_intestazione, "intestazione", "un'intestazione di sezione che contiene una parola chiave, letta come record",
+     false},
+    {avviso_forma, "forma", "una parola chiave riconosciuta che non è una delle forme scritte (\"curvadx5\")", false},
+    {avviso_lunghezza, "lunghezza", "una curva o un rallentamento di lunghezza zero o negativa", true},
+    {avviso_scartato, "scartato", "un valore che il compilatore non tiene (il tempo di un segnale con sx diverso da 2)",
+     true},
+    {avviso_descrizione, "descrizione",
+     "una descrizione del treno senza \"[generale]\", senza record, senza stazioni o senza velocità", false},
+    {avviso_codifica, "codifica", "un testo che sembra scritto in UTF-8", true},
 };
 
 const tipo_avviso* cerca_avviso(int32_t tipo) {
@@ -77,6 +91,12 @@ const char* significato_avviso(int32_t tipo) {
   return a ? a->testo : "";
 }
 
+std::vector<int32_t> avvisi_noti() {
+  std::vector<int32_t> r;
+  for (const tipo_avviso& a : kAvvisi) r.push_back(a.tipo);
+  return r;
+}
+
 std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti& nomi) {
   struct in_ordine {
     int ordine;
@@ -99,7 +119,8 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
     diagnosi d;
     d.errore = false;
     d.codice = a.tipo;
-    d.con_posizione = a.tipo != avviso_parola;
+    const tipo_avviso* t = cerca_avviso(a.tipo);
+    d.con_posizione = t && t->con_posizione;
     d.posizione = a.posizione;
     d.file = nome_sorgente(a.file, nomi);
     d.riga = d.file.empty() ? 0 : a.riga;

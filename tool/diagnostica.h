@@ -29,6 +29,8 @@ std::string significato_rapporto(const std::string& a);
 const char* nome_avviso(int32_t tipo);
 // What a warning kind is about, in words.
 const char* significato_avviso(int32_t tipo);
+// The warning kinds, in increasing order.
+std::vector<int32_t> avvisi_noti();
 
 // The names the author knows the two descriptions by.
 struct nomi_sorgenti {
