@@ -9,6 +9,7 @@
 #include "compiler/memorizza.h"
 #include "run/generazione.h"
 #include "run/nomi.h"
+#include "tool/autori.h"
 
 namespace scenario {
 namespace {
@@ -171,6 +172,15 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
       testi[i] = sistema->leggi(*nomi[i]);
     } catch (const errore_sistema& x) {
       return fallisci("impossibile leggere " + *nomi[i] + ": " + x.descrizione());
+    }
+    int riga = 0;
+    if (r.utf8) {
+      std::optional<std::string> ansi = da_utf8(testi[i], riga);
+      if (!ansi) {
+        return fallisci(*nomi[i] + ":" + std::to_string(riga) +
+                        ": un carattere che Windows-1252 non contiene, o byte che non sono UTF-8");
+      }
+      testi[i] = std::move(*ansi);
     }
   }
   return compila_testi(*sistema, r.id, testi[0], testi[1], r.geometria);
