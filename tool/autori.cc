@@ -31,10 +31,10 @@ constexpr const char* kUsoNuovo =
     "guasti né avvisi nei file del programma. Non sostituisce file esistenti se\n"
     "non con --force.\n";
 
-const char* nome_file_descr(descrizione d) { return d == descrizione::linea ? "linea" : "treno"; }
+const char* nome_file_descr(descrizione d) { return d == descrizione::linea ? "descrizione della linea" : "descrizione del treno"; }
 
 void stampa_record(std::ostream& out, const record_descrizione& r) {
-  out << r.parola << "  (descrizione della " << nome_file_descr(r.file) << ", " << r.valori.size() << " valori)\n"
+  out << r.parola << "  (" << nome_file_descr(r.file) << ", " << r.valori.size() << " valori)\n"
       << "  " << r.significato << "\n"
       << "  riconosciuto quando il campo contiene \"" << r.parte << "\"";
   if (r.anche) out << " e \"" << r.anche << "\"";
@@ -69,7 +69,7 @@ int comando_formato(const std::vector<std::string>& a, std::ostream& out, std::o
   }
   if (a.empty()) {
     for (descrizione d : {descrizione::linea, descrizione::treno}) {
-      out << "descrizione della " << nome_file_descr(d) << ":\n";
+      out << nome_file_descr(d) << ":\n";
       for (const record_descrizione& r : records_descrizioni()) {
         if (r.file != d) continue;
         out << "  " << r.parola << std::string(r.parola[0] && std::string(r.parola).size() < 28
