@@ -21,6 +21,7 @@ bool numerico(std::string_view s) { return !s.empty() && s[0] >= '0' && s[0] <= 
 }  // namespace
 
 void avvisa(modello& m, int32_t tipo, int32_t posizione, std::string testo) {
+  if (++m.avvisi_contati[tipo] > kDiagnosiPerGenere) return;
   avviso a;
   a.tipo = tipo;
   a.posizione = posizione;

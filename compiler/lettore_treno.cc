@@ -124,9 +124,9 @@ class lettore_treno {
 
   // After a placement procedure: any code now in the model, its own or one
   // left earlier, aborts the reading at this record's position.
-  esito dopo_collocamento(std::size_t guasti_prima, int32_t posizione) {
+  esito dopo_collocamento(int64_t guasti_prima, int32_t posizione) {
     if (m_.codice_errore <= 0) return esito::continua;
-    if (m_.guasti.size() > guasti_prima) {
+    if (m_.guasti_registrati > guasti_prima) {
       m_.posizione_errore = posizione;
       m_.guasti.back().posizione = posizione;
       return esito::interrompi;
@@ -182,7 +182,7 @@ class lettore_treno {
     int32_t v[11];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
-    const std::size_t prima = m_.guasti.size();
+    const int64_t prima = m_.guasti_registrati;
     const int32_t tempo = v[10];
     memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
     const esito e = dopo_collocamento(prima, v[0]);
@@ -198,7 +198,7 @@ class lettore_treno {
     int32_t v[6];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
-    const std::size_t prima = m_.guasti.size();
+    const int64_t prima = m_.guasti_registrati;
     memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
     const esito e = dopo_collocamento(prima, v[0]);
     if (e != esito::continua) return e;

@@ -5,6 +5,7 @@
 #define COMPILER_MODELLO_H_
 
 #include <array>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -92,6 +93,10 @@ constexpr int32_t kMargineTracciato = 7000;
 // has no name.
 const char* nome_tipo_cella(uint8_t tipo);
 
+// Faults of one code, and warnings of one kind, kept with their particulars;
+// the rest are only counted, so that no description makes them unbounded.
+constexpr int64_t kDiagnosiPerGenere = 100;
+
 // A fault recorded during a compile: every one, in order, for the authors'
 // tool; the model's `codice_errore` keeps only the last.
 struct guasto {
@@ -156,6 +161,11 @@ struct modello {
   // readers).
   std::vector<guasto> guasti;
   std::vector<avviso> avvisi;
+  // How many of each fault code and warning kind were recorded; beyond
+  // kDiagnosiPerGenere of one code or kind only the count grows.
+  std::map<int32_t, int64_t> guasti_contati;
+  std::map<int32_t, int64_t> avvisi_contati;
+  int64_t guasti_registrati = 0;
   int sorgente_file = 0;
   int sorgente_riga = 0;
 };

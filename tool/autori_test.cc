@@ -255,3 +255,27 @@ TEST(Formato, LaPaginaPerGliAutoriSeguiLeTabelle) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Beyond a hundred warnings of a kind, one line says how many more; the JSON
+// counts them all.
+TEST(Limiti, AvvisiOltreIlLimiteContati) {
+  cartella_temporanea c;
+  std::vector<std::string> linea = kLinea;
+  for (int i = 0; i < 150; ++i) linea.insert(linea.end() - 1, "xyz");
+  scrivi_file(c.file("l.txt"), righe(linea));
+  scrivi_file(c.file("t.txt"), righe(kTreno));
+  const esecuzione e = esegui({"compila", c.file("l.txt"), c.file("t.txt"), "--out", c.file("")});
+  EXPECT_NE(e.err.find("scenario: altri 50 avvisi [parola] non mostrati\nscenario: 0 errori, 150 avvisi\n"),
+            std::string::npos)
+      << e.err;
+  const esecuzione j = esegui({"compila", c.file("l.txt"), c.file("t.txt"), "--out", c.file(""), "--json"});
+  EXPECT_NE(j.out.find("\"avvisi\": 150, \"omessi\": {\"errori\": {}, \"avvisi\": {\"parola\": 50}}"),
+            std::string::npos)
+      << j.out.substr(0, 600);
+}
+
+}  // namespace
+}  // namespace scenario

@@ -190,7 +190,9 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
     err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto) << '\n';
   }
   if (e.stato == kStatoArgomenti) err << "scenario " << comando << ": " << e.errore << '\n';
-  const std::size_t avvisi = d.size() - errori;
+  for (const std::string& s : righe_omesse(e.m)) err << s << '\n';
+  errori = static_cast<std::size_t>(errori_totali(e.m));
+  const auto avvisi = static_cast<std::size_t>(avvisi_totali(e.m));
   if (!d.empty()) err << "scenario: " << errori << " errori, " << avvisi << " avvisi\n";
   // Strict: a clean compile with warnings fails as one with faults does.
   if (arg.ha("--severo") && e.stato == kStatoPulito && avvisi > 0) {
@@ -211,7 +213,7 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
         << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
         << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
         << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
-        << ", \"avvisi\": " << avvisi << ",\n \"diagnostica\": [";
+        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m) << ",\n \"diagnostica\": [";
     for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
     out << "]}\n";
   } else {

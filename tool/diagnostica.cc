@@ -135,6 +135,47 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
   return r;
 }
 
+std::vector<std::string> righe_omesse(const modello& m) {
+  std::vector<std::string> r;
+  for (const auto& [codice, n] : m.guasti_contati) {
+    if (n > kDiagnosiPerGenere) {
+      r.push_back("scenario: altri " + std::to_string(n - kDiagnosiPerGenere) + " errori con codice " +
+                  std::to_string(codice) + " non mostrati");
+    }
+  }
+  for (const auto& [tipo, n] : m.avvisi_contati) {
+    if (n > kDiagnosiPerGenere) {
+      r.push_back("scenario: altri " + std::to_string(n - kDiagnosiPerGenere) + " avvisi [" + nome_avviso(tipo) +
+                  "] non mostrati");
+    }
+  }
+  return r;
+}
+
+int64_t errori_totali(const modello& m) { return m.guasti_registrati; }
+
+int64_t avvisi_totali(const modello& m) {
+  int64_t n = 0;
+  for (const auto& [tipo, k] : m.avvisi_contati) n += k;
+  return n;
+}
+
+std::string json_omessi(const modello& m) {
+  std::string e, a;
+  for (const auto& [codice, n] : m.guasti_contati) {
+    if (n > kDiagnosiPerGenere) {
+      e += (e.empty() ? "" : ", ") + json::stringa(std::to_string(codice)) + ": " +
+           std::to_string(n - kDiagnosiPerGenere);
+    }
+  }
+  for (const auto& [tipo, n] : m.avvisi_contati) {
+    if (n > kDiagnosiPerGenere) {
+      a += (a.empty() ? "" : ", ") + json::stringa(nome_avviso(tipo)) + ": " + std::to_string(n - kDiagnosiPerGenere);
+    }
+  }
+  return "{\"errori\": {" + e + "}, \"avvisi\": {" + a + "}}";
+}
+
 std::string riga_diagnosi(const diagnosi& d) {
   std::string s = d.file.empty() ? std::string("scenario") : d.file;
   if (!d.file.empty() && d.riga > 0) {

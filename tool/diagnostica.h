@@ -56,6 +56,17 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
 // file is shown under the program's name.
 std::string riga_diagnosi(const diagnosi& d);
 
+// The faults and warnings recorded but not kept (beyond the first
+// kDiagnosiPerGenere of a code or kind): one line for each code or kind,
+// "scenario: altri N avvisi [parola] non mostrati".
+std::vector<std::string> righe_omesse(const modello& m);
+// All faults and all warnings recorded, kept or not.
+int64_t errori_totali(const modello& m);
+int64_t avvisi_totali(const modello& m);
+// {"errori": {"13": 250}, "avvisi": {"parola": 999900}}: how many of each
+// were not kept.
+std::string json_omessi(const modello& m);
+
 // The JSON object of one diagnosis.
 std::string json_diagnosi(const diagnosi& d);
 
