@@ -5,6 +5,7 @@
 
 #include "platform/piattaforma.h"
 #include "tool/argomenti.h"
+#include "tool/autori.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 #include "tool/diagnostica.h"
@@ -28,6 +29,8 @@ constexpr const char* kUso =
     "  compila, compile       compila LINEA.txt e TRENO.txt nei tre file binari\n"
     "  decodifica, decode     mostra il contenuto di file binari compilati\n"
     "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
+    "  formato, format        descrive i record delle descrizioni (docs/formato.md)\n"
+    "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando.\n"
     "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
@@ -37,6 +40,7 @@ constexpr const char* kUso =
 constexpr const char* kUsoCompila =
     "uso: scenario compila LINEA.txt TRENO.txt [--out CARTELLA] [--line-name NOME]\n"
     "                      [--train NUMERO] [--no-geometry] [--json]\n"
+    "                      [--severo] [--codifica utf-8]\n"
     "\n"
     "Compila la descrizione della linea e quella del treno come fa il programma, e\n"
     "scrive nella CARTELLA (predefinita: la cartella corrente) i file\n"
@@ -49,6 +53,9 @@ constexpr const char* kUsoCompila =
     "  --train NUMERO      numero del treno (predefinito: \"24817\")\n"
     "  --no-geometry       non calcola né scrive la geometria della linea\n"
     "  --json              la diagnostica in JSON sull'uscita standard\n"
+    "  --severo, --strict  gli avvisi contano come guasti per lo stato d'uscita\n"
+    "  --codifica utf-8    le descrizioni sono in UTF-8 (--encoding); un carattere\n"
+    "                      che Windows-1252 non contiene è rifiutato con la riga\n"
     "\n"
     "Ogni guasto e ogni avviso va sull'errore standard, nell'ordine in cui si\n"
     "presenta, nella forma \"FILE:RIGA: errore: codice C a P m: significato\".\n"
@@ -149,9 +156,14 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
                               {{"--line-name"}, true},
                               {{"--train"}, true},
                               {{"--no-geometry"}, false},
-                              {{"--json"}, false}});
+                              {{"--json"}, false},
+                              {{"--severo", "--strict"}, false},
+                              {{"--codifica", "--encoding"}, true}});
   } catch (const errore_argomenti& e) {
     return inservibile(err, comando, e.what());
+  }
+  if (auto c = arg.valore("--codifica"); c && *c != "utf-8" && *c != "UTF-8" && *c != "utf8" && *c != "windows-1252") {
+    return inservibile(err, comando, "--codifica: \"" + *c + "\" non è utf-8 né windows-1252");
   }
   if (arg.posizionali.size() != 2) {
     return inservibile(err, comando, "servono due file, LINEA.txt e TRENO.txt; dati: " +
@@ -164,9 +176,10 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
   if (auto v = arg.valore("--line-name")) r.id.nome_linea = *v;
   if (auto v = arg.valore("--train")) r.id.numero_treno = *v;
   r.geometria = !arg.ha("--no-geometry");
+  if (auto c = arg.valore("--codifica")) r.utf8 = *c != "windows-1252";
   const bool in_json = arg.ha("--json");
 
-  const esito_compilazione e = compila_file(r);
+  esito_compilazione e = compila_file(r);
   const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
   std::size_t errori = 0;
   for (const diagnosi& x : d) {
@@ -177,8 +190,15 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
     err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto) << '\n';
   }
   if (e.stato == kStatoArgomenti) err << "scenario " << comando << ": " << e.errore << '\n';
-  const std::size_t avvisi = d.size() - errori;
+  for (const std::string& s : righe_omesse(e.m)) err << s << '\n';
+  errori = static_cast<std::size_t>(errori_totali(e.m));
+  const auto avvisi = static_cast<std::size_t>(avvisi_totali(e.m));
   if (!d.empty()) err << "scenario: " << errori << " errori, " << avvisi << " avvisi\n";
+  // Strict: a clean compile with warnings fails as one with faults does.
+  if (arg.ha("--severo") && e.stato == kStatoPulito && avvisi > 0) {
+    e.stato = kStatoGuasti;
+    err << "scenario: --severo: gli avvisi contano come guasti\n";
+  }
 
   if (in_json) {
     const char* esito = e.stato == kStatoPulito    ? "pulito"
@@ -193,7 +213,7 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
         << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
         << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
         << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
-        << ", \"avvisi\": " << avvisi << ",\n \"diagnostica\": [";
+        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m) << ",\n \"diagnostica\": [";
     for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
     out << "]}\n";
   } else {
@@ -428,6 +448,8 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
     if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
     if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
+    if (comando == "formato" || comando == "format") return comando_formato(resto, out, err);
+    if (comando == "nuovo" || comando == "new") return comando_nuovo(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;
