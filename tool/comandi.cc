@@ -279,6 +279,88 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
   return stato;
 }
 
+// The tables of the three binary files, named on the command line in any
+// order, the geometry optional. Returns the exit status of a failure, or
+// nothing when `d` holds the tables.
+std::optional<int> dati_dai_binari(piattaforma& sistema, const std::vector<std::string>& binari, dati_grafico& d,
+                                   std::ostream& err) {
+  const std::string comando = "grafico";
+  // The kinds first, so that a missing or doubled file is told before any
+  // is read.
+  bool voci = false, celle = false, piano = false;
+  for (const std::string& nome : binari) {
+    const tipo_file t = *tipo_da_nome(nome);
+    bool& gia = t == tipo_file::voci ? voci : t == tipo_file::celle ? celle : piano;
+    if (gia) return inservibile(err, comando, std::string("due file ") + nome_tipo_file(t) + ": " + nome);
+    gia = true;
+  }
+  if (!voci || !celle) {
+    return inservibile(err, comando, "servono il file delle voci (.sim) e quello delle celle (.dat)");
+  }
+  for (const std::string& nome : binari) {
+    const tipo_file t = *tipo_da_nome(nome);
+    try {
+      file_decodificato f = decodifica(t, sistema.leggi(nome));
+      if (t == tipo_file::voci) d.voci = f.voci;
+      if (t == tipo_file::celle) d.celle = std::move(f.celle);
+      if (t == tipo_file::geometria) d.piano = std::move(f.piano);
+    } catch (const errore_sistema& e) {
+      err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    } catch (const errore_decodifica& e) {
+      err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
+          << e.motivo() << '\n';
+      return kStatoArgomenti;
+    }
+  }
+  return std::nullopt;
+}
+
+// The built-in descriptions (no file) or the author's two, compiled in
+// memory with their faults on `err`. Returns the compile's exit status; the
+// model is drawable only when that is clean or faults.
+int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::vector<std::string>& testi,
+                        esito_compilazione& e, std::ostream& err) {
+  const std::string comando = "grafico";
+  piattaforma_memoria memoria;
+  identita id = identita_incorporata();
+  if (auto v = arg.valore("--line-name")) id.nome_linea = *v;
+  if (auto v = arg.valore("--train")) id.numero_treno = *v;
+  std::string linea, treno;
+  nomi_sorgenti nomi{"linea incorporata", "treno incorporato"};
+  if (testi.empty()) {
+    linea = testo_righe(righe_linea(memoria));
+    treno = testo_righe(righe_treno(memoria));
+  } else {
+    nomi = {testi[0], testi[1]};
+    for (int i = 0; i < 2; ++i) {
+      try {
+        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)]);
+      } catch (const errore_sistema& x) {
+        err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
+            << x.descrizione() << '\n';
+        return kStatoArgomenti;
+      }
+    }
+  }
+  e = compila_testi(memoria, id, linea, treno, true);
+  std::size_t errori = 0;
+  for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
+    if (!x.errore) continue;
+    err << riga_diagnosi(x) << '\n';
+    ++errori;
+  }
+  if (e.stato == kStatoRapporto) {
+    err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto)
+        << "\nscenario " << comando << ": nessun file compilato, nessun disegno\n";
+  } else if (e.stato == kStatoArgomenti) {
+    err << "scenario " << comando << ": " << e.errore << '\n';
+  } else if (errori) {
+    err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
+  }
+  return e.stato;
+}
+
 int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string comando = "grafico";
   if (chiede_aiuto(a)) {
@@ -316,90 +398,26 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   auto sistema = piattaforma_di_sistema(".");
   dati_grafico d;
   int stato = kStatoPulito;
+  esito_compilazione e;
   if (!binari.empty()) {
-    // The kinds first, so that a missing or doubled file is told before any
-    // is read.
-    bool voci = false, celle = false, piano = false;
-    for (const std::string& nome : binari) {
-      const tipo_file t = *tipo_da_nome(nome);
-      bool& gia = t == tipo_file::voci ? voci : t == tipo_file::celle ? celle : piano;
-      if (gia) return inservibile(err, comando, std::string("due file ") + nome_tipo_file(t) + ": " + nome);
-      gia = true;
-    }
-    if (!voci || !celle) {
-      return inservibile(err, comando, "servono il file delle voci (.sim) e quello delle celle (.dat)");
-    }
-    for (const std::string& nome : binari) {
-      const tipo_file t = *tipo_da_nome(nome);
-      try {
-        file_decodificato f = decodifica(t, sistema->leggi(nome));
-        if (t == tipo_file::voci) d.voci = f.voci;
-        if (t == tipo_file::celle) d.celle = std::move(f.celle);
-        if (t == tipo_file::geometria) d.piano = std::move(f.piano);
-      } catch (const errore_sistema& e) {
-        err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
-        return kStatoArgomenti;
-      } catch (const errore_decodifica& e) {
-        err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
-            << e.motivo() << '\n';
-        return kStatoArgomenti;
-      }
-    }
+    if (auto fallito = dati_dai_binari(*sistema, binari, d, err)) return *fallito;
   } else {
-    // The built-in descriptions or the author's, compiled in memory.
-    piattaforma_memoria memoria;
-    identita id = identita_incorporata();
-    if (auto v = arg.valore("--line-name")) id.nome_linea = *v;
-    if (auto v = arg.valore("--train")) id.numero_treno = *v;
-    std::string linea, treno;
-    nomi_sorgenti nomi{"linea incorporata", "treno incorporato"};
-    if (testi.empty()) {
-      linea = testo_righe(righe_linea(memoria));
-      treno = testo_righe(righe_treno(memoria));
-    } else {
-      nomi = {testi[0], testi[1]};
-      for (int i = 0; i < 2; ++i) {
-        try {
-          (i == 0 ? linea : treno) = sistema->leggi(testi[static_cast<std::size_t>(i)]);
-        } catch (const errore_sistema& e) {
-          err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
-              << e.descrizione() << '\n';
-          return kStatoArgomenti;
-        }
-      }
-    }
-    const esito_compilazione e = compila_testi(memoria, id, linea, treno, true);
-    std::size_t errori = 0;
-    for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
-      if (!x.errore) continue;
-      err << riga_diagnosi(x) << '\n';
-      ++errori;
-    }
-    if (e.stato == kStatoRapporto) {
-      err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto)
-          << "\nscenario " << comando << ": nessun file compilato, nessun disegno\n";
-      return kStatoRapporto;
-    }
-    if (e.stato == kStatoArgomenti) {
-      err << "scenario " << comando << ": " << e.errore << '\n';
-      return kStatoArgomenti;
-    }
-    if (errori) err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
-    stato = e.stato;
+    stato = compila_per_grafico(*sistema, arg, testi, e, err);
+    if (stato > kStatoGuasti) return stato;
     d = dati_dal_modello(e.m);
   }
 
   grafico g;
   try {
     g = disegna_grafico(d, o);
-  } catch (const errore_grafico& e) {
-    return inservibile(err, comando, e.what());
+  } catch (const errore_grafico& x) {
+    return inservibile(err, comando, x.what());
   }
   if (auto f = arg.valore("--out"); f && *f != "-") {
     try {
       sistema->scrivi(*f, g.svg);
-    } catch (const errore_sistema& e) {
-      err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << e.descrizione() << '\n';
+    } catch (const errore_sistema& x) {
+      err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << x.descrizione() << '\n';
       return kStatoArgomenti;
     }
   } else {
