@@ -10,6 +10,7 @@
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
 #include "tool/json.h"
+#include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
 #include "run/righe.h"
@@ -300,10 +301,14 @@ std::optional<int> dati_dai_binari(piattaforma& sistema, const std::vector<std::
   for (const std::string& nome : binari) {
     const tipo_file t = *tipo_da_nome(nome);
     try {
+      if (t == tipo_file::geometria) {
+        // Tens of megabytes on a long line: read in pieces as it is drawn.
+        d.piano = piano_a_pezzi(byte_da_file(nome));
+        continue;
+      }
       file_decodificato f = decodifica(t, sistema.leggi(nome));
       if (t == tipo_file::voci) d.voci = f.voci;
       if (t == tipo_file::celle) d.celle = std::move(f.celle);
-      if (t == tipo_file::geometria) d.piano = std::move(f.piano);
     } catch (const errore_sistema& e) {
       err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
       return kStatoArgomenti;
@@ -412,6 +417,14 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
     g = disegna_grafico(d, o);
   } catch (const errore_grafico& x) {
     return inservibile(err, comando, x.what());
+  } catch (const errore_sistema& x) {
+    // The geometry file, read again while drawing, changed or went away.
+    err << x.file() << ": errore: impossibile leggere: " << x.descrizione() << '\n';
+    return kStatoArgomenti;
+  } catch (const errore_decodifica& x) {
+    err << "scenario " << comando << ": errore: file geometria malformato all'offset " << x.offset() << ": "
+        << x.motivo() << '\n';
+    return kStatoArgomenti;
   }
   if (auto f = arg.valore("--out"); f && *f != "-") {
     try {

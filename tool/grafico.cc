@@ -132,14 +132,13 @@ dati_grafico dati_dal_modello(const modello& m) {
   dati_grafico d;
   d.voci = m.voci;
   d.celle = m.celle;
-  d.piano.x = m.tracciato_x;
-  d.piano.y = m.tracciato_y;
+  d.piano = piano_da_tabelle(m.tracciato_x, m.tracciato_y);
   return d;
 }
 
 int64_t fine_tracciato(const dati_grafico& d) {
   const int64_t celle = d.celle.empty() ? 0 : static_cast<int64_t>(d.celle.size() - 1) * 50;
-  const int64_t piano = static_cast<int64_t>(std::min(d.piano.x.size(), d.piano.y.size())) - 1;
+  const int64_t piano = (d.piano ? d.piano->metri() : 0) - 1;
   return std::max(celle, piano);
 }
 
@@ -225,7 +224,7 @@ grafico disegna_grafico(const dati_grafico& d, const opzioni_grafico& o) {
   pagina p;
   p.da = static_cast<double>(g.da);
   p.a = static_cast<double>(g.a);
-  const std::vector<curva_ricostruita> curve = curve_dal_piano(d.piano);
+  const std::vector<curva_ricostruita> curve = d.piano ? curve_dal_piano(*d.piano) : std::vector<curva_ricostruita>{};
   const std::vector<int> stazioni = voci_stazioni(d);
 
   const std::string linea = utf8(d.voci[85].nome), treno = utf8(d.voci[86].nome);

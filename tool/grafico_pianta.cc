@@ -20,39 +20,130 @@ constexpr double kAltezza = 270;
 constexpr double kMargine = 30;
 constexpr std::size_t kPuntiPianta = 4000;
 
-// The plan's points by metre: a metre whose entry is empty, not finite or
-// too far out to draw has none.
-struct punti_piano {
-  const geometria& g;
-  std::size_t n = std::min(g.x.size(), g.y.size());
-
-  bool punto(std::size_t j, double& x, double& y) const {
-    if (j >= n || g.x[j].etichetta == numero_etichettato::vuoto || g.y[j].etichetta == numero_etichettato::vuoto) {
-      return false;
-    }
-    x = g.x[j].come_reale();
-    y = g.y[j].come_reale();
-    return std::isfinite(x) && std::isfinite(y) && std::fabs(x) < 1e12 && std::fabs(y) < 1e12;
-  }
-};
-
-// The metres drawn of the plan's line: every `passo`-th from j0, and j1.
+// The metres drawn of the plan's line: every `passo`-th from j0, and j1,
+// among those that have a point.
 struct campione {
   std::size_t j0 = 0, j1 = 0, passo = 1;
   std::vector<std::size_t> metri;
 };
 
-campione campiona(const pagina& p, const punti_piano& pp) {
+campione misura(const pagina& p, std::size_t n) {
   campione c;
   c.j0 = static_cast<std::size_t>(std::max(0.0, p.da));
-  c.j1 = static_cast<std::size_t>(std::max(0.0, std::min(p.a, static_cast<double>(pp.n) - 1)));
+  c.j1 = static_cast<std::size_t>(std::max(0.0, std::min(p.a, static_cast<double>(n) - 1)));
   c.passo = std::max<std::size_t>(1, (c.j1 >= c.j0 ? c.j1 - c.j0 : 0) / kPuntiPianta);
+  return c;
+}
+
+// Metres da to a, every `passo`-th and a.
+std::vector<std::size_t> metri_del_tratto(std::size_t da, std::size_t a, std::size_t passo) {
+  std::vector<std::size_t> r;
+  for (std::size_t j = da;; j = std::min(a, j + passo)) {
+    r.push_back(j);
+    if (j >= a) break;
+  }
+  return r;
+}
+
+// The spans drawn over the line, finer than it: the curves, then the
+// mountains, each cut to the stretch.
+struct evidenziato {
+  std::size_t da, a;
+  std::string classe;
+};
+
+std::vector<evidenziato> evidenziati(const dati_grafico& d, const std::vector<curva_ricostruita>& curve,
+                                     const campione& c) {
+  std::vector<evidenziato> r;
+  for (const curva_ricostruita& k : curve) {
+    const auto a = static_cast<std::size_t>(std::max<int64_t>(k.inizio, static_cast<int64_t>(c.j0)));
+    const auto b = static_cast<std::size_t>(
+        std::min<int64_t>(static_cast<int64_t>(k.inizio) + k.lunghezza, static_cast<int64_t>(c.j1)));
+    if (b > a) r.push_back({a, b, k.sinistra ? "curva-sinistra" : "curva-destra"});
+  }
+  for (const tratto_montagna& t : montagne(d.celle)) {
+    const double ma = std::max(static_cast<double>(t.primo) * kMetriCella, static_cast<double>(c.j0));
+    const double mb = std::min(static_cast<double>(t.fine) * kMetriCella, static_cast<double>(c.j1));
+    if (mb > ma) {
+      r.push_back({static_cast<std::size_t>(ma), static_cast<std::size_t>(mb),
+                   t.galleria ? "galleria-pianta" : "montagna-pianta"});
+    }
+  }
+  return r;
+}
+
+std::size_t passo_fino(const campione& c) { return std::max<std::size_t>(1, c.passo / 4); }
+
+// The signals' metres within the sampled stretch.
+std::vector<std::size_t> metri_segnali(const dati_grafico& d, const campione& c) {
+  std::vector<std::size_t> r;
+  for (std::size_t k = 0; k < d.celle.size(); ++k) {
+    const auto j = k * 50;
+    if (d.celle[k].tipo == cella_segnale && j >= c.j0 && j <= c.j1) r.push_back(j);
+  }
+  return r;
+}
+
+// Every metre of the plan that the view may ask for, in order: the plan is
+// walked once to collect them, and the rest of it is never held.
+std::vector<std::size_t> metri_richiesti(const dati_grafico& d, const std::vector<curva_ricostruita>& curve,
+                                         const std::vector<int>& stazioni, const campione& c, std::size_t n) {
+  std::vector<std::size_t> r;
+  for (std::size_t j = c.j0; j <= c.j1 && j < n; j += c.passo) r.push_back(j);
+  r.push_back(c.j1);
+  for (const evidenziato& e : evidenziati(d, curve, c)) {
+    for (std::size_t j : metri_del_tratto(e.da, e.a, passo_fino(c))) r.push_back(j);
+  }
+  for (std::size_t j : metri_segnali(d, c)) r.push_back(j);
+  for (int i : stazioni) {
+    const int32_t m = d.voci[static_cast<std::size_t>(i)].posizione;
+    if (m >= 0) r.push_back(static_cast<std::size_t>(m));
+  }
+  std::sort(r.begin(), r.end());
+  r.erase(std::unique(r.begin(), r.end()), r.end());
+  return r;
+}
+
+// The plan's points at the metres asked for: a metre whose entry is empty,
+// not finite or too far out to draw has none, and neither has one that was
+// not asked for.
+class punti_piano {
+ public:
+  punti_piano() = default;
+  punti_piano(const sorgente_piano& s, std::vector<std::size_t> metri) : metri_(std::move(metri)) {
+    x_.resize(metri_.size());
+    y_.resize(metri_.size());
+    std::size_t i = 0;
+    s.percorri([&](const riga_piano& r) {
+      while (i < metri_.size() && metri_[i] < static_cast<std::size_t>(r.metro)) ++i;
+      if (i == metri_.size()) return false;
+      if (metri_[i] == static_cast<std::size_t>(r.metro)) {
+        x_[i] = r.x;
+        y_[i] = r.y;
+      }
+      return true;
+    });
+  }
+
+  bool punto(std::size_t j, double& x, double& y) const {
+    const auto it = std::lower_bound(metri_.begin(), metri_.end(), j);
+    if (it == metri_.end() || *it != j) return false;
+    x = x_[static_cast<std::size_t>(it - metri_.begin())];
+    y = y_[static_cast<std::size_t>(it - metri_.begin())];
+    return std::isfinite(x) && std::isfinite(y) && std::fabs(x) < 1e12 && std::fabs(y) < 1e12;
+  }
+
+ private:
+  std::vector<std::size_t> metri_;
+  std::vector<double> x_, y_;
+};
+
+void campiona(campione& c, const punti_piano& pp, std::size_t n) {
   double x = 0, y = 0;
-  for (std::size_t j = c.j0; j <= c.j1 && j < pp.n; j += c.passo) {
+  for (std::size_t j = c.j0; j <= c.j1 && j < n; j += c.passo) {
     if (pp.punto(j, x, y)) c.metri.push_back(j);
   }
-  if (c.j1 < pp.n && pp.punto(c.j1, x, y) && (c.metri.empty() || c.metri.back() != c.j1)) c.metri.push_back(c.j1);
-  return c;
+  if (c.j1 < n && pp.punto(c.j1, x, y) && (c.metri.empty() || c.metri.back() != c.j1)) c.metri.push_back(c.j1);
 }
 
 // From the plan's coordinates to the page's: the chord from the first to the
@@ -126,7 +217,7 @@ std::string tratto(const punti_piano& pp, const vista& w, std::size_t da, std::s
   std::string dd;
   bool dentro = false;
   double x = 0, y = 0;
-  for (std::size_t j = da;; j = std::min(a, j + passo)) {
+  for (std::size_t j : metri_del_tratto(da, a, passo)) {
     if (pp.punto(j, x, y)) {
       const auto [X, Y] = w.pagina_di(x, y);
       dd += (dentro ? "L" : "M") + num(X) + " " + num(Y);
@@ -134,38 +225,14 @@ std::string tratto(const punti_piano& pp, const vista& w, std::size_t da, std::s
     } else {
       dentro = false;
     }
-    if (j >= a) break;
   }
   return dd;
 }
 
-// Curves and mountain spans drawn over the line, finer than it.
-void tratti_evidenziati(pagina& p, const dati_grafico& d, const std::vector<curva_ricostruita>& curve,
-                        const punti_piano& pp, const vista& w, const campione& c) {
-  const std::size_t passo_fino = std::max<std::size_t>(1, c.passo / 4);
-  for (const curva_ricostruita& k : curve) {
-    const auto a = static_cast<std::size_t>(std::max<int64_t>(k.inizio, static_cast<int64_t>(c.j0)));
-    const auto b = static_cast<std::size_t>(
-        std::min<int64_t>(static_cast<int64_t>(k.inizio) + k.lunghezza, static_cast<int64_t>(c.j1)));
-    if (b <= a) continue;
-    p.s += "<path class=\"" + std::string(k.sinistra ? "curva-sinistra" : "curva-destra") + "\" d=\"" +
-           tratto(pp, w, a, b, passo_fino) + "\"/>\n";
-  }
-  for (const tratto_montagna& t : montagne(d.celle)) {
-    const double ma = std::max(static_cast<double>(t.primo) * kMetriCella, static_cast<double>(c.j0));
-    const double mb = std::min(static_cast<double>(t.fine) * kMetriCella, static_cast<double>(c.j1));
-    if (mb <= ma) continue;
-    p.s += "<path class=\"" + std::string(t.galleria ? "galleria-pianta" : "montagna-pianta") + "\" d=\"" +
-           tratto(pp, w, static_cast<std::size_t>(ma), static_cast<std::size_t>(mb), passo_fino) + "\"/>\n";
-  }
-}
-
 void segnali_in_pianta(pagina& p, const dati_grafico& d, const punti_piano& pp, const vista& w, const campione& c) {
   double x = 0, y = 0;
-  for (std::size_t k = 0; k < d.celle.size(); ++k) {
-    if (d.celle[k].tipo != cella_segnale) continue;
-    const auto j = k * 50;
-    if (j < c.j0 || j > c.j1 || !pp.punto(j, x, y)) continue;
+  for (std::size_t j : metri_segnali(d, c)) {
+    if (!pp.punto(j, x, y)) continue;
     const auto [X, Y] = w.pagina_di(x, y);
     p.s += "<circle class=\"segnale-pianta\" data-m=\"" + intero(static_cast<int64_t>(j)) + "\" cx=\"" + num(X) +
            "\" cy=\"" + num(Y) + "\" r=\"2.5\"/>\n";
@@ -247,18 +314,22 @@ void pianta(pagina& p, const dati_grafico& d, const std::vector<curva_ricostruit
   p.s += "<text class=\"nome-striscia\" x=\"8\" y=\"" + num(alto + 14) + "\">Pianta</text>\n";
   p.s += "<text class=\"unita\" x=\"8\" y=\"" + num(alto + 27) + "\">ruotata: l'inizio</text>\n";
   p.s += "<text class=\"unita\" x=\"8\" y=\"" + num(alto + 39) + "\">a sinistra</text>\n";
-  const punti_piano pp{d.piano};
-  const campione c = campiona(p, pp);
+  const std::size_t n = d.piano ? static_cast<std::size_t>(std::max<int64_t>(0, d.piano->metri())) : 0;
+  campione c = misura(p, n);
+  const punti_piano pp = n == 0 ? punti_piano() : punti_piano(*d.piano, metri_richiesti(d, curve, stazioni, c, n));
+  campiona(c, pp, n);
   if (c.metri.size() < 2) {
     p.s += "<text class=\"assente\" x=\"" + num(p.x0 + 8) + "\" y=\"" + num(alto + kAltezza / 2) + "\">" +
-           (pp.n == 0 ? "geometria della linea assente: nessuna pianta" : "nessun punto della pianta in questo tratto") +
+           (n == 0 ? "geometria della linea assente: nessuna pianta" : "nessun punto della pianta in questo tratto") +
            "</text>\n</g>\n";
     p.y += kAltezza + 10;
     return;
   }
   const vista w = inquadra(p, alto, pp, c.metri);
   p.s += "<path class=\"linea-pianta\" d=\"" + linea_campionata(pp, w, c) + "\"/>\n";
-  tratti_evidenziati(p, d, curve, pp, w, c);
+  for (const evidenziato& e : evidenziati(d, curve, c)) {
+    p.s += "<path class=\"" + e.classe + "\" d=\"" + tratto(pp, w, e.da, e.a, passo_fino(c)) + "\"/>\n";
+  }
   segnali_in_pianta(p, d, pp, w, c);
   stazioni_in_pianta(p, d, stazioni, pp, w, c, alto, estremi(p, pp, w, c));
   barra_scala(p, w, alto);

@@ -223,7 +223,7 @@ void striscia_curve(pagina& p, const dati_grafico& d, const std::vector<curva_ri
   striscia(p, h, "Curve", "destra su, sinistra giù", "striscia-curve", [&](double alto) {
     const double mezzo = alto + h / 2;
     linea_orizzontale(p, "zero", mezzo);
-    if (d.piano.x.empty()) {
+    if (!d.piano || d.piano->metri() == 0) {
       p.s += "<text class=\"assente\" x=\"" + num(p.x0 + 8) + "\" y=\"" + num(mezzo - 6) +
              "\">geometria della linea assente: curve non disponibili</text>\n";
     }

@@ -441,10 +441,12 @@ TEST(Grafico, TestiEValoriOstili) {
   d.voci[1].nome = "A&B <C> \"D\" 'E' \x01\x1F\xE8";
   d.voci[80].nome = "(</text>)(&amp;)";
   d.voci[85].nome = "<linea>";
-  for (std::size_t j = 5000; j < 5100; ++j) d.piano.x[j] = numero_etichettato{};
-  d.piano.y[7000] = numero_etichettato::da_reale(std::numeric_limits<double>::quiet_NaN());
-  d.piano.x[8000] = numero_etichettato::da_reale(std::numeric_limits<double>::infinity());
-  d.piano.x[9000] = numero_etichettato::da_reale(1e300);
+  geometria g{incorporato().m.tracciato_x, incorporato().m.tracciato_y};
+  for (std::size_t j = 5000; j < 5100; ++j) g.x[j] = numero_etichettato{};
+  g.y[7000] = numero_etichettato::da_reale(std::numeric_limits<double>::quiet_NaN());
+  g.x[8000] = numero_etichettato::da_reale(std::numeric_limits<double>::infinity());
+  g.x[9000] = numero_etichettato::da_reale(1e300);
+  d.piano = piano_da_geometria(std::move(g));
   for (std::size_t k = 100; k < 110; ++k) {
     d.celle[k].tipo = cella_cartello;
     d.celle[k].dato1 = static_cast<int16_t>(k < 105 ? -3 : 500);  // no such entry
