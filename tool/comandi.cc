@@ -3,12 +3,14 @@
 #include <exception>
 #include <sstream>
 
+#include "platform/cp1252.h"
 #include "platform/piattaforma.h"
 #include "tool/argomenti.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
+#include "tool/identita_dai_nomi.h"
 #include "tool/json.h"
 #include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
@@ -103,15 +105,18 @@ constexpr const char* kUsoGrafico =
     "                         \"compila\" (nessun file scritto)\n"
     "  NOME.sim NOME.dat [NOME_linea.dat]\n"
     "                         i file binari (senza la geometria: niente pianta\n"
-    "                         né curve)\n"
+    "                         né curve); il titolo dice la linea e il treno\n"
+    "                         dei nomi dei file, come li compone \"compila\"\n"
     "\n"
     "opzioni:\n"
     "  --out, -o FILE.svg  dove scrivere la pagina (predefinito, o \"-\": uscita\n"
     "                      standard)\n"
     "  --from METRI        primo metro del tratto (predefinito: 0)\n"
     "  --to METRI          ultimo metro del tratto (predefinito: fine del tracciato)\n"
-    "  --line-name NOME    nome della linea, per le descrizioni\n"
-    "  --train NUMERO      numero del treno, per le descrizioni\n"
+    "  --line-name NOME    nome della linea: per le descrizioni quello della\n"
+    "                      compilazione, per i file binari quello del titolo\n"
+    "                      (predefinito: dal nome dei file)\n"
+    "  --train NUMERO      numero del treno, allo stesso modo\n"
     "\n"
     "Le etichette che si sovrapporrebbero sono omesse, e la legenda dice quante.\n"
     "Stato d'uscita: 0 disegnato, 1 disegnato da una compilazione con guasti,\n"
@@ -348,7 +353,13 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
       }
     }
   }
-  e = compila_testi(memoria, id, linea, treno, true);
+  // The chart draws from the model: the compiled files, tens of megabytes
+  // on a long line, are let go as they are written.
+  struct senza_file : piattaforma_inoltro {
+    using piattaforma_inoltro::piattaforma_inoltro;
+    void scrivi(const std::string&, std::string_view) override {}
+  } uscita(memoria);
+  e = compila_testi(uscita, id, linea, treno, true);
   std::size_t errori = 0;
   for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
     if (!x.errore) continue;
@@ -364,6 +375,75 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
     err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
   }
   return e.stato;
+}
+
+// A name as the system gave it: UTF-8 when it is, otherwise taken as
+// Windows-1252, so that the page stays well formed.
+std::string in_utf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return cp1252_in_utf8(s);
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return cp1252_in_utf8(s);
+    }
+    i += n;
+  }
+  return s;
+}
+
+// The chart of binary files is titled with the identity that their names
+// tell (the files may have been compiled under another name, which the items
+// keep), or with --line-name and --train; the standard error says which, and
+// when the names disagree. Names that follow no rule leave the items' own.
+void titolo_dai_binari(const std::vector<std::string>& binari, const argomenti& arg, dati_grafico& d,
+                       std::ostream& err) {
+  struct parte {
+    const char* cosa;
+    const char* opzione;
+    std::optional<std::string> scelto;
+    std::string da;
+    std::vector<std::pair<std::string, std::string>> altri;  // other files that tell another name
+  };
+  parte linea{"linea", "--line-name", std::nullopt, "", {}}, treno{"treno", "--train", std::nullopt, "", {}};
+  if (auto v = arg.valore("--line-name")) linea = {"linea", "--line-name", *v, "da --line-name", {}};
+  if (auto v = arg.valore("--train")) treno = {"treno", "--train", *v, "da --train", {}};
+  // The items' name first: it is the file whose entries name the scenario.
+  std::vector<std::string> ordine;
+  for (tipo_file t : {tipo_file::voci, tipo_file::celle, tipo_file::geometria}) {
+    for (const std::string& f : binari) {
+      if (*tipo_da_nome(f) == t) ordine.push_back(f);
+    }
+  }
+  for (const std::string& f : ordine) {
+    const identita_da_nome id = identita_dal_nome(f, *tipo_da_nome(f));
+    for (auto [p, v] : {std::pair{&linea, id.nome_linea}, std::pair{&treno, id.numero_treno}}) {
+      if (!v) continue;
+      if (!p->scelto) {
+        p->scelto = in_utf8(*v);
+        p->da = "dal nome di " + f;
+      } else if (p->da.rfind("da --", 0) != 0 && *p->scelto != in_utf8(*v)) {
+        p->altri.emplace_back(f, in_utf8(*v));
+      }
+    }
+  }
+  err << "scenario grafico: titolo:";
+  for (parte* p : {&linea, &treno}) {
+    if (!p->scelto) {
+      p->scelto = cp1252_in_utf8(d.voci[p == &linea ? 85 : 86].nome);
+      p->da = "dal file delle voci (nessun nome di file lo dice)";
+    }
+    err << (p == &linea ? " " : "; ") << p->cosa << " \"" << *p->scelto << "\" " << p->da;
+  }
+  err << '\n';
+  for (parte* p : {&linea, &treno}) {
+    for (const auto& [f, altro] : p->altri) {
+      err << "scenario grafico: attenzione: " << f << " dice " << p->cosa << " \"" << altro << "\"; "
+          << p->opzione << " sceglie quello del titolo\n";
+    }
+  }
+  d.nome_linea = linea.scelto;
+  d.numero_treno = treno.scelto;
 }
 
 int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
@@ -396,9 +476,6 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
     return inservibile(err, comando, "servono due descrizioni, LINEA.txt e TRENO.txt; date: " +
                                          std::to_string(testi.size()));
   }
-  if (!binari.empty() && (arg.ha("--line-name") || arg.ha("--train"))) {
-    return inservibile(err, comando, "--line-name e --train valgono solo per le descrizioni");
-  }
 
   auto sistema = piattaforma_di_sistema(".");
   dati_grafico d;
@@ -406,6 +483,7 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   esito_compilazione e;
   if (!binari.empty()) {
     if (auto fallito = dati_dai_binari(*sistema, binari, d, err)) return *fallito;
+    titolo_dai_binari(binari, arg, d, err);
   } else {
     stato = compila_per_grafico(*sistema, arg, testi, e, err);
     if (stato > kStatoGuasti) return stato;

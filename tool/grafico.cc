@@ -227,7 +227,8 @@ grafico disegna_grafico(const dati_grafico& d, const opzioni_grafico& o) {
   const std::vector<curva_ricostruita> curve = d.piano ? curve_dal_piano(*d.piano) : std::vector<curva_ricostruita>{};
   const std::vector<int> stazioni = voci_stazioni(d);
 
-  const std::string linea = utf8(d.voci[85].nome), treno = utf8(d.voci[86].nome);
+  const std::string linea = d.nome_linea.value_or(utf8(d.voci[85].nome));
+  const std::string treno = d.numero_treno.value_or(utf8(d.voci[86].nome));
   intestazione(p, d, g, fine, stazioni.size(), linea, treno);
   p.y = 56;
   pianta(p, d, curve, stazioni);

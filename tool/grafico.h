@@ -36,6 +36,10 @@ struct dati_grafico {
   std::array<voce, kNumeroVoci> voci{};
   std::vector<cella> celle;
   std::shared_ptr<const sorgente_piano> piano;
+  // The identity in the title, UTF-8; by default the names that the item
+  // table holds (entries 85 and 86).
+  std::optional<std::string> nome_linea;
+  std::optional<std::string> numero_treno;
 };
 
 // The tables of the model; the plan is read from the model's plan tables,
