@@ -11,7 +11,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

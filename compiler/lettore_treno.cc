@@ -9,7 +9,7 @@
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

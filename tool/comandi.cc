@@ -15,7 +15,7 @@
 #include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 
 namespace scenario {
