@@ -11,7 +11,7 @@
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/compila.h"
