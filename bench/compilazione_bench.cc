@@ -14,13 +14,13 @@
 
 #include "bench/linea_densa.h"
 #include "compiler/file_uscita.h"
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 
 namespace scenario {
@@ -45,8 +45,9 @@ void compila(piattaforma_memoria& p, modello& m, const descrizioni& d) {
   if (!d.treno.empty()) {
     p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno)] = d.treno;
   }
-  int32_t j = 1;
-  memorizza_percorso(p, m, j);
+  const risultato_compilazione r = compila(p, identita_incorporata(), true);
+  m = r.m;
+  if (r.rapporto) throw std::runtime_error("the compile ended through the error report");
 }
 
 void misura_compilazione(benchmark::State& stato, const descrizioni& d) {
@@ -60,7 +61,7 @@ void misura_compilazione(benchmark::State& stato, const descrizioni& d) {
   for (auto _ : stato) {
     try {
       compila(p, m, d);
-    } catch (const terminazione&) {
+    } catch (const std::runtime_error&) {
       stato.SkipWithError("the compile ended through the error report");
       return;
     }
@@ -113,8 +114,7 @@ void misura_compilazione_su_disco(benchmark::State& stato, const descrizioni& d)
     if (!d.treno.empty()) {
       sistema->scrivi(nome_file(*sistema, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno), d.treno);
     }
-    int32_t j = 1;
-    memorizza_percorso(*sistema, m, j);
+    m = compila(*sistema, identita_incorporata(), true).m;
   }
   std::filesystem::remove_all(cartella);
   stato.counters["codice_errore"] = m.codice_errore;

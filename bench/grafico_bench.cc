@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"
 #include "tool/compila.h"

@@ -12,7 +12,7 @@
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 

@@ -13,7 +13,7 @@
 #include "compiler/lettori.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "compiler/memorizza.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

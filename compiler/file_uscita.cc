@@ -6,7 +6,7 @@
 
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

@@ -9,8 +9,8 @@
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
 #include "compiler/tracciato.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "tests/prova.h"
 
 namespace scenario {

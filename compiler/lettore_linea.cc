@@ -14,7 +14,7 @@
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
 #include "compiler/voci.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

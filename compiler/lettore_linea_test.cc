@@ -9,10 +9,10 @@
 #include "compiler/lettori.h"
 #include "compiler/memorizza.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
-#include "texts/testi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
+#include "tests/righe_prova.h"  // the built-in descriptions
 
 namespace scenario {
 namespace {
@@ -341,8 +341,7 @@ TEST(LetturaLinea, DopoIl15LaDescrizioneDelTrenoELetta) {
 
 TEST(LetturaLinea, CompilazioneCompletaScriveITreFile) {
   banco b(linea_di_prova());
-  int32_t j = 1;
-  memorizza_percorso(b.p, b.m, j);
+  EXPECT_FALSE(memorizza_percorso(b.p, b.m, 1).has_value());
   EXPECT_EQ(b.m.codice_errore, 0);
   const auto dimensione = [&](file_scenario f) {
     const std::string nome = nome_file(b.p, b.m.nome_linea, b.m.numero_treno, f);

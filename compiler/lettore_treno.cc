@@ -12,7 +12,7 @@
 #include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/voci.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

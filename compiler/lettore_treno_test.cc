@@ -7,7 +7,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

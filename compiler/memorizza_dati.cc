@@ -6,7 +6,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "compiler/memorizza.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 namespace {

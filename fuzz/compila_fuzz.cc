@@ -5,12 +5,12 @@
 #include <exception>
 #include <typeinfo>
 
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 
 namespace scenario::fuzz {
@@ -58,19 +58,16 @@ bool compila_e_verifica(const std::optional<std::string_view>& linea,
   if (linea) p.file[nome(p, file_scenario::descrizione_linea)] = std::string(*linea);
   if (treno) p.file[nome(p, file_scenario::descrizione_treno)] = std::string(*treno);
 
-  modello m;
-  m.nome_linea = kNomeLinea;
-  m.numero_treno = kNumeroTreno;
-  int32_t j = 1;
+  risultato_compilazione r;
   bool terminato = false;
   try {
-    memorizza_percorso(p, m, j);
-  } catch (const terminazione& t) {
-    terminato = true;
-    // The error report: one message, a failure status.
-    VERIFICA(t.stato != 0);
-    VERIFICA(p.messaggi.size() == 1);
-    VERIFICA(p.messaggi[0].rfind(" Errore n. ", 0) == 0);
+    r = compila(p, identita_incorporata(), true);
+    // The compiler shows nothing itself; a report is a code, and it leaves
+    // no binary file (checked below).
+    VERIFICA(p.messaggi.empty());
+    VERIFICA(!r.sistema.has_value());
+    terminato = r.rapporto.has_value();
+    if (terminato) VERIFICA(!r.rapporto->codice.empty());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "escaped the driver: %s: %s\n", typeid(e).name(), e.what());
     std::abort();
@@ -90,7 +87,7 @@ bool compila_e_verifica(const std::optional<std::string_view>& linea,
     return false;
   }
 
-  VERIFICA(p.messaggi.empty());
+  const modello& m = r.m;
   VERIFICA(m.ultima_cella >= 1);
   VERIFICA(m.celle.size() == static_cast<std::size_t>(m.ultima_cella) + 1);
   VERIFICA(dimensione(p, file_scenario::celle) == 15 * (static_cast<std::size_t>(m.ultima_cella) + 1));

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "compiler/file_uscita.h"
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "compiler/tracciato.h"
 #include "fuzz/compila_fuzz.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 
 namespace {
 
@@ -51,8 +51,7 @@ int main(int argc, char** argv) {
   m.numero_treno = scenario::kNumeroTreno;
   p.file[scenario::nome_file(p, m.nome_linea, m.numero_treno, scenario::file_scenario::descrizione_linea)] = l;
   p.file[scenario::nome_file(p, m.nome_linea, m.numero_treno, scenario::file_scenario::descrizione_treno)] = t;
-  int32_t j = 1;
-  scenario::memorizza_percorso(p, m, j);
+  m = scenario::compila(p, scenario::identita_incorporata(), true).m;
   scenario::modello piano;
   piano.lunghezza_tracciato = 60;
   scenario::crea_tracciato(piano);

@@ -1,28 +1,26 @@
 #include "run/generazione.h"
 
-#include <cerrno>
 #include <exception>
 
-#include "compiler/memorizza.h"
-#include "compiler/modello.h"
+#include "compiler/compilazione.h"
+#include "run/errore.h"
 #include "texts/testi.h"
 
 namespace scenario {
 
 void Form_Load(piattaforma& p) {
-  modello m;
-  m.nome_linea = kNomeLinea;
-  m.numero_treno = kNumeroTreno;
+  const identita id = identita_incorporata();
   p.mostra_attesa();
 
-  dati_linea(p, m.nome_linea);
-  dati_treno(p, m.nome_linea, m.numero_treno);
-  dati_note(p, m.nome_linea, m.numero_treno);
-  dati_rallentamenti(p, m.nome_linea, m.numero_treno);
-  dati_scheda(p, m.nome_linea, m.numero_treno);
+  dati_linea(p, id.nome_linea);
+  dati_treno(p, id.nome_linea, id.numero_treno);
+  dati_note(p, id.nome_linea, id.numero_treno);
+  dati_rallentamenti(p, id.nome_linea, id.numero_treno);
+  dati_scheda(p, id.nome_linea, id.numero_treno);
 
-  int32_t j = 1;
-  memorizza_percorso(p, m, j);
+  const risultato_compilazione r = compila(p, id, true);
+  if (r.sistema) throw *r.sistema;
+  if (r.rapporto) errore(p, r.rapporto->codice);
 }
 
 int esegui(piattaforma& p) {

@@ -5,13 +5,11 @@
 
 #include <string>
 
+#include "common/identita.h"
 #include "platform/piattaforma.h"
 
 namespace scenario {
 
-// The scenario identity, program text, constant for the run.
-inline constexpr const char* kNomeLinea = "Velmo - Montegrieve";
-inline constexpr const char* kNumeroTreno = "24817";
 
 // The whole run in the platform's folder. Returns when the run is over;
 // system failures leave it as errore_sistema, the error report ends the

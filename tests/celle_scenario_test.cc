@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "tests/righe_prova.h"
 
 namespace scenario {
@@ -138,11 +138,9 @@ TEST(CelleScenario, OgniRecordStaNelTracciatoEStazioniECartelliNelleVoci) {
 TEST(CelleScenario, LaCompilazioneNonRegistraGuastiENonPerdeOggetti) {
   piattaforma_memoria p;
   prova::scrivi_testi(p);
-  modello m;
-  m.nome_linea = kNomeLinea;
-  m.numero_treno = kNumeroTreno;
-  int32_t j = 1;
-  memorizza_percorso(p, m, j);
+  const risultato_compilazione r = compila(p, identita_incorporata(), true);
+  ASSERT_FALSE(r.rapporto.has_value());
+  const modello& m = r.m;
   EXPECT_EQ(m.codice_errore, 0);
   for (const guasto& g : m.guasti) ADD_FAILURE() << "codice " << g.codice << " a " << g.posizione;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tests/prova.h"
 #include "tests/righe_prova.h"
 
@@ -134,6 +134,40 @@ TEST(Corsa, UnaCorsaCompletaLasciaSeiFileEUnaSecondaLiRiproduce) {
         EXPECT_EQ(prova::leggi_file(c.file(n)), prima[n]) << n;
       }
     }
+  }
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// The program's driver shows the report that the compiler hands back and
+// ends the process with a failure status; no binary file appears. The train
+// description is given an object on cell 1, which the checks reserve.
+TEST(Generazione, IlRapportoDelCompilatoreFermaLaCorsa) {
+  struct piattaforma_cella_uno : piattaforma_memoria {
+    void scrivi(const std::string& nome, std::string_view byte) override {
+      std::string b(byte);
+      if (nome == nome_file(*this, kNomeLinea, kNumeroTreno, file_scenario::descrizione_treno)) {
+        b.insert(b.find("\r\n") + 2, "abbattimento, 50, 3\r\n");
+      }
+      piattaforma_memoria::scrivi(nome, b);
+    }
+  };
+  piattaforma_cella_uno p;
+  int stato = 0;
+  try {
+    Form_Load(p);
+    ADD_FAILURE() << "the run went on";
+  } catch (const terminazione& t) {
+    stato = t.stato;
+  }
+  EXPECT_EQ(stato, 1);
+  EXPECT_EQ(p.messaggi, std::vector<std::string>{" Errore n. 1250"});
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    EXPECT_FALSE(p.esiste(nome_file(p, kNomeLinea, kNumeroTreno, f)));
   }
 }
 

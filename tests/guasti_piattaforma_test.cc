@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
+#include "common/identita.h"
 #include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tests/prova.h"
 
 namespace scenario {

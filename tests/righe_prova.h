@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "texts/testi.h"
 
 namespace scenario::prova {

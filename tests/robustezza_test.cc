@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 
@@ -31,14 +31,9 @@ struct compilazione {
   void esegui(const std::string& linea, const std::optional<std::string>& treno) {
     p.file[nome(file_scenario::descrizione_linea)] = linea;
     if (treno) p.file[nome(file_scenario::descrizione_treno)] = *treno;
-    m.nome_linea = kNomeLinea;
-    m.numero_treno = kNumeroTreno;
-    int32_t j = 1;
-    try {
-      memorizza_percorso(p, m, j);
-    } catch (const terminazione&) {
-      terminata = true;
-    }
+    const risultato_compilazione r = compila(p, identita_incorporata(), true);
+    m = r.m;
+    terminata = r.rapporto.has_value();
   }
 };
 

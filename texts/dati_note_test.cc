@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tests/righe_prova.h"
 
 namespace scenario {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tests/righe_prova.h"
 
 namespace scenario {

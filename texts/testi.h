@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/piattaforma.h"
-#include "run/righe.h"
+#include "common/righe.h"
 
 namespace scenario {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "tests/prova.h"
 #include "tests/righe_prova.h"
 

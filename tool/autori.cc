@@ -7,7 +7,7 @@
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 #include "tool/argomenti.h"
 #include "tool/compila.h"

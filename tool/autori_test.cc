@@ -11,8 +11,8 @@
 
 #include "compiler/parole.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"

@@ -13,7 +13,7 @@
 #include "tool/json.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 
 namespace scenario {

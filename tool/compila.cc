@@ -6,15 +6,15 @@
 #include <memory>
 #include <utility>
 
-#include "compiler/memorizza.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/rapporto.h"
+#include "compiler/compilazione.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "tool/autori.h"
 
 namespace scenario {
 namespace {
 
-constexpr std::string_view kPrefissoRapporto = " Errore n. ";
 // The longest file name that the common file systems take, in bytes.
 constexpr std::size_t kNomeMassimo = 255;
 
@@ -78,8 +78,6 @@ std::string piattaforma_autore::leggi(const std::string& nome) {
   return piattaforma_inoltro::leggi(nome);
 }
 
-identita identita_incorporata() { return {kNomeLinea, kNumeroTreno}; }
-
 std::string identita_inservibile(piattaforma& p, const identita& id) {
   for (const auto& [cosa, testo] : {std::pair<const char*, const std::string&>{"il nome della linea", id.nome_linea},
                                     std::pair<const char*, const std::string&>{"il numero del treno", id.numero_treno}}) {
@@ -117,19 +115,19 @@ esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const 
     return e;
   }
   piattaforma_autore p(uscita, id.nome_linea, id.numero_treno, linea, treno);
-  int32_t j = geometria ? 1 : 0;
   try {
-    memorizza_percorso(p, e.m, j);
-    e.stato = e.m.guasti.empty() ? kStatoPulito : kStatoGuasti;
-  } catch (const terminazione&) {
-    e.stato = kStatoRapporto;
-    if (!p.messaggi.empty()) e.rapporto = p.messaggi.back();
-    std::string_view r = e.rapporto;
-    if (r.substr(0, kPrefissoRapporto.size()) == kPrefissoRapporto) r.remove_prefix(kPrefissoRapporto.size());
-    e.codice_rapporto = std::string(r);
-  } catch (const errore_sistema& x) {
-    e.stato = kStatoArgomenti;
-    e.errore = "impossibile scrivere " + x.file() + ": " + x.descrizione();
+    risultato_compilazione r = compila(p, id, geometria);
+    e.m = std::move(r.m);
+    if (r.sistema) {
+      e.stato = kStatoArgomenti;
+      e.errore = "impossibile scrivere " + r.sistema->file() + ": " + r.sistema->descrizione();
+    } else if (r.rapporto) {
+      e.stato = kStatoRapporto;
+      e.codice_rapporto = r.rapporto->codice;
+      e.rapporto = testo_rapporto(e.codice_rapporto);
+    } else {
+      e.stato = e.m.guasti.empty() ? kStatoPulito : kStatoGuasti;
+    }
   } catch (const std::exception& x) {
     e.stato = kStatoArgomenti;
     e.errore = std::string("compilazione non riuscita: ") + x.what();

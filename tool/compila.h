@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/identita.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma.h"
-#include "platform/piattaforma_memoria.h"
 
 namespace scenario {
 
@@ -27,8 +27,7 @@ enum : int {
 
 // Forwards to the platform of the output folder, except the two description
 // names of the identity, which live in memory: asking for them, deleting them
-// or writing them never reaches the disk. The end of the process becomes the
-// exception `terminazione`, and the error report is kept, not shown.
+// or writing them never reaches the disk.
 class piattaforma_autore : public piattaforma_inoltro {
  public:
   piattaforma_autore(piattaforma& uscita, const std::string& nome_linea, const std::string& numero_treno,
@@ -40,12 +39,6 @@ class piattaforma_autore : public piattaforma_inoltro {
   void scrivi(const std::string& nome, std::string_view byte) override;
   std::string leggi(const std::string& nome) override;
   void mostra_attesa() override {}
-  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
-  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
-  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
-
-  std::vector<std::string> messaggi;
-  std::vector<std::string> rapporti;
   std::vector<std::string> scritti;  // names written outside memory, in order, once each
 
  private:
@@ -55,13 +48,6 @@ class piattaforma_autore : public piattaforma_inoltro {
   std::map<std::string, std::string> copie_;  // those of them that exist
 };
 
-// The scenario identity: program text (UTF-8).
-struct identita {
-  std::string nome_linea;
-  std::string numero_treno;
-};
-// The built-in one.
-identita identita_incorporata();
 
 // Why an identity cannot be used ("" when it can): a text that the ANSI code
 // page cannot hold, or that cannot stand in a file name.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/righe.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "tests/righe_prova.h"
 #include "texts/testi.h"

@@ -9,8 +9,8 @@
 
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/compila.h"

@@ -13,9 +13,9 @@
 
 #include "platform/cp1252.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"

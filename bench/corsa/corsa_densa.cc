@@ -8,12 +8,12 @@
 #include <string>
 
 #include "bench/linea_densa.h"
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "texts/testi.h"
 
 int main(int argc, char** argv) {
@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
     riscrivi(*p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea,
              linea_densa(static_cast<int32_t>(lunghezza)));
     riscrivi(*p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno, testo_righe(righe_treno(*p)));
-    int32_t j = 1;
-    memorizza_percorso(*p, m, j);
+    m = compila(*p, identita_incorporata(), true).m;
     std::printf("codice_errore %d ultima_cella %d\n", m.codice_errore, m.ultima_cella);
   } catch (const errore_sistema& e) {
     p->rapporto_errore(e);

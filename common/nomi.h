@@ -1,7 +1,7 @@
 // The naming rule of the eight files and the rewrite idiom that replaces
 // every file whole.
-#ifndef RUN_NOMI_H_
-#define RUN_NOMI_H_
+#ifndef COMMON_NOMI_H_
+#define COMMON_NOMI_H_
 
 #include <functional>
 #include <string>
@@ -43,4 +43,4 @@ void riscrivi_a_pezzi(piattaforma& p, const std::string& nome_linea, const std::
 
 }  // namespace scenario
 
-#endif  // RUN_NOMI_H_
+#endif  // COMMON_NOMI_H_

@@ -1,4 +1,4 @@
-#include "run/righe.h"
+#include "common/righe.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "compiler/memorizza.h"
+#include "compiler/compilazione.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
+#include "common/identita.h"
 #include "texts/testi.h"
 
 namespace scenario {
@@ -21,8 +21,7 @@ class ScenarioIntegrato : public ::testing::Test {
     m_->numero_treno = kNumeroTreno;
     dati_linea(*p_, m_->nome_linea);
     dati_treno(*p_, m_->nome_linea, m_->numero_treno);
-    int32_t j = 1;
-    memorizza_percorso(*p_, *m_, j);
+    *m_ = compila(*p_, identita_incorporata(), true).m;
   }
   static void TearDownTestSuite() {
     delete m_;

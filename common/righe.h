@@ -1,7 +1,7 @@
 // The line list of the text writers: 1001 slots filled from slot 0, closed
 // by the end mark, and written up to (not including) the end mark.
-#ifndef RUN_RIGHE_H_
-#define RUN_RIGHE_H_
+#ifndef COMMON_RIGHE_H_
+#define COMMON_RIGHE_H_
 
 #include <array>
 #include <initializer_list>
@@ -27,4 +27,4 @@ std::string testo_righe(const lista_righe& righe);
 
 }  // namespace scenario
 
-#endif  // RUN_RIGHE_H_
+#endif  // COMMON_RIGHE_H_

@@ -15,8 +15,9 @@
 #include <string>
 
 #include "platform/piattaforma.h"
+#include "common/identita.h"
 #include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tests/prova.h"
 
 namespace scenario {

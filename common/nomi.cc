@@ -1,4 +1,4 @@
-#include "run/nomi.h"
+#include "common/nomi.h"
 
 namespace scenario {
 
