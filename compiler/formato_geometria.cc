@@ -57,7 +57,7 @@ std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, nu
                                       " va oltre la fine del file: restano " + n(resto - 2) + " byte");
 }
 
-pezzi_geometria::pezzi_geometria(sorgente_piano& s)
+pezzi_geometria::pezzi_geometria(sorgente_geometria& s)
     : s_(s), righe_(kRighePerPezzo), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
   s_.riavvolgi();
 }
@@ -80,7 +80,7 @@ std::string_view pezzi_geometria::prossimo() {
   return {};
 }
 
-std::string immagine_geometria(sorgente_piano& s) {
+std::string immagine_geometria(sorgente_geometria& s) {
   pezzi_geometria pezzi(s);
   std::string tutto;
   for (std::string_view pezzo = pezzi.prossimo(); !pezzo.empty(); pezzo = pezzi.prossimo()) tutto += pezzo;

@@ -13,7 +13,7 @@
 
 #include "compiler/formato.h"
 #include "compiler/modello.h"
-#include "compiler/righe_piano.h"
+#include "compiler/righe_geometria.h"
 
 namespace scenario {
 
@@ -56,18 +56,18 @@ std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, nu
 // empty one ends the file.
 class pezzi_geometria {
  public:
-  explicit pezzi_geometria(sorgente_piano& s);
+  explicit pezzi_geometria(sorgente_geometria& s);
   std::string_view prossimo();
 
  private:
-  sorgente_piano& s_;
+  sorgente_geometria& s_;
   int colonna_ = 0;  // 0 x, 1 y, 2 done
-  std::vector<riga_piano> righe_;
+  std::vector<riga_geometria> righe_;
   std::string blocco_;
 };
 
 // The whole file at once.
-std::string immagine_geometria(sorgente_piano& s);
+std::string immagine_geometria(sorgente_geometria& s);
 
 // The file decoded whole, x and y of metres 0 to N: tagged numbers with
 // tags 0, 2 and 5 only, an even count of them, the first half x and the

@@ -76,7 +76,7 @@ TEST(FormatoGeometria, FileAPezziAndataERitorno) {
     g.x.push_back(tipi[j % 3]);
     g.y.push_back(tipi[(j + 1) % 3]);
   }
-  piano_in_tabella righe_g(g.x, g.y);
+  geometria_in_tabella righe_g(g.x, g.y);
   pezzi_geometria pezzi(righe_g);
   std::string f;
   int quanti = 0;

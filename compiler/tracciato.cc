@@ -87,7 +87,7 @@ void generatore_piano::riavvolgi() {
   y1_ = p_.seminato ? 1.0 : 0.0;
 }
 
-std::size_t generatore_piano::prossime(riga_piano* righe, std::size_t quante) {
+std::size_t generatore_piano::prossime(riga_geometria* righe, std::size_t quante) {
   std::size_t k = 0;
   // The seed.
   for (; k < quante && metro_ < kInizioCursorePiano && metro_ < p_.righe; ++k, ++metro_) {
@@ -106,7 +106,7 @@ std::size_t generatore_piano::prossime(riga_piano* righe, std::size_t quante) {
     const std::size_t n = std::min<std::size_t>(quante - k, static_cast<std::size_t>(t.fino - metro_ + 1));
     const double r = t.tasso;
     double x2 = x2_, y2 = y2_, x1 = x1_, y1 = y1_;
-    riga_piano* const fuori = righe + k;
+    riga_geometria* const fuori = righe + k;
     if (r == 0.0) {
       for (std::size_t i = 0; i < n; ++i) {
         const double x = x1 + (x1 - x2);
@@ -145,7 +145,7 @@ std::size_t generatore_piano::prossime(riga_piano* righe, std::size_t quante) {
 
 geometria tabella_piano(const piano_tracciato& p) {
   generatore_piano g(p);
-  return raccogli_piano(g);
+  return raccogli_geometria(g);
 }
 
 }  // namespace scenario

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "compiler/modello.h"
-#include "compiler/righe_piano.h"
+#include "compiler/righe_geometria.h"
 
 namespace scenario {
 
@@ -53,11 +53,11 @@ void completa_piano(modello& m, int32_t& j);
 // carried along, the arithmetic is the steps' own, in the same order, so
 // every row is the same double bit for bit however often it is replayed.
 // The plan must outlive the generator and stay unchanged while it is read.
-class generatore_piano : public sorgente_piano {
+class generatore_piano : public sorgente_geometria {
  public:
   explicit generatore_piano(const piano_tracciato& p);
   void riavvolgi() override;
-  std::size_t prossime(riga_piano* righe, std::size_t quante) override;
+  std::size_t prossime(riga_geometria* righe, std::size_t quante) override;
 
  private:
   const piano_tracciato& p_;
@@ -66,6 +66,21 @@ class generatore_piano : public sorgente_piano {
   double x2_ = 0, y2_ = 0;      // the point two rows back
   double x1_ = 0, y1_ = 0;      // the point one row back
 };
+
+// Every row of the plan in order of metre, each handed to `riga`, which
+// returns false to stop: the plan replayed for whoever reads it through
+// once (the chart). Nothing per metre is held.
+template <typename F>
+void percorri_piano(const piano_tracciato& p, F&& riga) {
+  constexpr std::size_t kLotto = 1024;
+  generatore_piano g(p);
+  riga_geometria righe[kLotto];
+  for (std::size_t n = g.prossime(righe, kLotto); n > 0; n = g.prossime(righe, kLotto)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!riga(static_cast<const riga_geometria&>(righe[i]))) return;
+    }
+  }
+}
 
 // Every row of the plan at once, for whoever must have the whole table.
 geometria tabella_piano(const piano_tracciato& p);

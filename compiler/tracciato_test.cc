@@ -71,7 +71,7 @@ void confronta(const modello& m, const riferimento& r) {
 // The rows that a generator gives, asked for `quante` at a time.
 geometria a_lotti(const piano_tracciato& p, std::size_t quante) {
   generatore_piano g(p);
-  std::vector<riga_piano> righe(quante);
+  std::vector<riga_geometria> righe(quante);
   geometria r;
   for (std::size_t n = g.prossime(righe.data(), quante); n > 0; n = g.prossime(righe.data(), quante)) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -213,7 +213,7 @@ TEST(Tracciato, GeneratoreALottiERiavvolto) {
     }
   }
   generatore_piano g(m.piano);
-  riga_piano prima[5000], dopo[5000];
+  riga_geometria prima[5000], dopo[5000];
   ASSERT_EQ(g.prossime(prima, 5000), 5000u);
   g.riavvolgi();
   ASSERT_EQ(g.prossime(dopo, 5000), 5000u);

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   std::string di_nuovo;
   switch (t) {
     case tipo_file::geometria: {
-      piano_in_tabella righe(f.piano.x, f.piano.y);
+      geometria_in_tabella righe(f.piano.x, f.piano.y);
       di_nuovo = immagine_geometria(righe);
       break;
     }

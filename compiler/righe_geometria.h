@@ -1,8 +1,8 @@
 // Rows of the line's plan, (metre, x, y), handed out in order a batch at a
 // time: the geometry file is written from them and whoever draws or checks
 // the plan reads them, and no one needs a row per metre in memory.
-#ifndef COMPILER_RIGHE_PIANO_H_
-#define COMPILER_RIGHE_PIANO_H_
+#ifndef COMPILER_RIGHE_GEOMETRIA_H_
+#define COMPILER_RIGHE_GEOMETRIA_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -12,20 +12,20 @@
 
 namespace scenario {
 
-struct riga_piano {
+struct riga_geometria {
   int32_t metro = 0;
   numero_etichettato x;
   numero_etichettato y;
 };
 
-class sorgente_piano {
+class sorgente_geometria {
  public:
-  virtual ~sorgente_piano() = default;
+  virtual ~sorgente_geometria() = default;
   // Back to metre 0.
   virtual void riavvolgi() = 0;
   // The next rows, metre after metre, at most `quante` of them into `righe`;
   // returns how many, 0 once every row has been given.
-  virtual std::size_t prossime(riga_piano* righe, std::size_t quante) = 0;
+  virtual std::size_t prossime(riga_geometria* righe, std::size_t quante) = 0;
 };
 
 // The x and y columns of a plan held whole, metre 0 first.
@@ -35,15 +35,15 @@ struct geometria {
 };
 
 // Every row that a source gives, from metre 0.
-geometria raccogli_piano(sorgente_piano& s);
+geometria raccogli_geometria(sorgente_geometria& s);
 
 // The rows of two columns held whole (decoded files, tests), which must be
 // equally long.
-class piano_in_tabella : public sorgente_piano {
+class geometria_in_tabella : public sorgente_geometria {
  public:
-  piano_in_tabella(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y);
+  geometria_in_tabella(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y);
   void riavvolgi() override { prossima_ = 0; }
-  std::size_t prossime(riga_piano* righe, std::size_t quante) override;
+  std::size_t prossime(riga_geometria* righe, std::size_t quante) override;
 
  private:
   const std::vector<numero_etichettato>& x_;
@@ -53,4 +53,4 @@ class piano_in_tabella : public sorgente_piano {
 
 }  // namespace scenario
 
-#endif  // COMPILER_RIGHE_PIANO_H_
+#endif  // COMPILER_RIGHE_GEOMETRIA_H_

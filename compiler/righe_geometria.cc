@@ -1,16 +1,16 @@
-#include "compiler/righe_piano.h"
+#include "compiler/righe_geometria.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 namespace scenario {
 
-piano_in_tabella::piano_in_tabella(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y)
+geometria_in_tabella::geometria_in_tabella(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y)
     : x_(x), y_(y) {
   if (x.size() != y.size()) throw std::invalid_argument("colonne x e y di lunghezza diversa");
 }
 
-std::size_t piano_in_tabella::prossime(riga_piano* righe, std::size_t quante) {
+std::size_t geometria_in_tabella::prossime(riga_geometria* righe, std::size_t quante) {
   const std::size_t n = std::min(quante, x_.size() - prossima_);
   for (std::size_t i = 0; i < n; ++i, ++prossima_) {
     righe[i] = {static_cast<int32_t>(prossima_), x_[prossima_], y_[prossima_]};
@@ -22,9 +22,9 @@ std::size_t piano_in_tabella::prossime(riga_piano* righe, std::size_t quante) {
 
 namespace scenario {
 
-geometria raccogli_piano(sorgente_piano& s) {
+geometria raccogli_geometria(sorgente_geometria& s) {
   geometria g;
-  riga_piano righe[4096];
+  riga_geometria righe[4096];
   s.riavvolgi();
   for (std::size_t n = s.prossime(righe, 4096); n > 0; n = s.prossime(righe, 4096)) {
     for (std::size_t i = 0; i < n; ++i) {
