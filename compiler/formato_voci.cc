@@ -12,30 +12,6 @@ namespace {
 template <typename T>
 constexpr bool e_nome = std::is_same_v<std::remove_cvref_t<T>, std::string>;
 
-// The fixed part of the record: the fields before the name run up to the
-// name's count, those after it from its end, each starting where the one
-// before it ends.
-constexpr bool campi_contigui() {
-  const voce v;
-  std::size_t fine = 0;
-  bool dopo = false;
-  bool contigui = true;
-  campi_voce(v, [&](const campo_record& k, const auto& x) {
-    if (k.dopo_nome && !dopo) {
-      dopo = true;
-      fine = 0;
-    }
-    contigui = contigui && k.offset == fine && k.dopo_nome == dopo;
-    if constexpr (e_nome<decltype(x)>) {
-      fine = formato::voce::dopo_nome;
-    } else {
-      fine = k.offset + sizeof x;
-    }
-  });
-  return contigui && formato::voce::dopo_nome + fine == formato::kBytesVoceVuota;
-}
-static_assert(campi_contigui());
-
 std::string n(std::size_t v) { return std::to_string(v); }
 
 }  // namespace

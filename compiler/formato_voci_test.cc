@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "compiler/codifica.h"
@@ -88,10 +89,29 @@ TEST(FormatoVoci, NomeVuotoENomePiuLungo) {
   }
 }
 
+// The list of fields names each field once, in file order: those before
+// the name run up to its count, those after it from its end, each where the
+// one before it ends, and together they fill the 34 bytes of an empty record.
 TEST(FormatoVoci, CampiInOrdineDiFile) {
   std::vector<std::string> nomi;
+  std::size_t fine = 0;
+  bool dopo = false;
   const voce v;
-  campi_voce(v, [&](const campo_record& k, const auto&) { nomi.push_back(k.nome); });
+  campi_voce(v, [&](const campo_record& k, const auto& x) {
+    nomi.push_back(k.nome);
+    if (k.dopo_nome && !dopo) {
+      dopo = true;
+      fine = 0;
+    }
+    EXPECT_EQ(k.offset, fine) << k.nome;
+    EXPECT_EQ(k.dopo_nome, dopo) << k.nome;
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(x)>, std::string>) {
+      fine = formato::voce::dopo_nome;
+    } else {
+      fine = k.offset + sizeof x;
+    }
+  });
+  EXPECT_EQ(formato::voce::dopo_nome + fine, formato::kBytesVoceVuota);
   EXPECT_EQ(nomi, (std::vector<std::string>{"tipo", "inizio", "fine", "posizione", "attributo_1", "nome",
                                             "gruppo_1a", "gruppo_1b", "gruppo_2a", "gruppo_2b", "gruppo_2c",
                                             "gruppo_1c", "attributo_4", "attributo_3", "attributo_2", "orario"}));
