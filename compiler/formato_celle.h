@@ -29,6 +29,10 @@ inline constexpr std::size_t velocita_max = 12;  // u8
 inline constexpr std::size_t pendenza = 13;      // u8
 inline constexpr std::size_t aderenza = 14;      // u8
 }  // namespace cella
+// The largest track file: the cells of the longest line's track.
+inline constexpr std::size_t kCelleMassime = (std::size_t{kLunghezzaMassima} + kMargineTracciato) / 50 + 1;
+inline constexpr std::size_t kBytesCelleMassimi = kCelleMassime * kBytesCella;
+static_assert((kLunghezzaMassima + kMargineTracciato) % 50 == 0, "the last cell is a whole one: no rounding");
 }  // namespace formato
 
 // Every field of a cell record in file order: `f(campo_record, member)`.

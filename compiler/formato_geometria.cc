@@ -30,31 +30,33 @@ char* codifica_etichettato(char* p, const numero_etichettato& v) {
 }
 
 std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, numero_etichettato& v) {
+  return offset + decodifica_etichettato(byte.data() + offset, byte.size() - offset, offset, v);
+}
+
+std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offset, numero_etichettato& v) {
   namespace o = formato::etichettato;
-  const std::size_t resto = byte.size() - offset;
   if (resto < formato::kBytesVuoto) {
     throw errore_decodifica(offset, "etichetta troncata: resta 1 byte, ne servono 2");
   }
-  const char* const p = byte.data() + offset;
   const uint16_t etichetta = decodifica_u16(p + o::etichetta);
   switch (etichetta) {
     case formato::kEtichettaVuoto:
       v = {};
-      return offset + formato::kBytesVuoto;
+      return formato::kBytesVuoto;
     case formato::kEtichettaIntero:
       if (resto < formato::kBytesIntero) break;
       v = numero_etichettato::da_intero(decodifica_16(p + o::valore));
-      return offset + formato::kBytesIntero;
+      return formato::kBytesIntero;
     case formato::kEtichettaReale:
       if (resto < formato::kBytesReale) break;
       v = numero_etichettato::da_reale(decodifica_reale(p + o::valore));
-      return offset + formato::kBytesReale;
+      return formato::kBytesReale;
     default:
       throw errore_decodifica(offset, "etichetta " + std::to_string(etichetta) +
                                           " non valida: sono ammesse solo 0 (vuoto), 2 (intero) e 5 (reale)");
   }
   throw errore_decodifica(offset, "il valore dell'etichetta " + std::to_string(etichetta) +
-                                      " va oltre la fine del file: restano " + n(resto - 2) + " byte");
+                                      " va oltre la fine del file: restano " + std::to_string(resto - 2) + " byte");
 }
 
 pezzi_geometria::pezzi_geometria(sorgente_geometria& s)

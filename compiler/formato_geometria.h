@@ -50,6 +50,10 @@ char* codifica_etichettato(char* p, const numero_etichettato& n);
 // The tagged number at `offset` of `byte`, checked against the end; returns
 // the offset after it.
 std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, numero_etichettato& n);
+// The same for a file read in pieces: `p` holds the next min(resto,
+// kBytesReale) bytes of the file, which lie at `offset` with `resto` bytes
+// to its end; returns the value's size. Faults name offsets in the file.
+std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offset, numero_etichettato& n);
 
 // The file in pieces, every x and then every y: the source is read through
 // twice, rewound in between. Each piece stays valid until the next call; an

@@ -9,7 +9,12 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +45,67 @@ struct file_decodificato {
   geometria piano;
 };
 file_decodificato decodifica(tipo_file t, std::string_view byte);
+
+class byte_a_pezzi;  // tool/piano_a_pezzi.h
+class piattaforma;   // platform/piattaforma.h
+
+// The largest file of each kind there can be: the geometry of the longest
+// track (all of its rows computed), the cells of that track, and 87 items
+// whose names all have the longest length a record can give.
+uint64_t byte_massimi(tipo_file t);
+
+// A file larger than its kind can be: refused before it is decoded.
+class errore_dimensione : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file `nome` (UTF-8), to be decoded as kind `t`. A regular file's size
+// is checked against byte_massimi(t) before anything is read, and its bytes
+// are read only when asked for, in pieces; anything else (a pipe, a device)
+// is read through that limit into memory. errore_sistema when it cannot be
+// read, as the platform `sistema` reports it for a missing file or a folder;
+// errore_dimensione when it is too large.
+std::shared_ptr<const byte_a_pezzi> apri_binario(piattaforma& sistema, const std::string& nome, tipo_file t);
+// All the bytes of such a file, for the kinds that are decoded whole.
+std::string leggi_binario(piattaforma& sistema, const std::string& nome, tipo_file t);
+
+// What a line geometry holds, as the tool tells it: read through once to
+// check it, and once more for the counts, never held whole.
+struct conteggio_etichette {
+  uint64_t vuoto = 0;
+  uint64_t intero = 0;
+  uint64_t reale = 0;
+};
+struct riassunto_geometria {
+  uint64_t byte = 0;
+  uint64_t valori_per_coordinata = 0;
+  conteggio_etichette x;
+  conteggio_etichette y;
+  uint64_t inizio_y = 0;  // offset of the first y value
+  // The last metre whose x or y is not empty, with both of its values.
+  std::optional<int64_t> ultimo_calcolato;
+  numero_etichettato ultimo_x;
+  numero_etichettato ultimo_y;
+};
+
+// A line geometry as the printer reads it: its summary, and its rows of
+// metres `da` to `a` in order.
+class vista_geometria {
+ public:
+  virtual ~vista_geometria() = default;
+  virtual const riassunto_geometria& riassunto() const = 0;
+  virtual void righe(int64_t da, int64_t a, const std::function<void(const riga_geometria&)>& riga) const = 0;
+};
+
+// Over a file read in pieces: the whole file is checked first, with the
+// faults of decodifica_geometria (errore_decodifica, same offsets and
+// texts), and refused with errore_dimensione when it holds more rows than
+// the longest track.
+std::unique_ptr<vista_geometria> geometria_a_pezzi(std::shared_ptr<const byte_a_pezzi> b);
+// Over decoded tables, which must outlive the view; `byte` is the file's
+// size.
+std::unique_ptr<vista_geometria> geometria_in_memoria(const geometria& g, uint64_t byte);
 
 }  // namespace scenario
 

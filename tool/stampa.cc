@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -222,20 +223,6 @@ void celle_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
 
 // --- line geometry -------------------------------------------------------
 
-struct conteggio {
-  std::size_t vuoto = 0, intero = 0, reale = 0;
-};
-
-conteggio conta(const std::vector<numero_etichettato>& v) {
-  conteggio c;
-  for (const numero_etichettato& n : v) {
-    if (n.etichetta == numero_etichettato::intero) ++c.intero;
-    else if (n.etichetta == numero_etichettato::reale) ++c.reale;
-    else ++c.vuoto;
-  }
-  return c;
-}
-
 std::string valore_testo(const numero_etichettato& n) {
   if (n.etichetta == numero_etichettato::intero) return std::to_string(n.valore_intero) + " (intero)";
   if (n.etichetta == numero_etichettato::reale) return testo_reale(n.valore_reale);
@@ -257,63 +244,59 @@ std::string valore_csv(const numero_etichettato& n) {
 // The rows to show: none unless a range is asked for.
 bool righe_scelte(const scelta& s) { return s.da.has_value() || s.a.has_value(); }
 
-void geometria_testo(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
-  const std::size_t n = g.x.size();
-  out << nome << ": geometria, metri 0-" << n - 1 << " (" << n << " valori per coordinata), " << f.byte
-      << " byte\n";
-  for (const auto& [asse, col] : {std::pair{"x", &g.x}, std::pair{"y", &g.y}}) {
-    const conteggio c = conta(*col);
-    out << asse << ": " << c.vuoto << " vuoti, " << c.intero << " interi, " << c.reale << " reali\n";
-  }
-  for (std::size_t m = n; m-- > 0;) {
-    if (g.x[m].etichetta != numero_etichettato::vuoto || g.y[m].etichetta != numero_etichettato::vuoto) {
-      out << "ultimo metro calcolato: " << m << " (x=" << valore_testo(g.x[m]) << " y=" << valore_testo(g.y[m])
-          << ")\n";
-      break;
-    }
-  }
-  if (!righe_scelte(s)) return;
-  for (std::size_t m = 0; m < n; ++m) {
-    if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-    out << "metro " << m << ": x=" << valore_testo(g.x[m]) << " y=" << valore_testo(g.y[m]) << '\n';
-  }
+// The rows of the chosen metres, in order.
+void righe(const vista_geometria& g, const scelta& s, const std::function<void(const riga_geometria&)>& riga) {
+  g.righe(s.da.value_or(0), s.a.value_or(std::numeric_limits<int64_t>::max()), riga);
 }
 
-void geometria_json(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
-  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"geometria\", \"byte\": " << f.byte
-      << ", \"valori_per_coordinata\": " << g.x.size() << ", \"conteggi\": {";
+void geometria_testo(std::ostream& out, const std::string& nome, const vista_geometria& g, const scelta& s) {
+  const riassunto_geometria& r = g.riassunto();
+  const uint64_t n = r.valori_per_coordinata;
+  out << nome << ": geometria, metri 0-" << n - 1 << " (" << n << " valori per coordinata), " << r.byte
+      << " byte\n";
+  for (const auto& [asse, c] : {std::pair{"x", &r.x}, std::pair{"y", &r.y}}) {
+    out << asse << ": " << c->vuoto << " vuoti, " << c->intero << " interi, " << c->reale << " reali\n";
+  }
+  if (r.ultimo_calcolato) {
+    out << "ultimo metro calcolato: " << *r.ultimo_calcolato << " (x=" << valore_testo(r.ultimo_x)
+        << " y=" << valore_testo(r.ultimo_y) << ")\n";
+  }
+  if (!righe_scelte(s)) return;
+  righe(g, s, [&out](const riga_geometria& x) {
+    out << "metro " << x.metro << ": x=" << valore_testo(x.x) << " y=" << valore_testo(x.y) << '\n';
+  });
+}
+
+void geometria_json(std::ostream& out, const std::string& nome, const vista_geometria& g, const scelta& s) {
+  const riassunto_geometria& r = g.riassunto();
+  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"geometria\", \"byte\": " << r.byte
+      << ", \"valori_per_coordinata\": " << r.valori_per_coordinata << ", \"conteggi\": {";
   bool primo = true;
-  for (const auto& [asse, col] : {std::pair{"x", &g.x}, std::pair{"y", &g.y}}) {
-    const conteggio c = conta(*col);
-    out << (primo ? "" : ", ") << '"' << asse << "\": {\"vuoto\": " << c.vuoto << ", \"intero\": " << c.intero
-        << ", \"reale\": " << c.reale << '}';
+  for (const auto& [asse, c] : {std::pair{"x", &r.x}, std::pair{"y", &r.y}}) {
+    out << (primo ? "" : ", ") << '"' << asse << "\": {\"vuoto\": " << c->vuoto << ", \"intero\": " << c->intero
+        << ", \"reale\": " << c->reale << '}';
     primo = false;
   }
   out << "}, \"righe\": [";
   primo = true;
   if (righe_scelte(s)) {
-    for (std::size_t m = 0; m < g.x.size(); ++m) {
-      if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-      out << (primo ? "\n" : ",\n") << "  {\"metro\": " << m << ", \"etichetta_x\": " << g.x[m].etichetta
-          << ", \"x\": " << valore_json(g.x[m]) << ", \"etichetta_y\": " << g.y[m].etichetta
-          << ", \"y\": " << valore_json(g.y[m]) << '}';
+    righe(g, s, [&](const riga_geometria& x) {
+      out << (primo ? "\n" : ",\n") << "  {\"metro\": " << x.metro << ", \"etichetta_x\": " << x.x.etichetta
+          << ", \"x\": " << valore_json(x.x) << ", \"etichetta_y\": " << x.y.etichetta << ", \"y\": " << valore_json(x.y)
+          << '}';
       primo = false;
-    }
+    });
   }
   out << "]}";
 }
 
-void geometria_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
+void geometria_csv(std::ostream& out, const vista_geometria& g, const scelta& s) {
   out << "metro,etichetta_x,x,etichetta_y,y\r\n";
   if (!righe_scelte(s)) return;
-  for (std::size_t m = 0; m < g.x.size(); ++m) {
-    if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-    out << m << ',' << g.x[m].etichetta << ',' << valore_csv(g.x[m]) << ',' << g.y[m].etichetta << ','
-        << valore_csv(g.y[m]) << "\r\n";
-  }
+  righe(g, s, [&out](const riga_geometria& x) {
+    out << x.metro << ',' << x.x.etichetta << ',' << valore_csv(x.x) << ',' << x.y.etichetta << ',' << valore_csv(x.y)
+        << "\r\n";
+  });
 }
 
 }  // namespace
@@ -350,10 +333,19 @@ void stampa_decodificato(std::ostream& out, const std::string& nome, const file_
       else celle_csv(out, f, s);
       break;
     case tipo_file::geometria:
-      if (formato == formato_uscita::testo) geometria_testo(out, nome, f, s);
-      else if (formato == formato_uscita::json) geometria_json(out, nome, f, s);
-      else geometria_csv(out, f, s);
+      stampa_geometria(out, nome, *geometria_in_memoria(f.piano, f.byte), formato, s);
       break;
+  }
+}
+
+void stampa_geometria(std::ostream& out, const std::string& nome, const vista_geometria& g, formato_uscita formato,
+                      const scelta& s) {
+  if (formato == formato_uscita::testo) {
+    geometria_testo(out, nome, g, s);
+  } else if (formato == formato_uscita::json) {
+    geometria_json(out, nome, g, s);
+  } else {
+    geometria_csv(out, g, s);
   }
 }
 
