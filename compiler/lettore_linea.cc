@@ -11,6 +11,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 
 namespace scenario {
@@ -396,7 +397,7 @@ bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
     registra(m, codice_linea_assente);
     return false;
   }
-  const std::string testo = p.leggi(nome);
+  const std::string testo = p.leggi(nome, kMassimoDescrizione);
   lettura_linea lettura(p, m, std::move(nome), testo);
   const bool segue_treno = lettura.leggi(c);
   if (segue_treno) {

@@ -9,6 +9,7 @@
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 
 namespace scenario {
@@ -51,7 +52,7 @@ class lettore_treno {
   void leggi() {
     m_.sorgente_file = kFileTreno;
     m_.sorgente_riga = 0;
-    const std::string testo = p_.leggi(nome_);
+    const std::string testo = p_.leggi(nome_, kMassimoDescrizione);
     lettore_campi l(testo);
 
     // Nothing before the general section counts; without one the file

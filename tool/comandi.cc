@@ -12,6 +12,7 @@
 #include "tool/json.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
+#include "common/limiti.h"
 #include "common/righe.h"
 #include "texts/testi.h"
 
@@ -360,7 +361,7 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
       nomi = {testi[0], testi[1]};
       for (int i = 0; i < 2; ++i) {
         try {
-          (i == 0 ? linea : treno) = sistema->leggi(testi[static_cast<std::size_t>(i)]);
+          (i == 0 ? linea : treno) = sistema->leggi(testi[static_cast<std::size_t>(i)], kMassimoDescrizione);
         } catch (const errore_sistema& e) {
           err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
               << e.descrizione() << '\n';
