@@ -25,15 +25,11 @@ std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::
 
 void riscrivi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
               file_scenario f, std::string_view contenuto) {
-  p.tocca(nome_file(p, nome_linea, numero_treno, f));
-  p.elimina(nome_file(p, nome_linea, numero_treno, f));
   p.scrivi(nome_file(p, nome_linea, numero_treno, f), contenuto);
 }
 
 void riscrivi_a_pezzi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
                       file_scenario f, const std::function<std::string_view()>& prossimo) {
-  p.tocca(nome_file(p, nome_linea, numero_treno, f));
-  p.elimina(nome_file(p, nome_linea, numero_treno, f));
   p.scrivi_a_pezzi(nome_file(p, nome_linea, numero_treno, f), prossimo);
 }
 

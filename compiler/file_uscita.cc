@@ -7,6 +7,7 @@
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
 #include "common/nomi.h"
+#include "common/uscite.h"
 
 namespace scenario {
 namespace {
@@ -135,13 +136,15 @@ std::string immagine_celle(const modello& m) {
 }
 
 void scrivi_file_compilati(piattaforma& p, const modello& m) {
+  insieme_uscite uscite(p);
   if (m.calcola_tracciato != 0) {
     pezzi_tracciato pezzi(m);
-    riscrivi_a_pezzi(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea,
-                     [&pezzi] { return pezzi.prossimo(); });
+    uscite.aggiungi_a_pezzi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea),
+                            [&pezzi] { return pezzi.prossimo(); });
   }
-  riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::voci, immagine_voci(m));
-  riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::celle, immagine_celle(m));
+  uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::voci), immagine_voci(m));
+  uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::celle), immagine_celle(m));
+  uscite.conferma();
 }
 
 }  // namespace scenario

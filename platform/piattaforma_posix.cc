@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +72,10 @@ std::string cartella_eseguibile() {
   return barra == 0 ? std::string() : percorso.substr(0, barra);
 }
 
+// Numbers the temporary files of the process, whichever platform object
+// writes them.
+std::atomic<unsigned long> temporanei{0};
+
 class piattaforma_posix : public piattaforma {
  public:
   explicit piattaforma_posix(std::string cartella) : cartella_(std::move(cartella)) {}
@@ -85,35 +90,56 @@ class piattaforma_posix : public piattaforma {
     return ::stat(nome.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
-  void tocca(const std::string& nome) override {
-    descrittore fd(::open(nome.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0) fallisci(nome);
-    if (fd.chiudi() != 0) fallisci(nome);
-  }
-
   void elimina(const std::string& nome) override {
     if (::unlink(nome.c_str()) != 0) fallisci(nome);
   }
 
-  void scrivi(const std::string& nome, std::string_view byte) override {
-    bool dato = false;
-    scrivi_a_pezzi(nome, [&]() -> std::string_view {
-      if (dato) return {};
-      dato = true;
-      return byte;
-    });
+  std::string scrivi_temporaneo(const std::string& nome,
+                                const std::function<std::string_view()>& prossimo) override {
+    // Only a file can take the place of the name; a folder there would
+    // refuse the rename, after this write and maybe after others of a set.
+    struct stat st;
+    if (::lstat(nome.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      fallisci(nome);
+    }
+    std::string temporaneo;
+    int f = -1;
+    // A name taken (by anything, a link included) is never opened: the next
+    // one is tried.
+    for (int tentativo = 0; f < 0; ++tentativo) {
+      temporaneo = nome_temporaneo(nome, "/", static_cast<unsigned long>(::getpid()), ++temporanei);
+      f = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (f < 0 && (errno != EEXIST || tentativo == 100)) fallisci(nome);
+    }
+    descrittore fd(f);
+    try {
+      for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
+      if (fd.chiudi() != 0) fallisci(nome);
+    } catch (...) {
+      if (fd.get() >= 0) fd.chiudi();
+      ::unlink(temporaneo.c_str());
+      throw;
+    }
+    return temporaneo;
   }
 
-  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
-    descrittore fd(::open(nome.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) fallisci(nome);
-    for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
-    if (fd.chiudi() != 0) fallisci(nome);
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    if (::rename(temporaneo.c_str(), nome.c_str()) != 0) fallisci(nome);
   }
 
-  std::string leggi(const std::string& nome) override {
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override {
     descrittore fd(::open(nome.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) fallisci(nome);
+    auto troppo_grande = [&] { throw errore_sistema(nome, EFBIG, descrizione_troppo_grande(massimo)); };
+    // A regular file tells its size; anything else (a device, a pipe) is
+    // read only up to the limit.
+    struct stat st;
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<unsigned long long>(st.st_size) > massimo) {
+      troppo_grande();
+    }
     std::string contenuto;
     char blocco[65536];
     for (;;) {
@@ -123,6 +149,7 @@ class piattaforma_posix : public piattaforma {
         fallisci(nome);
       }
       if (n == 0) break;
+      if (static_cast<std::size_t>(n) > massimo - contenuto.size()) troppo_grande();
       contenuto.append(blocco, static_cast<std::size_t>(n));
     }
     return contenuto;

@@ -1,6 +1,7 @@
 #include "tool/comandi.h"
 
 #include <exception>
+#include <functional>
 #include <sstream>
 
 #include "platform/cp1252.h"
@@ -16,6 +17,7 @@
 #include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
+#include "common/limiti.h"
 #include "common/righe.h"
 #include "texts/testi.h"
 
@@ -365,7 +367,7 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
     nomi = {testi[0], testi[1]};
     for (int i = 0; i < 2; ++i) {
       try {
-        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)]);
+        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)], kMassimoDescrizione);
       } catch (const errore_sistema& x) {
         err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
             << x.descrizione() << '\n';
@@ -377,7 +379,12 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
   // on a long line, are let go as they are written.
   struct senza_file : piattaforma_inoltro {
     using piattaforma_inoltro::piattaforma_inoltro;
-    void scrivi(const std::string&, std::string_view) override {}
+    std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+      while (!prossimo().empty()) {
+      }
+      return nome;
+    }
+    void sostituisci(const std::string&, const std::string&) override {}
   } uscita(memoria);
   e = compila_testi(uscita, id, linea, treno, true);
   std::size_t errori = 0;

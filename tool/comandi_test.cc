@@ -4,6 +4,10 @@
 
 #include <bit>
 #include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 #include "common/righe.h"
 #include "tests/prova.h"
@@ -187,6 +192,86 @@ TEST(StrumentoCompila, IFileDellAutoreRestanoIntatti) {
       EXPECT_EQ(c.elenco().size(), k.stato == 2 ? 2u : 5u);
     }
   }
+}
+
+// The output folder of an earlier compile, with links at the three names
+// (one dangling, one to a file elsewhere, where the system allows them):
+// the compile replaces them with its files and changes nothing elsewhere.
+TEST(StrumentoCompila, ICollegamentiNellUscitaSonoSostituiti) {
+  cartella_temporanea c, fuori;
+  scrivi_file(fuori.file("esistente"), "di fuori");
+  std::error_code ec;
+  std::filesystem::create_symlink(fuori.percorso() / "mancante", compilato(c, file_scenario::celle), ec);
+  if (ec) GTEST_SKIP() << "il sistema non crea collegamenti: " << ec.message();
+  std::filesystem::create_symlink(fuori.percorso() / "esistente", compilato(c, file_scenario::voci));
+  const esecuzione e = esegui({"compila", fixture("linea.txt"), fixture("treno.txt"), "--out", c.percorso().string()});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(compilato(c, f))));
+  }
+  EXPECT_EQ(c.elenco().size(), 3u);
+  EXPECT_EQ(fuori.elenco(), std::vector<std::string>{"esistente"});
+  EXPECT_EQ(leggi_file(fuori.file("esistente")), "di fuori");
+}
+
+// A write that fails on any of the three outputs: exit status 3 naming the
+// file, the earlier three files as they were, no temporary file.
+TEST(StrumentoCompila, UnaScritturaFallitaLasciaLaCompilazionePrecedente) {
+  const char* nomi[] = {"Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim",
+                        "Velmo - Montegrieve_24817.dat"};
+  for (const char* guasto : nomi) {
+    SCOPED_TRACE(guasto);
+    struct piattaforma_piena : piattaforma_memoria {
+      std::string pieno;
+      std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+        return piattaforma_memoria::scrivi_temporaneo(nome, [&]() -> std::string_view {
+          if (nome == pieno) throw errore_sistema(nome, 28, "No space left on device");
+          return prossimo();
+        });
+      }
+    } p;
+    p.pieno = p.percorso(guasto);
+    std::map<std::string, std::string> prima;
+    for (const char* n : nomi) prima[p.percorso(n)] = std::string("compilazione precedente: ") + n;
+    p.file = prima;
+    const esito_compilazione e = compila_testi(p, identita_incorporata(), leggi_file(fixture("linea.txt")),
+                                               leggi_file(fixture("treno.txt")), true);
+    EXPECT_EQ(e.stato, kStatoArgomenti);
+    EXPECT_NE(e.errore.find(p.percorso(guasto)), std::string::npos) << e.errore;
+    EXPECT_NE(e.errore.find("No space left on device"), std::string::npos) << e.errore;
+    EXPECT_TRUE(e.scritti.empty());
+    EXPECT_EQ(p.file, prima);
+  }
+}
+
+// A description beyond the readers' limit is refused by its name and the
+// limit, before it is read whole: a sparse file of 4 GiB, and (where the
+// system has one) a device that never ends.
+TEST(StrumentoCompila, DescrizioniOltreIlLimite) {
+  cartella_temporanea c;
+  scrivi_file(c.file("enorme.txt"), "");
+  std::filesystem::resize_file(c.file("enorme.txt"), std::uintmax_t{1} << 32);
+  std::vector<std::string> enormi = {c.file("enorme.txt")};
+  if (std::filesystem::exists("/dev/zero")) enormi.push_back("/dev/zero");
+  const std::string limite = "il file supera il limite di " + std::to_string(kMassimoDescrizione) + " byte";
+  for (const std::string& enorme : enormi) {
+    for (const bool come_linea : {true, false}) {
+      SCOPED_TRACE(enorme + (come_linea ? " come linea" : " come treno"));
+      const std::string l = come_linea ? enorme : fixture("linea.txt");
+      const std::string t = come_linea ? fixture("treno.txt") : enorme;
+      for (const char* comando : {"compila", "grafico"}) {
+        SCOPED_TRACE(comando);
+        std::vector<std::string> argomenti = {comando, l, t};
+        if (std::string(comando) == "compila") argomenti.insert(argomenti.end(), {"--out", c.percorso().string()});
+        if (std::string(comando) == "grafico") argomenti.insert(argomenti.end(), {"--out", c.file("g.svg")});
+        const esecuzione e = esegui(argomenti);
+        EXPECT_EQ(e.stato, 3);
+        EXPECT_NE(e.err.find(enorme), std::string::npos) << e.err;
+        EXPECT_NE(e.err.find(limite), std::string::npos) << e.err;
+      }
+    }
+  }
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"enorme.txt"});
 }
 
 TEST(StrumentoCompila, RapportoDErroreNessunFileScritto) {
