@@ -29,8 +29,11 @@ class piattaforma_memoria : public piattaforma {
   void scrivi(const std::string& nome, std::string_view byte) override;
   void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override;
   std::string leggi(const std::string& nome) override;
+  // Folders are not kept: only a file standing where a folder belongs fails.
+  void crea_cartella(const std::string& nome) override;
   void mostra_attesa() override { ++attese; }
   void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void mostra_informazione(const std::string& testo) override { informazioni.push_back(testo); }
   void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
   [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
   std::string in_ansi(std::string_view testo) override;
@@ -41,6 +44,7 @@ class piattaforma_memoria : public piattaforma {
 
   std::map<std::string, std::string> file;  // by full name
   std::vector<std::string> messaggi;
+  std::vector<std::string> informazioni;
   std::vector<std::string> rapporti;
   int attese = 0;
 
