@@ -144,9 +144,10 @@ TEST_F(PiattaformaSistema, CreaCartellaConLeCartelleSopraCheMancano) {
   const fs::path attesa = cartella.percorso() / fs::u8path("citt\xc3\xa0") / fs::u8path("pi\xc3\xb9") / "sotto";
   EXPECT_TRUE(fs::is_directory(attesa));
   // Again: the folders exist, and what they hold stays.
-  prova::scrivi_file((attesa / "f.txt").string(), "z");
+  p->scrivi(annidata + "f.txt", "z");
+  EXPECT_TRUE(fs::is_regular_file(attesa / "f.txt"));
   p->crea_cartella(annidata);
-  EXPECT_EQ(prova::leggi_file((attesa / "f.txt").string()), "z");
+  EXPECT_EQ(p->leggi(annidata + "f.txt"), "z");
 
   // A file where a folder belongs: the failure names it, nothing is made.
   prova::scrivi_file(cartella.file("file.dat"), "x");
