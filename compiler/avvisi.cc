@@ -21,6 +21,7 @@ bool numerico(std::string_view s) { return !s.empty() && s[0] >= '0' && s[0] <= 
 }  // namespace
 
 void avvisa(modello& m, int32_t tipo, int32_t posizione, std::string testo) {
+  if (++m.avvisi_contati[tipo] > kDiagnosiPerGenere) return;
   avviso a;
   a.tipo = tipo;
   a.posizione = posizione;
@@ -61,6 +62,7 @@ bool intestazione(std::string_view campo) {
 void sorveglianza_parole::campo(modello& m, std::string_view campo, bool riconosciuta, bool valori_non_letti) {
   const std::string_view s = senza_spazi(campo);
   if (s.empty()) return;
+  if (!riconosciuta && m.sorgente_riga <= riga_sospesa_) return;
   if (riconosciuta || intestazione(s)) {
     valori_orfani_ = riconosciuta && valori_non_letti;
     return;
@@ -70,6 +72,57 @@ void sorveglianza_parole::campo(modello& m, std::string_view campo, bool riconos
          campo_citato(s) + (numerico(s) ? ": un valore in più dove si attende una parola chiave"
                                         : ": né una parola chiave di record né un'intestazione di sezione"));
   valori_orfani_ = true;
+}
+
+void controlla_record(modello& m, const lettore_campi& l, const record_descrizione& r, std::string_view campo,
+                      int riga_parola, sorveglianza_parole& parole) {
+  const int riga_prima = m.sorgente_riga;
+  m.sorgente_riga = riga_parola;
+  const std::string parola = r.parola;
+  if (intestazione(campo)) {
+    avvisa(m, avviso_intestazione, 0,
+           campo_citato(campo) + ": un'intestazione che contiene la parola chiave \"" + parola +
+               "\" è letta come quel record, con i suoi valori");
+  } else if (!forma_scritta(r, campo)) {
+    std::string forme;
+    for (const char* f : r.forme) forme += (forme.empty() ? "\"" : ", \"") + cp1252_in_utf8(f) + "\"";
+    avvisa(m, avviso_forma, 0, campo_citato(campo) + ": non è una forma scritta di " + parola + " (" + forme + ")");
+  }
+  if (l.riga() > riga_parola) {
+    avvisa(m, avviso_valori, 0,
+           parola + " vuole " + std::to_string(r.valori.size()) + " valori sulla sua riga: ne mancano, e il record " +
+               "ha preso i campi fino alla riga " + std::to_string(l.riga()));
+    parole.sospendi_fino_a(l.riga());
+  }
+  for (const lettore_campi::numero_con_testo& n : l.numeri_con_testo()) {
+    if (n.riga != riga_parola) continue;
+    avvisa(m, avviso_numero, 0,
+           campo_citato(n.campo) + ": testo dove " + parola + " vuole un numero intero, letto come " +
+               std::to_string(n.letto));
+  }
+  m.sorgente_riga = riga_prima;
+}
+
+bool sembra_utf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t seguito = (b >= 0xC2 && b <= 0xDF) ? 1 : (b >= 0xE0 && b <= 0xEF) ? 2 : (b >= 0xF0 && b <= 0xF4) ? 3 : 0;
+    if (seguito == 0 || i + seguito >= s.size()) continue;
+    bool valida = true;
+    for (std::size_t k = 1; k <= seguito; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      valida = valida && c >= 0x80 && c <= 0xBF;
+    }
+    if (valida) return true;
+  }
+  return false;
+}
+
+void controlla_codifica(modello& m, int32_t posizione, std::string_view testo) {
+  if (!sembra_utf8(testo)) return;
+  avvisa(m, avviso_codifica, posizione,
+         campo_citato(testo) + ": sembra scritto in UTF-8, ma le descrizioni si leggono in Windows-1252 " +
+             "(\"scenario compila --codifica utf-8\" le converte)");
 }
 
 void sorveglianza_ordine::posizione(modello& m, int32_t p) {

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/campi.h"
 #include "compiler/modello.h"
+#include "compiler/parole.h"
 
 namespace scenario {
 
@@ -39,10 +41,25 @@ class sorveglianza_parole {
   // one whose values the reader skips (a curve without the plan), so the
   // numbers after it are expected.
   void campo(modello& m, std::string_view campo, bool riconosciuta, bool valori_non_letti = false);
+  // The fields up to the end of line `riga` belong to a record that ran
+  // onto it: they are not warned about again.
+  void sospendi_fino_a(int riga) { riga_sospesa_ = riga; }
 
  private:
   bool valori_orfani_ = false;
+  int riga_sospesa_ = 0;
 };
+
+// After a record's values are read (the keyword field `campo`, on line
+// `riga_parola`): a header read as a record, a keyword that is none of its
+// written forms, values that ran onto another line, text after a number.
+void controlla_record(modello& m, const lettore_campi& l, const record_descrizione& r, std::string_view campo,
+                      int riga_parola, sorveglianza_parole& parole);
+
+// A text value (station name, sign text) that looks like UTF-8 rather than
+// Windows-1252.
+bool sembra_utf8(std::string_view ansi);
+void controlla_codifica(modello& m, int32_t posizione, std::string_view testo);
 
 // Positions of one kind of record, which must grow: a record at or before
 // the previous one is warned about.

@@ -39,6 +39,9 @@ modello leggi(const std::vector<std::string>& linea, const std::vector<std::stri
   p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea)] = righe(l);
   p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno)] = righe(t);
   memorizza_dati(p, m);
+  // These trains have no station on purpose; what a train lacks is tested
+  // on its own below.
+  std::erase_if(m.avvisi, [](const avviso& a) { return a.tipo == avviso_descrizione; });
   return m;
 }
 
@@ -183,6 +186,32 @@ TEST(Avvisi, CampoCitato) {
   EXPECT_TRUE(intestazione(" [fine]"));
   EXPECT_FALSE(intestazione("x[fine]"));
   EXPECT_FALSE(intestazione("[fine"));
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// A million unknown keywords: a hundred warnings kept, every one counted.
+TEST(Avvisi, LimitatiPerTipoMaContatiTutti) {
+  constexpr int64_t kCampi = 1000000;
+  std::string linea = "[generale]\r\nlunghezza percorso, 10000\r\n[linea]\r\n";
+  linea.reserve(linea.size() + kCampi * 5 + 16);
+  for (int64_t i = 0; i < kCampi; ++i) linea += "xyz\r\n";
+  linea += "[fine]\r\n";
+  piattaforma_memoria p;
+  modello m;
+  m.nome_linea = "L";
+  m.numero_treno = "1";
+  p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea)] = linea;
+  p.file[nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno)] =
+      "[generale]\r\nvelocita, 0, 30\r\nstazione, 0, 26, 600, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n[fine]\r\n";
+  memorizza_dati(p, m);
+  EXPECT_EQ(m.avvisi.size(), static_cast<std::size_t>(kDiagnosiPerGenere));
+  EXPECT_EQ(m.avvisi_contati[avviso_parola], kCampi);
+  EXPECT_EQ(m.avvisi.back().riga, 3 + kDiagnosiPerGenere);
 }
 
 }  // namespace

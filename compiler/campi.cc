@@ -9,6 +9,9 @@ namespace {
 
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+// A record has at most 17 values; more are never reported.
+constexpr std::size_t kNumeriConTestoMassimi = 32;
+
 char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
@@ -59,13 +62,21 @@ int64_t lettore_campi::numero() {
     ++p;
   }
   bool troppo = false;
+  const std::size_t inizio_cifre = p;
   while (p < testo_.size() && testo_[p] >= '0' && testo_[p] <= '9') {
     if (valore > (int64_t{1} << 40)) troppo = true;  // far beyond any field; stop growing
     if (!troppo) valore = valore * 10 + (testo_[p] - '0');
     ++p;
   }
+  const std::size_t fine_cifre = p;
   // The rest of the field up to a blank, comma or line end carries no number.
   while (p < testo_.size() && !spazio(testo_[p]) && testo_[p] != ',' && !fine_riga(testo_[p])) ++p;
+  if (p > fine_cifre || (fine_cifre == inizio_cifre && p > pos_)) {
+    if (numeri_con_testo_.size() < kNumeriConTestoMassimi) {
+      numeri_con_testo_.push_back({riga_campo_, std::string(testo_.substr(pos_, p - pos_)),
+                                   negativo ? -valore : valore});
+    }
+  }
   pos_ = p;
   salta_spazi();
   chiudi_campo();
@@ -76,6 +87,17 @@ int64_t lettore_campi::numero() {
 int32_t lettore_campi::numero32() { return a32(numero()); }
 int16_t lettore_campi::numero16() { return a16_esatto(numero()); }
 uint8_t lettore_campi::numero8() { return a8_esatto(numero()); }
+
+bool prossima_parola(lettore_campi& l, std::string& campo) {
+  if (l.fine()) return false;
+  campo = l.testo();
+  if (l.fine()) return false;
+  for (int salti = 0; salti < 2 && contiene(campo, "-"); ++salti) {
+    campo = l.testo();
+    if (l.fine()) return false;
+  }
+  return true;
+}
 
 bool contiene(std::string_view campo, std::string_view parola) {
   return campo.find(parola) != std::string_view::npos;

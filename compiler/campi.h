@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scenario {
 
@@ -34,6 +35,17 @@ class lettore_campi {
   // Line (from 1) on which the last field read began.
   int riga() const { return riga_campo_; }
 
+  // A numeric field that held more than a number ("0.6", "120km/h", "7:30",
+  // "abc"): its line, its text and the value it was read as.
+  struct numero_con_testo {
+    int riga;
+    std::string campo;
+    int64_t letto;
+  };
+  // Those met since the last call of `inizia_record`, for the warnings.
+  const std::vector<numero_con_testo>& numeri_con_testo() const { return numeri_con_testo_; }
+  void inizia_record() { numeri_con_testo_.clear(); }
+
  private:
   int64_t numero();
   void salta_spazi();
@@ -46,7 +58,13 @@ class lettore_campi {
   std::size_t pos_ = 0;
   int riga_ = 1;
   int riga_campo_ = 0;
+  std::vector<numero_con_testo> numeri_con_testo_;
 };
+
+// The next field in keyword position, into `campo`: a field with a dash is
+// passed over, and so is a second one; the third is taken whatever it holds.
+// False at the end of the file, whose last field is never a keyword.
+bool prossima_parola(lettore_campi& l, std::string& campo);
 
 // Substring tests of the keyword fields: respecting letter case, and
 // ignoring it for the letters A to Z.

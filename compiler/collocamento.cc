@@ -1,3 +1,4 @@
+#include "compiler/guasti.h"
 #include "compiler/collocamento.h"
 
 #include "compiler/avvisi.h"
@@ -5,11 +6,6 @@
 
 namespace scenario {
 namespace {
-
-// 32-bit arithmetic: a result beyond 32 bits is a run-time failure.
-int32_t per32(int32_t a, int32_t b) { return a32(int64_t{a} * b); }
-int32_t piu32(int32_t a, int32_t b) { return a32(int64_t{a} + b); }
-int32_t meno32(int32_t a, int32_t b) { return a32(int64_t{a} - b); }
 
 // The cell of a point object at metre p.
 int64_t cella_punto(int32_t p) { return arrotonda(p / 50.0 + 1); }
@@ -21,7 +17,7 @@ void memo_segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t
   const int64_t w = cella_punto(posizione);
   cella& c = cella_a(m, w);
   if (!libera(c)) {
-    registra(m, 16);
+    registra(m, codice_segnale_occupato);
     return;
   }
   if (c.tipo == cella_montagna) avvisa_sostituzione(m, posizione, "il segnale", c.tipo, w);
@@ -50,22 +46,22 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
   if (avviso) {
     b = arrotonda(meno32(x, 1200) / 50.0 + 1);
     if (!libera(cella_a(m, b))) {
-      registra(m, 17);
+      registra(m, codice_avviso_occupato);
       return;
     }
   }
   const int64_t d = cella_punto(x);
   if (!libera(cella_a(m, d))) {
-    registra(m, 18);
+    registra(m, codice_inizio_occupato);
     return;
   }
   const int64_t e = cella_punto(piu32(x, l));
   if (e < 0 || e > m.ultima_cella || e >= static_cast<int64_t>(m.celle.size())) {
-    registra(m, 28);
+    registra(m, codice_fine_fuori);
     return;
   }
   if (!libera(cella_a(m, e))) {
-    registra(m, 19);
+    registra(m, codice_fine_occupato);
     return;
   }
 
@@ -100,7 +96,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
   const int64_t a = arrotonda(meno32(x, 1200) / 50.0);
   for (int64_t j = 0; j <= 3; ++j) {
     if (!libera(cella_a(m, a - j))) {
-      registra(m, 20);
+      registra(m, codice_preavviso_occupato);
       return;
     }
   }

@@ -1,3 +1,4 @@
+#include "compiler/guasti.h"
 #include "compiler/completamento.h"
 
 #include "compiler/esecuzione.h"
@@ -51,7 +52,7 @@ class completamento {
       } else if (c(s - 2).tipo == cella_abbattimento) {
         c(s - 2).dato1 = minimo(kValoreMarcatore, c(s - 2).dato1);
       } else {
-        registra(m_, 11, a32(s * 50));
+        registra(m_, codice_marcatore_segnale, a32(s * 50));
       }
     }
   }
@@ -68,7 +69,7 @@ class completamento {
           marcata = true;
         }
       }
-      if (!marcata) registra(m_, 12, a32(i * 50));
+      if (!marcata) registra(m_, codice_marcatore_gruppo, a32(i * 50));
     }
   }
 
@@ -81,7 +82,7 @@ class completamento {
     int64_t passi = 0;
     for (;;) {
       if (k_ >= u_) {
-        registra(m_, 13, a32(i * 50));
+        registra(m_, codice_marcatore_percorso, a32(i * 50));
         return false;
       }
       ++k_;
@@ -97,7 +98,7 @@ class completamento {
           marca(c(k_ + 1));
           passi = -1;
         } else {
-          registra(m_, 13, a32(k_ * 50));
+          registra(m_, codice_marcatore_percorso, a32(k_ * 50));
         }
       }
       if (c(k_).tipo == cella_fine_rallentamento) return true;
@@ -111,7 +112,7 @@ class completamento {
       if (c(k_).tipo == cella_fine_rallentamento) return true;
     }
     k_ = u_;
-    registra(m_, 13, a32(i * 50));
+    registra(m_, codice_marcatore_percorso, a32(i * 50));
     return false;
   }
 
@@ -127,7 +128,7 @@ class completamento {
       } else if (libera(c(p - 1))) {
         marca(c(p - 1));
       } else {
-        registra(m_, 13, a32(k_ * 50));
+        registra(m_, codice_marcatore_percorso, a32(k_ * 50));
       }
       return;
     }

@@ -4,6 +4,8 @@ namespace scenario {
 
 void registra(modello& m, int32_t codice) {
   m.codice_errore = codice;
+  ++m.guasti_registrati;
+  if (++m.guasti_contati[codice] > kDiagnosiPerGenere) return;
   guasto g;
   g.codice = codice;
   g.posizione = m.posizione_errore;

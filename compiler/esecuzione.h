@@ -36,6 +36,11 @@ inline int32_t a32(int64_t v) {
   return static_cast<int32_t>(v);
 }
 
+// 32-bit arithmetic: a result beyond 32 bits is a run-time failure.
+inline int32_t piu32(int32_t a, int32_t b) { return a32(int64_t{a} + b); }
+inline int32_t meno32(int32_t a, int32_t b) { return a32(int64_t{a} - b); }
+inline int32_t per32(int32_t a, int32_t b) { return a32(int64_t{a} * b); }
+
 // A computed value stored into a 16- or 8-bit field keeps its low bits.
 inline int16_t a16(int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint64_t>(v) & 0xFFFFu)); }
 inline uint8_t a8(int64_t v) { return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu); }

@@ -9,23 +9,21 @@
 #include "compiler/avvisi.h"
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
+#include "compiler/guasti.h"
+#include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
 #include "common/nomi.h"
+#include "compiler/voci.h"
 
 namespace scenario {
 namespace {
 
-constexpr int kVoceLunghezza = 84;
-constexpr int kVoceLinea = 85;
-constexpr int kVoceTreno = 86;
-constexpr int kPrimaVoceCartelli = 80;
-// Records with a dash in their keyword field are dropped, this many at most
-// in a row in the general section, two among the line records.
+// Fields with a dash in keyword position are dropped, this many at most in
+// a row in the general section (two among the line records).
 constexpr int kTrattiniGenerale = 10;
 
-// How a line record ends the round.
-enum class esito { avanti, fine_righe, respinto };
+using esito = esito_record;
 
 struct tratto {
   int32_t inizio = 0;
@@ -42,18 +40,11 @@ void in_voce(voce& v, const tratto& t) {
 }
 
 // The keyword tests of the general section and of the line records, for the
-// warnings only: the record handlers make their own.
-bool parola_generale(std::string_view r) {
-  return (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) ||
-         (contiene(r, "progressiva") && (contiene(r, "tre") || contiene(r, "due") || contiene(r, "uno"))) ||
-         (contiene(r, "sfondo") && (contiene(r, "uno") || contiene(r, "due") || contiene(r, "tre"))) ||
-         (contiene(r, "segnali") && contiene(r, "ripetizione"));
-}
+// warnings only: the record handlers make their own, which the table of
+// records states again (a test holds the two together).
+bool parola_generale(std::string_view r) { return record_di(descrizione::linea, true, r) != nullptr; }
 
-bool parola_di_linea(std::string_view r) {
-  return contiene_nc(r, "pendenza") || contiene_nc(r, "curva") || contiene_nc(r, "montagna") ||
-         contiene_nc(r, "indicatori_v") || (contiene_nc(r, "indicat") && contiene_nc(r, "cartello"));
-}
+bool parola_di_linea(std::string_view r) { return record_di(descrizione::linea, false, r) != nullptr; }
 
 bool inizia_con_trattino(std::string_view s) {
   const auto p = s.find_first_not_of(" \t");
@@ -75,12 +66,12 @@ class lettura_linea {
     m_.sorgente_riga = l_.riga();
   }
   // Close, delete, record: the reader's way out for its own codes.
-  bool rifiuta(int32_t codice) {
+  bool rifiuta(codice_guasto codice) {
     p_.elimina(nome_);
     registra(m_, codice);
     return false;
   }
-  bool rifiuta(int32_t codice, int32_t posizione) {
+  bool rifiuta(codice_guasto codice, int32_t posizione) {
     p_.elimina(nome_);
     registra(m_, codice, posizione);
     return false;
@@ -111,7 +102,7 @@ class lettura_linea {
   const std::string nome_;
   lettore_campi l_;
 
-  int32_t prossimo_cartello_ = kPrimaVoceCartelli;
+  int32_t prossimo_cartello_ = voce_primo_cartello;
   int64_t cursore_pendenza_ = 0;
   int32_t pendenza_in_vigore_ = 0;
   int32_t cursore_piano_ = kInizioCursorePiano;
@@ -156,21 +147,21 @@ bool lettura_linea::leggi(consegna_linea& c) {
 
   for (;;) {
     if (l_.fine()) break;
-    leggi_parola();
-    if (l_.fine()) break;
-    if (contiene(m_.riga, "-")) {
-      leggi_parola();
-      if (l_.fine()) break;
-      if (contiene(m_.riga, "-")) {
-        leggi_parola();
-        if (l_.fine()) break;
-      }
-    }
+    const bool letta = prossima_parola(l_, m_.riga);
+    m_.sorgente_riga = l_.riga();
+    if (!letta) break;
     parole_.campo(m_, m_.riga, parola_di_linea(m_.riga),
                   m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva"));
+    l_.inizia_record();
+    const int riga_parola = m_.sorgente_riga;
+    const std::string parola = m_.riga;
     const esito e = record_linea();
-    if (e == esito::respinto) return false;
-    if (e == esito::fine_righe) break;
+    if (e == esito::interrompi) return false;
+    if (e == esito::ferma) break;
+    const record_descrizione* d = record_di(descrizione::linea, false, parola);
+    if (d && !(m_.calcola_tracciato == 0 && contiene_nc(parola, "curva"))) {
+      controlla_record(m_, l_, *d, parola, riga_parola, parole_);
+    }
   }
 
   p_.elimina(nome_);
@@ -187,16 +178,19 @@ bool lettura_linea::sezione_generale() {
     if (l_.fine()) return true;
     for (int k = 0; k < kTrattiniGenerale && contiene(m_.riga, "-"); ++k) leggi_parola();
     const std::string& r = m_.riga;
+    l_.inizia_record();
+    const int riga_parola = m_.sorgente_riga;
     parole_.campo(m_, r, parola_generale(r));
 
     if (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) {
       const int32_t lunghezza = l_.numero32();
-      m_.voci[kVoceLunghezza].fine = lunghezza;
+      m_.voci[voce_lunghezza_convoglio].fine = lunghezza;
       if (lunghezza > kLunghezzaMassima) return rifiuta(codice_lunghezza_eccessiva);
       if (lunghezza < 0) return rifiuta(codice_lunghezza_negativa);
       dimensiona(lunghezza);
     }
-    for (auto [parola, n] : {std::pair{"tre", 81}, std::pair{"due", 82}, std::pair{"uno", 83}}) {
+    for (auto [parola, n] : {std::pair{"tre", voce_progressiva_tre}, std::pair{"due", voce_progressiva_due},
+                              std::pair{"uno", voce_progressiva_uno}}) {
       if (contiene(r, parola) && contiene(r, "progressiva")) {
         voce& v = m_.voci[static_cast<std::size_t>(n)];
         v.inizio = l_.numero32();
@@ -204,18 +198,21 @@ bool lettura_linea::sezione_generale() {
         v.posizione = l_.numero32();
       }
     }
-    voce& linea = m_.voci[kVoceLinea];
+    voce& linea = m_.voci[voce_linea];
     if (contiene(r, "sfondo") && contiene(r, "uno")) linea.inizio = l_.numero32();
     if (contiene(r, "sfondo") && contiene(r, "due")) linea.posizione = l_.numero32();
     if (contiene(r, "sfondo") && contiene(r, "tre")) linea.fine = l_.numero32();
     if (contiene(r, "segnali") && contiene(r, "ripetizione") && !ripetizione_segnali()) return false;
+    if (const record_descrizione* d = record_di(descrizione::linea, true, r)) {
+      controlla_record(m_, l_, *d, r, riga_parola, parole_);
+    }
 
     if (!inizia_con_trattino(r) && contiene(r, "[") && contiene(r, "]")) return true;
   }
 }
 
 void lettura_linea::dimensiona(int32_t lunghezza) {
-  m_.lunghezza_tracciato = a32(int64_t{lunghezza} + kMargineTracciato);
+  m_.lunghezza_tracciato = piu32(lunghezza, kMargineTracciato);
   m_.ultima_cella = a32(arrotonda(m_.lunghezza_tracciato / 50.0));
   tabelle_da_creare_ = true;
 }
@@ -228,7 +225,7 @@ void lettura_linea::crea_tabelle() {
 }
 
 bool lettura_linea::ripetizione_segnali() {
-  voce& v = m_.voci[kVoceTreno];
+  voce& v = m_.voci[voce_treno];
   v.inizio = l_.numero32();
   v.fine = l_.numero32();
   if (v.inizio % 50 != 0) return rifiuta(codice_ripetizione_inizio);
@@ -246,14 +243,14 @@ bool lettura_linea::ripetizione_segnali() {
 
 esito lettura_linea::verifica_posizione(int32_t posizione) {
   if (posizione < 0) {
-    rifiuta(codice_posizione_negativa, posizione);
-    return esito::respinto;
+    rifiuta(codice_linea_prima_origine, posizione);
+    return esito::interrompi;
   }
-  if (m_.ultima_cella < a32(int64_t{posizione} + 100) / 50.0) {
+  if (m_.ultima_cella < piu32(posizione, 100) / 50.0) {
     registra(m_, codice_fuori_percorso, posizione);
-    return esito::fine_righe;
+    return esito::ferma;
   }
-  return esito::avanti;
+  return esito::continua;
 }
 
 // The five tests look at the same keyword field, each on its own, in this
@@ -263,24 +260,24 @@ esito lettura_linea::record_linea() {
   for (fn record : {&lettura_linea::pendenza, &lettura_linea::curva, &lettura_linea::montagna,
                     &lettura_linea::indicatore_v_max, &lettura_linea::cartello}) {
     const esito e = (this->*record)();
-    if (e != esito::avanti) return e;
+    if (e != esito::continua) return e;
   }
-  return esito::avanti;
+  return esito::continua;
 }
 
 void lettura_linea::riempi_pendenza(int64_t fino) {
   do {
     if (!m_.celle.empty() && cursore_pendenza_ >= m_.ultima_cella) return;
-    cella_a(m_, cursore_pendenza_).pendenza = a8(a32(int64_t{pendenza_in_vigore_} + 100));
+    cella_a(m_, cursore_pendenza_).pendenza = a8(piu32(pendenza_in_vigore_, 100));
     ++cursore_pendenza_;
   } while (cursore_pendenza_ < fino);
 }
 
 esito lettura_linea::pendenza() {
-  if (!contiene_nc(m_.riga, "pendenza")) return esito::avanti;
+  if (!contiene_nc(m_.riga, "pendenza")) return esito::continua;
   const int32_t posizione = l_.numero32();
   const int32_t g = l_.numero32();
-  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
   ordine_pendenze_.posizione(m_, posizione);
   if (g < -100 || g > 155) {
     avvisa(m_, avviso_pendenza, posizione,
@@ -289,14 +286,14 @@ esito lettura_linea::pendenza() {
   const int64_t n = arrotonda(posizione / 50.0);
   if (n > 0) riempi_pendenza(n);
   pendenza_in_vigore_ = g;
-  return esito::avanti;
+  return esito::continua;
 }
 
 esito lettura_linea::curva() {
-  if (!contiene_nc(m_.riga, "curva") || m_.calcola_tracciato == 0) return esito::avanti;
+  if (!contiene_nc(m_.riga, "curva") || m_.calcola_tracciato == 0) return esito::continua;
   const int32_t s = l_.numero32();
   const int32_t n = l_.numero32();
-  if (const esito e = verifica_posizione(s); e != esito::avanti) return e;
+  if (const esito e = verifica_posizione(s); e != esito::continua) return e;
   const int64_t fine = int64_t{s} + n;
   if (curva_precedente_) {
     const auto [inizio_prec, fine_prec] = *curva_precedente_;
@@ -311,39 +308,43 @@ esito lettura_linea::curva() {
     }
   }
   curva_precedente_ = {s, fine};
+  if (n <= 0) {
+    avvisa(m_, avviso_lunghezza, s,
+           "curva di lunghezza " + std::to_string(n) + " m: non curva il tracciato (la lunghezza è in metri)");
+  }
   if (piano_attivo() && !applica_curva(m_, cursore_piano_, m_.riga, s, n)) {
     rifiuta(codice_curva);
-    return esito::respinto;
+    return esito::interrompi;
   }
-  return esito::avanti;
+  return esito::continua;
 }
 
 esito lettura_linea::montagna() {
-  if (!contiene_nc(m_.riga, "montagna")) return esito::avanti;
+  if (!contiene_nc(m_.riga, "montagna")) return esito::continua;
   int32_t inizio = l_.numero32();
   int32_t fine = l_.numero32();
   int32_t tipo = l_.numero32();
-  if (const esito e = verifica_posizione(inizio); e != esito::avanti) return e;
+  if (const esito e = verifica_posizione(inizio); e != esito::continua) return e;
   if (m_.conta_montagne >= kMaxMontagne) {
     rifiuta(codice_troppe_montagne);
-    return esito::respinto;
+    return esito::interrompi;
   }
   ordine_montagne_.posizione(m_, inizio);
   memo_montagna(m_, inizio, fine, tipo);
-  return esito::avanti;
+  return esito::continua;
 }
 
 esito lettura_linea::indicatore_v_max() {
-  if (!contiene_nc(m_.riga, "indicatori_v")) return esito::avanti;
+  if (!contiene_nc(m_.riga, "indicatori_v")) return esito::continua;
   const int32_t posizione = l_.numero32();
   std::array<int32_t, 8> v{};
   for (int32_t& x : v) x = l_.numero32();
-  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
   const int64_t i = arrotonda(posizione / 50.0 + 1);
   const int prima = tipo_in(m_, i);
   if (!memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7])) {
     p_.elimina(nome_);
-    return esito::respinto;
+    return esito::interrompi;
   }
   if (prima == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello di velocità massima", prima, i);
   std::string fuori_passo;
@@ -354,17 +355,17 @@ esito lettura_linea::indicatore_v_max() {
     avvisa(m_, avviso_velocita, posizione,
            "velocità " + fuori_passo + " km/h non multipla di 5 sul cartello di velocità massima");
   }
-  return esito::avanti;
+  return esito::continua;
 }
 
 esito lettura_linea::cartello() {
-  if (!contiene_nc(m_.riga, "indicat") || !contiene_nc(m_.riga, "cartello")) return esito::avanti;
+  if (!contiene_nc(m_.riga, "indicat") || !contiene_nc(m_.riga, "cartello")) return esito::continua;
   const int32_t posizione = l_.numero32();
   m_.riga = l_.testo();
-  if (const esito e = verifica_posizione(posizione); e != esito::avanti) return e;
+  if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
   if (prossimo_cartello_ < 1) {
     rifiuta(codice_troppi_cartelli);
-    return esito::respinto;
+    return esito::interrompi;
   }
   // A name's length is written in 16 bits.
   if (m_.riga.size() > std::numeric_limits<uint16_t>::max()) {
@@ -374,21 +375,22 @@ esito lettura_linea::cartello() {
   cella& c = cella_a(m_, i);
   if (!libera(c)) {
     rifiuta(codice_cartello_occupato, posizione);
-    return esito::respinto;
+    return esito::interrompi;
   }
   if (c.tipo == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello con testo", c.tipo, i);
   c.tipo = cella_cartello;
   c.dato1 = a16(prossimo_cartello_);
   voce_a(m_, prossimo_cartello_).nome = m_.riga;
+  controlla_codifica(m_, posizione, m_.riga);
   --prossimo_cartello_;
-  return esito::avanti;
+  return esito::continua;
 }
 
 }  // namespace
 
 bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
-  m.voci[kVoceLinea].nome = p.in_ansi(m.nome_linea);
-  m.voci[kVoceTreno].nome = p.in_ansi(m.numero_treno);
+  m.voci[voce_linea].nome = p.in_ansi(m.nome_linea);
+  m.voci[voce_treno].nome = p.in_ansi(m.numero_treno);
   m.sorgente_file = 1;
   m.sorgente_riga = 0;
   std::string nome = nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea);
@@ -407,13 +409,14 @@ bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
 }
 
 void progressive_ordina(modello& m) {
-  voce* const voci[3] = {&m.voci[81], &m.voci[82], &m.voci[83]};
+  voce* const voci[3] = {&m.voci[voce_progressiva_tre], &m.voci[voce_progressiva_due],
+                         &m.voci[voce_progressiva_uno]};
   const tratto t = da_voce(*voci[0]);
   const tratto d = da_voce(*voci[1]);
   const tratto u = da_voce(*voci[2]);
   std::array<tratto, 3> ordine{};  // all zero unless an order is found below
 
-  if (a32(int64_t{a32(int64_t{t.inizio} + d.inizio)} + u.inizio) != 0) {
+  if (piu32(piu32(t.inizio, d.inizio), u.inizio) != 0) {
     // In order of preference when starts are equal: U, then D, then T.
     const std::array<tratto, 3> pref = {u, d, t};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -440,7 +443,7 @@ void progressive_ordina(modello& m) {
 
   for (std::size_t i = 0; i < 3; ++i) {
     in_voce(*voci[i], ordine[i]);
-    if (voci[i]->posizione == 1) voci[i]->fine = a32(int64_t{voci[i]->fine} + 100);
+    if (voci[i]->posizione == 1) voci[i]->fine = piu32(voci[i]->fine, 100);
   }
 }
 
@@ -455,7 +458,7 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   const auto k = static_cast<std::size_t>(m.conta_montagne);
   m.montagne_inizio[k] = inizio;
   m.montagne_fine[k] = fine;
-  if (k > 1 && a32(int64_t{inizio} - m.montagne_fine[k - 1]) <= 150) tipo = 3;
+  if (k > 1 && meno32(inizio, m.montagne_fine[k - 1]) <= 150) tipo = 3;
 
   const int64_t prima = arrotonda(inizio / 50.0);
   int64_t ultima = arrotonda(fine / 50.0 - 1);
@@ -469,15 +472,15 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   }
 }
 
-bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t& vas, int32_t& vbs, int32_t& vcs,
-                           int32_t& strisces, int32_t& vad, int32_t& vbd, int32_t& vcd, int32_t& strisced) {
+bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs, int32_t strisces,
+                           int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
   cella& c = cella_a(m, arrotonda(posizione / 50.0 + 1));
   if (!libera(c)) {
     registra(m, codice_indicatore_occupato, posizione);
     return false;
   }
   const auto coppia = [](int32_t s, int32_t d) {
-    return a16_esatto(arrotonda(static_cast<double>(a32(int64_t{s} * 20)) + d / 5.0));
+    return a16_esatto(arrotonda(static_cast<double>(per32(s, 20)) + d / 5.0));
   };
   c.tipo = cella_indicatore_v_max;
   c.dato1 = coppia(vas, vad);

@@ -4,28 +4,10 @@
 
 #include <cstdint>
 
+#include "compiler/guasti.h"
 #include "compiler/modello.h"
 
 namespace scenario {
-
-// Codes that the line reader records (beside 25, the failure exit, and 2,
-// the train half's last check of the progressives).
-enum : int32_t {
-  codice_lunghezza_eccessiva = 1,
-  codice_ripetizione_inizio = 3,
-  codice_ripetizione_fine = 4,
-  codice_ripetizione_codici = 5,
-  codice_cartello_occupato = 6,
-  codice_fuori_percorso = 15,
-  codice_indicatore_occupato = 21,
-  codice_linea_assente = 101,
-  codice_generale_assente = 102,
-  codice_curva = 103,
-  codice_posizione_negativa = 104,
-  codice_troppi_cartelli = 105,
-  codice_troppe_montagne = 106,
-  codice_lunghezza_negativa = 107,
-};
 
 // Reorders `voci` entries 81 to 83 (the stretches "tre", "due", "uno" as
 // read) into decreasing order of start, then adds 100 to the chainage of
@@ -40,8 +22,8 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo);
 
 // Places a maximum-speed sign on cell round(posizione / 50 + 1). Returns
 // false, with code 21 recorded at posizione, when the cell is taken.
-bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t& vas, int32_t& vbs, int32_t& vcs,
-                           int32_t& strisces, int32_t& vad, int32_t& vbd, int32_t& vcd, int32_t& strisced);
+bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs, int32_t strisces,
+                           int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced);
 
 }  // namespace scenario
 

@@ -8,8 +8,11 @@
 #include "compiler/campi.h"
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
+#include "compiler/guasti.h"
+#include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "common/nomi.h"
+#include "compiler/voci.h"
 
 namespace scenario {
 namespace {
@@ -17,12 +20,7 @@ namespace {
 constexpr int kFileTreno = 2;
 constexpr int kFileLinea = 1;
 
-int32_t piu32(int32_t a, int32_t b) { return a32(int64_t{a} + b); }
-int32_t meno32(int32_t a, int32_t b) { return a32(int64_t{a} - b); }
-int32_t per32(int32_t a, int32_t b) { return a32(int64_t{a} * b); }
-
-// How a record handler ends the reading, if it does.
-enum class esito { continua, ferma, interrompi };
+using esito = esito_record;
 
 // One profile (speed or adhesion) in 50 m steps: the value in force fills
 // the cells from the cursor up to the next record's cell.
@@ -32,13 +30,7 @@ struct profilo {
 };
 
 // The keyword tests of the record loop, for the warnings only.
-bool parola_di_treno(std::string_view r) {
-  for (const char* k : {"vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
-                        "abbattimento", "stazione"}) {
-    if (contiene_nc(r, k)) return true;
-  }
-  return contiene_nc(r, "frenata") && contiene_nc(r, "massa");
-}
+bool parola_di_treno(std::string_view r) { return record_di(descrizione::treno, false, r) != nullptr; }
 
 uint8_t quinto_velocita(int32_t v) { return a8_esatto(arrotonda(v / 5.0)); }
 
@@ -56,56 +48,53 @@ class lettore_treno {
 
     // Nothing before the general section counts; without one the file
     // simply has no records.
+    bool generale = false;
     while (!l.fine()) {
       m_.riga = l.testo();
-      if (contiene_nc(m_.riga, "[generale]")) break;
+      if (contiene_nc(m_.riga, "[generale]")) {
+        generale = true;
+        break;
+      }
     }
 
-    while (prossima_parola(l)) {
+    conteggio_record conta;
+    while (prossima_parola(l, m_.riga)) {
       m_.sorgente_riga = l.riga();
       parole_.campo(m_, m_.riga, parola_di_treno(m_.riga));
+      l.inizia_record();
+      const std::string parola = m_.riga;
+      const record_descrizione* d = record_di(descrizione::treno, false, parola);
+      if (d) conta.conta(*d);
       const esito e = record(l);
       if (e == esito::interrompi) {
         p_.elimina(nome_);
         return;
       }
       if (e == esito::ferma) break;
+      if (d) controlla_record(m_, l, *d, parola, m_.sorgente_riga, parole_);
     }
     fine_lettura();
+    avvisa_se_manca(generale, conta);
   }
 
  private:
-  // The next keyword field into `riga`: a field with a dash is passed over,
-  // and so is a second one; the third is taken whatever it holds. False at
-  // the end of the file, whose last field is never a keyword.
-  bool prossima_parola(lettore_campi& l) {
-    if (l.fine()) return false;
-    m_.riga = l.testo();
-    if (l.fine()) return false;
-    for (int salti = 0; salti < 2 && contiene(m_.riga, "-"); ++salti) {
-      m_.riga = l.testo();
-      if (l.fine()) return false;
-    }
-    return true;
-  }
-
   // The keyword tests are independent: a field holding two keywords is read
   // as both records, one after the other.
   esito record(lettore_campi& l) {
     const std::string parola = m_.riga;
-    if (contiene_nc(parola, "frenata") && contiene_nc(parola, "massa")) m_.voci[84].inizio = l.numero32();
-    if (contiene_nc(parola, "vetture")) m_.voci[84].posizione = l.numero32();
+    if (contiene_nc(parola, "frenata") && contiene_nc(parola, "massa")) m_.voci[voce_lunghezza_convoglio].inizio = l.numero32();
+    if (contiene_nc(parola, "vetture")) m_.voci[voce_lunghezza_convoglio].posizione = l.numero32();
     esito e = esito::continua;
     if (contiene_nc(parola, "velocit")) e = velocita(l);
     if (e == esito::continua && contiene_nc(parola, "aderenza")) e = aderenza(l);
     if (e != esito::continua) return e;
     if (contiene_nc(parola, "orologio")) {
-      voce& v = m_.voci[86];
+      voce& v = m_.voci[voce_treno];
       v.gruppo_2a = l.numero16();
       v.gruppo_2b = l.numero16();
       v.gruppo_2c = l.numero16();
     }
-    if (contiene_nc(parola, "sabbia")) m_.voci[86].gruppo_1a = l.numero16();
+    if (contiene_nc(parola, "sabbia")) m_.voci[voce_treno].gruppo_1a = l.numero16();
     if (contiene_nc(parola, "segnale")) e = segnale(l);
     if (e == esito::continua && contiene_nc(parola, "rallentamento")) e = rallentamento(l);
     if (e == esito::continua && contiene_nc(parola, "abbattimento")) e = abbattimento(l);
@@ -121,29 +110,30 @@ class lettore_treno {
   // the reading (15), before the origin aborts it (26). Continues otherwise.
   esito controlla_posizione(int32_t p, int margine = 100) {
     if (!dentro(p, margine)) {
-      registra(m_, 15, p);
+      registra(m_, codice_fuori_percorso, p);
       return esito::ferma;
     }
-    if (p < 0) return interrompi(26, p);
+    if (p < 0) return interrompi(codice_treno_prima_origine, p);
     return esito::continua;
   }
 
-  esito interrompi(int32_t codice, int32_t posizione) {
+  esito interrompi(codice_guasto codice, int32_t posizione) {
     registra(m_, codice, posizione);
     return esito::interrompi;
   }
 
   // After a placement procedure: any code now in the model, its own or one
   // left earlier, aborts the reading at this record's position.
-  esito dopo_collocamento(std::size_t guasti_prima, int32_t posizione) {
+  esito dopo_collocamento(int64_t guasti_prima, int32_t posizione) {
     if (m_.codice_errore <= 0) return esito::continua;
-    if (m_.guasti.size() > guasti_prima) {
+    if (m_.guasti_registrati > guasti_prima) {
       m_.posizione_errore = posizione;
       m_.guasti.back().posizione = posizione;
       return esito::interrompi;
     }
     const int32_t precedente = m_.codice_errore;
-    const esito e = interrompi(precedente, posizione);
+    registra(m_, precedente, posizione);
+    const esito e = esito::interrompi;
     m_.guasti.back().dettaglio =
         "la lettura si ferma qui per il guasto precedente (codice " + std::to_string(precedente) + ")";
     return e;
@@ -192,18 +182,34 @@ class lettore_treno {
     int32_t v[11];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
-    const std::size_t prima = m_.guasti.size();
+    const int64_t prima = m_.guasti_registrati;
+    const int32_t tempo = v[10];
     memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-    return dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, v[0]);
+    if (e == esito::continua && tempo != 0 && v[1] != 2) {
+      avvisa(m_, avviso_scartato, v[0],
+             "tempo " + std::to_string(tempo) + " del segnale ignorato: si tiene solo quando sx è 2 (qui " +
+                 std::to_string(v[1]) + ")");
+    }
+    return e;
   }
 
   esito rallentamento(lettore_campi& l) {
     int32_t v[6];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
-    const std::size_t prima = m_.guasti.size();
+    const int64_t prima = m_.guasti_registrati;
     memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-    return dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, v[0]);
+    if (e != esito::continua) return e;
+    if (v[2] <= 0) {
+      avvisa(m_, avviso_lunghezza, v[0],
+             "rallentamento di lunghezza " + std::to_string(v[2]) + " m: inizio e fine cadono sulla stessa cella o prima");
+    }
+    if (v[4] != 0 && v[0] <= 1500) {
+      avvisa(m_, avviso_scartato, v[0], "f_ta ignorato: un rallentamento entro 1500 m non ha avviso né preavvisi");
+    }
+    return e;
   }
 
   // A point on cell round(p/50), without the added 1 of signals.
@@ -213,7 +219,7 @@ class lettore_treno {
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
     const int64_t i = arrotonda(p / 50.0);
     cella& c = cella_a(m_, i);
-    if (!libera(c)) return interrompi(7, p);
+    if (!libera(c)) return interrompi(codice_abbattimento_occupato, p);
     if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
@@ -224,7 +230,37 @@ class lettore_treno {
     return esito::continua;
   }
 
+  // What the description held, for the warnings about what it lacks.
+  struct conteggio_record {
+    int record = 0;
+    int stazioni = 0;
+    int velocita = 0;
+    void conta(const record_descrizione& d) {
+      ++record;
+      if (std::string_view(d.parola) == "stazione") ++stazioni;
+      if (std::string_view(d.parola) == "velocita") ++velocita;
+    }
+  };
+  void avvisa_se_manca(bool generale, const conteggio_record& c) {
+    m_.sorgente_riga = 0;
+    if (!generale) {
+      avvisa(m_, avviso_descrizione, 0, "nessun campo \"[generale]\": la descrizione del treno non ha record");
+      return;
+    }
+    if (c.record == 0) {
+      avvisa(m_, avviso_descrizione, 0, "nessun record dopo \"[generale]\"");
+      return;
+    }
+    if (c.stazioni == 0) avvisa(m_, avviso_descrizione, 0, "nessuna stazione");
+    if (c.velocita == 0) {
+      avvisa(m_, avviso_descrizione, 0, "nessun record velocita: la velocità massima è 0 su tutto il tracciato");
+    }
+  }
+
   esito stazione(lettore_campi& l);
+  void leggi_resto_stazione(lettore_campi& l, voce& s);
+  void zona_stazione(voce& s, int32_t i, int32_t lunghezza);
+  esito segni_stazione(const voce& s, int32_t i);
   void fine_lettura();
 
   piattaforma& p_;
@@ -249,7 +285,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   // With every sign entry taken by texts there is no room even for the
   // first station: nothing may overwrite a sign's text.
   if (i > limite_cartelli_) {
-    registra(m_, 10);
+    registra(m_, codice_stazioni_esaurite);
     return esito::interrompi;
   }
   voce& s = voce_a(m_, i);
@@ -257,13 +293,41 @@ esito lettore_treno::stazione(lettore_campi& l) {
   s.posizione = l.numero32();
   const int32_t pos = s.posizione;
   if (esito e = controlla_posizione(pos, 800); e != esito::continua) return e;
-  if (pos % 50 != 0) return interrompi(8, pos);
+  if (pos % 50 != 0) return interrompi(codice_stazione_fuori_passo, pos);
   ordine_stazioni_.posizione(m_, pos);
 
   s.tipo = l.numero8();
   const int32_t lunghezza = l.numero32();
-  if (lunghezza % 100 != 0) return interrompi(9, pos);
+  if (lunghezza % 100 != 0) return interrompi(codice_zona_fuori_passo, pos);
+  leggi_resto_stazione(l, s);
+  if (s.attributo_2 != 0 && (lunghezza < 600 || i == voce_prima_stazione)) {
+    avvisa(m_, avviso_scartato, pos,
+           "quinto valore " + std::to_string(s.attributo_2) +
+               " ignorato: si tiene solo con una zona di 600 m o più e non per la prima stazione");
+  }
+  if (s.attributo_3 != 0 && s.tipo >= 5 && s.tipo <= 8) {
+    avvisa(m_, avviso_scartato, pos,
+           "sesto valore " + std::to_string(s.attributo_3) + " ignorato: i tipi da 5 a 8 hanno una zona propria");
+  }
+  controlla_codifica(m_, pos, s.nome);
+  zona_stazione(s, i, lunghezza);
+  if (s.tipo < 25) {
+    if (esito e = segni_stazione(s, i); e != esito::continua) return e;
+  }
 
+  if (i > 1 && meno32(s.inizio, 350) < voce_a(m_, i - 1).fine) return interrompi(codice_stazioni_vicine, pos);
+
+  numero_stazione_ = i + 1;
+  if (numero_stazione_ >= limite_cartelli_) {
+    registra(m_, codice_stazioni_esaurite);
+    return esito::interrompi;
+  }
+  return esito::continua;
+}
+
+// Values 4 to 17 of a station record, stored as read; the time as seconds
+// since midnight.
+void lettore_treno::leggi_resto_stazione(lettore_campi& l, voce& s) {
   s.attributo_1 = l.numero8();
   s.attributo_2 = l.numero8();
   s.attributo_3 = l.numero8();
@@ -286,9 +350,12 @@ esito lettore_treno::stazione(lettore_campi& l) {
     throw errore_esecuzione("nome della stazione oltre 65535 caratteri");
   }
   s.nome = std::move(nome);
+}
 
-  // The zone: before and after the station for kinds 5 to 8, centred on it
-  // otherwise.
+// The zone: before and after the station for kinds 5 to 8, centred on it
+// otherwise; then the attributes that the zone or the first place clears.
+void lettore_treno::zona_stazione(voce& s, int32_t i, int32_t lunghezza) {
+  const int32_t pos = s.posizione;
   if (s.tipo == 5 || s.tipo == 6) {
     s.inizio = meno32(pos, lunghezza);
     s.fine = piu32(pos, 150);
@@ -303,41 +370,35 @@ esito lettore_treno::stazione(lettore_campi& l) {
     if (s.attributo_3 != 0) s.fine = piu32(s.fine, 50);
   }
   if (lunghezza < 600) s.attributo_2 = 0;
-  if (i == 1) {
+  if (i == voce_prima_stazione) {
     s.attributo_3 = 0;
     s.attributo_2 = 0;
   }
+}
 
-  if (s.tipo < 25) {
-    const double q0 = s.fine / 50.0 - 1;
-    // A zone reaching past the track would put its marks outside the table.
-    if (q0 > 1 && arrotonda(q0) > m_.ultima_cella) return interrompi(27, pos);
-    if (s.tipo != 5 && s.tipo != 6) {
-      for (int k = 1; k <= 4; ++k) {
-        const double q = q0 - k;
-        if (q > 1) cella_a(m_, arrotonda(q)).richiamo = a8(80 + k);
-      }
+// The approach marks and the marker of a station of a kind below 25, on the
+// cells before its zone's end, written whatever the cells hold.
+esito lettore_treno::segni_stazione(const voce& s, int32_t i) {
+  const double q0 = s.fine / 50.0 - 1;
+  // A zone reaching past the track would put its marks outside the table.
+  if (q0 > 1 && arrotonda(q0) > m_.ultima_cella) return interrompi(codice_segnaposto_oltre, s.posizione);
+  if (s.tipo != 5 && s.tipo != 6) {
+    for (int k = 1; k <= 4; ++k) {
+      const double q = q0 - k;
+      if (q > 1) cella_a(m_, arrotonda(q)).richiamo = a8(80 + k);
     }
-    if (q0 <= 1) {
-      registra(m_, 24);
-      return esito::interrompi;
-    }
-    const int64_t c = arrotonda(q0);
-    cella& marcatore = cella_a(m_, c);
-    if (marcatore.tipo != cella_libera) {
-      avvisa_sostituzione(m_, pos, "il segnaposto della stazione", marcatore.tipo, c);
-    }
-    marcatore.tipo = cella_stazione;
-    marcatore.dato1 = a16(i);
   }
-
-  if (i > 1 && meno32(s.inizio, 350) < voce_a(m_, i - 1).fine) return interrompi(22, pos);
-
-  numero_stazione_ = i + 1;
-  if (numero_stazione_ >= limite_cartelli_) {
-    registra(m_, 10);
+  if (q0 <= 1) {
+    registra(m_, codice_segnaposto_iniziale);
     return esito::interrompi;
   }
+  const int64_t c = arrotonda(q0);
+  cella& marcatore = cella_a(m_, c);
+  if (marcatore.tipo != cella_libera) {
+    avvisa_sostituzione(m_, s.posizione, "il segnaposto della stazione", marcatore.tipo, c);
+  }
+  marcatore.tipo = cella_stazione;
+  marcatore.dato1 = a16(i);
   return esito::continua;
 }
 
@@ -356,11 +417,11 @@ void lettore_treno::fine_lettura() {
   } while (aderenza_.cursore < ultima);
 
   // The kilometre progressives come from the line description.
-  for (int e = 81; e <= 83; ++e) {
+  for (int e : {voce_progressiva_tre, voce_progressiva_due, voce_progressiva_uno}) {
     if (m_.voci[e].inizio % 50 != 0 || m_.voci[e].fine % 50 != 0) {
       m_.sorgente_file = kFileLinea;
       m_.sorgente_riga = 0;
-      registra(m_, 2);
+      registra(m_, codice_progressiva_fuori_passo);
       break;
     }
   }

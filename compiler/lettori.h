@@ -16,6 +16,11 @@ struct consegna_linea {
   int32_t limite_cartelli = 80;
 };
 
+// How one record ends its round of a reader's loop: the reading goes on,
+// stops at this record (code 15: the end processing still runs), or is
+// aborted (the description is deleted and the reader returns at once).
+enum class esito_record { continua, ferma, interrompi };
+
 // The line half. Returns false when it ended with a code of its own that
 // leaves the train description unread (101, 102, 1, 3, 4, 5, 103, 6, 21 and
 // the refusals of its own); true when the train half follows (also after 15).

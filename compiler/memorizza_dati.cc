@@ -2,6 +2,7 @@
 #include <string>
 #include <utility>
 
+#include "compiler/guasti.h"
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "compiler/memorizza.h"
@@ -20,7 +21,7 @@ void uscita_per_errore(piattaforma& p, modello& m, std::string motivo) {
       p.elimina(nome_file(p, m.nome_linea, m.numero_treno, f));
     }
   }
-  registra(m, 25);
+  registra(m, codice_lettura);
   m.guasti.back().dettaglio = std::move(motivo);
 }
 

@@ -5,6 +5,7 @@
 #define COMPILER_MODELLO_H_
 
 #include <array>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -92,6 +93,10 @@ constexpr int32_t kMargineTracciato = 7000;
 // has no name.
 const char* nome_tipo_cella(uint8_t tipo);
 
+// Faults of one code, and warnings of one kind, kept with their particulars;
+// the rest are only counted, so that no description makes them unbounded.
+constexpr int64_t kDiagnosiPerGenere = 100;
+
 // A fault recorded during a compile: every one, in order, for the authors'
 // tool; the model's `codice_errore` keeps only the last.
 struct guasto {
@@ -112,6 +117,14 @@ enum : int32_t {
   avviso_pendenza = 4,         // a gradient outside -100 to 155 per mille
   avviso_velocita = 5,         // a speed that is not a multiple of 5
   avviso_parola = 6,           // a field in keyword position that is no keyword
+  avviso_valori = 7,           // a record whose values run onto another line
+  avviso_numero = 8,           // text in a numeric field ("0.6", "120km/h")
+  avviso_intestazione = 9,     // a section header that holds a record keyword
+  avviso_forma = 10,           // a keyword that is none of its written forms
+  avviso_lunghezza = 11,       // a curve or slowdown of zero or negative length
+  avviso_scartato = 12,        // a value that the compiler drops
+  avviso_descrizione = 13,     // a train description without section, records, stations or speeds
+  avviso_codifica = 14,        // a text that looks like UTF-8
 };
 
 // A warning: recorded beside the faults, it changes nothing in the model.
@@ -148,6 +161,11 @@ struct modello {
   // readers).
   std::vector<guasto> guasti;
   std::vector<avviso> avvisi;
+  // How many of each fault code and warning kind were recorded; beyond
+  // kDiagnosiPerGenere of one code or kind only the count grows.
+  std::map<int32_t, int64_t> guasti_contati;
+  std::map<int32_t, int64_t> avvisi_contati;
+  int64_t guasti_registrati = 0;
   int sorgente_file = 0;
   int sorgente_riga = 0;
 };

@@ -4,13 +4,17 @@
 #include <sstream>
 
 #include "common/versione.h"
+#include "platform/cp1252.h"
 #include "platform/piattaforma.h"
 #include "tool/argomenti.h"
+#include "tool/autori.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
+#include "tool/identita_dai_nomi.h"
 #include "tool/json.h"
+#include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
@@ -29,6 +33,8 @@ constexpr const char* kUso =
     "  compila, compile       compila LINEA.txt e TRENO.txt nei tre file binari\n"
     "  decodifica, decode     mostra il contenuto di file binari compilati\n"
     "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
+    "  formato, format        descrive i record delle descrizioni (docs/formato.md)\n"
+    "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando; \"scenario --version\" dice la\n"
     "versione.\n"
@@ -39,6 +45,7 @@ constexpr const char* kUso =
 constexpr const char* kUsoCompila =
     "uso: scenario compila LINEA.txt TRENO.txt [--out CARTELLA] [--line-name NOME]\n"
     "                      [--train NUMERO] [--no-geometry] [--json]\n"
+    "                      [--severo] [--codifica utf-8]\n"
     "\n"
     "Compila la descrizione della linea e quella del treno come fa il programma, e\n"
     "scrive nella CARTELLA (predefinita: la cartella corrente; creata se manca) i file\n"
@@ -52,6 +59,9 @@ constexpr const char* kUsoCompila =
     "  --train NUMERO      numero del treno (predefinito: \"24817\")\n"
     "  --no-geometry       non calcola né scrive la geometria della linea\n"
     "  --json              la diagnostica in JSON sull'uscita standard\n"
+    "  --severo, --strict  gli avvisi contano come guasti per lo stato d'uscita\n"
+    "  --codifica utf-8    le descrizioni sono in UTF-8 (--encoding); un carattere\n"
+    "                      che Windows-1252 non contiene è rifiutato con la riga\n"
     "\n"
     "Ogni guasto e ogni avviso va sull'errore standard, nell'ordine in cui si\n"
     "presenta, nella forma \"FILE:RIGA: errore: codice C a P m: significato\".\n"
@@ -108,15 +118,18 @@ constexpr const char* kUsoGrafico =
     "                         \"compila\" (nessun file scritto)\n"
     "  NOME.sim NOME.dat [NOME_linea.dat]\n"
     "                         i file binari (senza la geometria: niente pianta\n"
-    "                         né curve)\n"
+    "                         né curve); il titolo dice la linea e il treno\n"
+    "                         dei nomi dei file, come li compone \"compila\"\n"
     "\n"
     "opzioni:\n"
     "  --out, -o FILE.svg  dove scrivere la pagina (predefinito, o \"-\": uscita\n"
     "                      standard)\n"
     "  --from METRI        primo metro del tratto (predefinito: 0)\n"
     "  --to METRI          ultimo metro del tratto (predefinito: fine del tracciato)\n"
-    "  --line-name NOME    nome della linea, per le descrizioni\n"
-    "  --train NUMERO      numero del treno, per le descrizioni\n"
+    "  --line-name NOME    nome della linea: per le descrizioni quello della\n"
+    "                      compilazione, per i file binari quello del titolo\n"
+    "                      (predefinito: dal nome dei file)\n"
+    "  --train NUMERO      numero del treno, allo stesso modo\n"
     "\n"
     "Le etichette che si sovrapporrebbero sono omesse, e la legenda dice quante.\n"
     "Stato d'uscita: 0 disegnato, 1 disegnato da una compilazione con guasti,\n"
@@ -155,9 +168,14 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
                               {{"--line-name"}, true},
                               {{"--train"}, true},
                               {{"--no-geometry"}, false},
-                              {{"--json"}, false}});
+                              {{"--json"}, false},
+                              {{"--severo", "--strict"}, false},
+                              {{"--codifica", "--encoding"}, true}});
   } catch (const errore_argomenti& e) {
     return inservibile(err, comando, e.what());
+  }
+  if (auto c = arg.valore("--codifica"); c && *c != "utf-8" && *c != "UTF-8" && *c != "utf8" && *c != "windows-1252") {
+    return inservibile(err, comando, "--codifica: \"" + *c + "\" non è utf-8 né windows-1252");
   }
   if (arg.posizionali.size() != 2) {
     return inservibile(err, comando, "servono due file, LINEA.txt e TRENO.txt; dati: " +
@@ -170,9 +188,10 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
   if (auto v = arg.valore("--line-name")) r.id.nome_linea = *v;
   if (auto v = arg.valore("--train")) r.id.numero_treno = *v;
   r.geometria = !arg.ha("--no-geometry");
+  if (auto c = arg.valore("--codifica")) r.utf8 = *c != "windows-1252";
   const bool in_json = arg.ha("--json");
 
-  const esito_compilazione e = compila_file(r);
+  esito_compilazione e = compila_file(r);
   const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
   std::size_t errori = 0;
   for (const diagnosi& x : d) {
@@ -183,8 +202,15 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
     err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto) << '\n';
   }
   if (e.stato == kStatoArgomenti) err << "scenario " << comando << ": " << e.errore << '\n';
-  const std::size_t avvisi = d.size() - errori;
+  for (const std::string& s : righe_omesse(e.m)) err << s << '\n';
+  errori = static_cast<std::size_t>(errori_totali(e.m));
+  const auto avvisi = static_cast<std::size_t>(avvisi_totali(e.m));
   if (!d.empty()) err << "scenario: " << errori << " errori, " << avvisi << " avvisi\n";
+  // Strict: a clean compile with warnings fails as one with faults does.
+  if (arg.ha("--severo") && e.stato == kStatoPulito && avvisi > 0) {
+    e.stato = kStatoGuasti;
+    err << "scenario: --severo: gli avvisi contano come guasti\n";
+  }
 
   if (in_json) {
     const char* esito = e.stato == kStatoPulito    ? "pulito"
@@ -199,7 +225,7 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
         << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
         << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
         << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
-        << ", \"avvisi\": " << avvisi << ",\n \"diagnostica\": [";
+        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m) << ",\n \"diagnostica\": [";
     for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
     out << "]}\n";
   } else {
@@ -288,6 +314,167 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
   return stato;
 }
 
+// The tables of the three binary files, named on the command line in any
+// order, the geometry optional. Returns the exit status of a failure, or
+// nothing when `d` holds the tables.
+std::optional<int> dati_dai_binari(piattaforma& sistema, const std::vector<std::string>& binari, dati_grafico& d,
+                                   std::ostream& err) {
+  const std::string comando = "grafico";
+  // The kinds first, so that a missing or doubled file is told before any
+  // is read.
+  bool voci = false, celle = false, piano = false;
+  for (const std::string& nome : binari) {
+    const tipo_file t = *tipo_da_nome(nome);
+    bool& gia = t == tipo_file::voci ? voci : t == tipo_file::celle ? celle : piano;
+    if (gia) return inservibile(err, comando, std::string("due file ") + nome_tipo_file(t) + ": " + nome);
+    gia = true;
+  }
+  if (!voci || !celle) {
+    return inservibile(err, comando, "servono il file delle voci (.sim) e quello delle celle (.dat)");
+  }
+  for (const std::string& nome : binari) {
+    const tipo_file t = *tipo_da_nome(nome);
+    try {
+      if (t == tipo_file::geometria) {
+        // Tens of megabytes on a long line: read in pieces as it is drawn.
+        d.piano = piano_a_pezzi(byte_da_file(nome));
+        continue;
+      }
+      file_decodificato f = decodifica(t, sistema.leggi(nome));
+      if (t == tipo_file::voci) d.voci = f.voci;
+      if (t == tipo_file::celle) d.celle = std::move(f.celle);
+    } catch (const errore_sistema& e) {
+      err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    } catch (const errore_decodifica& e) {
+      err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
+          << e.motivo() << '\n';
+      return kStatoArgomenti;
+    }
+  }
+  return std::nullopt;
+}
+
+// The built-in descriptions (no file) or the author's two, compiled in
+// memory with their faults on `err`. Returns the compile's exit status; the
+// model is drawable only when that is clean or faults.
+int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::vector<std::string>& testi,
+                        esito_compilazione& e, std::ostream& err) {
+  const std::string comando = "grafico";
+  piattaforma_memoria memoria;
+  identita id = identita_incorporata();
+  if (auto v = arg.valore("--line-name")) id.nome_linea = *v;
+  if (auto v = arg.valore("--train")) id.numero_treno = *v;
+  std::string linea, treno;
+  nomi_sorgenti nomi{"linea incorporata", "treno incorporato"};
+  if (testi.empty()) {
+    linea = testo_righe(righe_linea(memoria));
+    treno = testo_righe(righe_treno(memoria));
+  } else {
+    nomi = {testi[0], testi[1]};
+    for (int i = 0; i < 2; ++i) {
+      try {
+        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)]);
+      } catch (const errore_sistema& x) {
+        err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
+            << x.descrizione() << '\n';
+        return kStatoArgomenti;
+      }
+    }
+  }
+  // The chart draws from the model: the compiled files, tens of megabytes
+  // on a long line, are let go as they are written.
+  struct senza_file : piattaforma_inoltro {
+    using piattaforma_inoltro::piattaforma_inoltro;
+    void scrivi(const std::string&, std::string_view) override {}
+  } uscita(memoria);
+  e = compila_testi(uscita, id, linea, treno, true);
+  std::size_t errori = 0;
+  for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
+    if (!x.errore) continue;
+    err << riga_diagnosi(x) << '\n';
+    ++errori;
+  }
+  if (e.stato == kStatoRapporto) {
+    err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto)
+        << "\nscenario " << comando << ": nessun file compilato, nessun disegno\n";
+  } else if (e.stato == kStatoArgomenti) {
+    err << "scenario " << comando << ": " << e.errore << '\n';
+  } else if (errori) {
+    err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
+  }
+  return e.stato;
+}
+
+// A name as the system gave it: UTF-8 when it is, otherwise taken as
+// Windows-1252, so that the page stays well formed.
+std::string in_utf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return cp1252_in_utf8(s);
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return cp1252_in_utf8(s);
+    }
+    i += n;
+  }
+  return s;
+}
+
+// The chart of binary files is titled with the identity that their names
+// tell (the files may have been compiled under another name, which the items
+// keep), or with --line-name and --train; the standard error says which, and
+// when the names disagree. Names that follow no rule leave the items' own.
+void titolo_dai_binari(const std::vector<std::string>& binari, const argomenti& arg, dati_grafico& d,
+                       std::ostream& err) {
+  struct parte {
+    const char* cosa;
+    const char* opzione;
+    std::optional<std::string> scelto;
+    std::string da;
+    std::vector<std::pair<std::string, std::string>> altri;  // other files that tell another name
+  };
+  parte linea{"linea", "--line-name", std::nullopt, "", {}}, treno{"treno", "--train", std::nullopt, "", {}};
+  if (auto v = arg.valore("--line-name")) linea = {"linea", "--line-name", *v, "da --line-name", {}};
+  if (auto v = arg.valore("--train")) treno = {"treno", "--train", *v, "da --train", {}};
+  // The items' name first: it is the file whose entries name the scenario.
+  std::vector<std::string> ordine;
+  for (tipo_file t : {tipo_file::voci, tipo_file::celle, tipo_file::geometria}) {
+    for (const std::string& f : binari) {
+      if (*tipo_da_nome(f) == t) ordine.push_back(f);
+    }
+  }
+  for (const std::string& f : ordine) {
+    const identita_da_nome id = identita_dal_nome(f, *tipo_da_nome(f));
+    for (auto [p, v] : {std::pair{&linea, id.nome_linea}, std::pair{&treno, id.numero_treno}}) {
+      if (!v) continue;
+      if (!p->scelto) {
+        p->scelto = in_utf8(*v);
+        p->da = "dal nome di " + f;
+      } else if (p->da.rfind("da --", 0) != 0 && *p->scelto != in_utf8(*v)) {
+        p->altri.emplace_back(f, in_utf8(*v));
+      }
+    }
+  }
+  err << "scenario grafico: titolo:";
+  for (parte* p : {&linea, &treno}) {
+    if (!p->scelto) {
+      p->scelto = cp1252_in_utf8(d.voci[p == &linea ? 85 : 86].nome);
+      p->da = "dal file delle voci (nessun nome di file lo dice)";
+    }
+    err << (p == &linea ? " " : "; ") << p->cosa << " \"" << *p->scelto << "\" " << p->da;
+  }
+  err << '\n';
+  for (parte* p : {&linea, &treno}) {
+    for (const auto& [f, altro] : p->altri) {
+      err << "scenario grafico: attenzione: " << f << " dice " << p->cosa << " \"" << altro << "\"; "
+          << p->opzione << " sceglie quello del titolo\n";
+    }
+  }
+  d.nome_linea = linea.scelto;
+  d.numero_treno = treno.scelto;
+}
+
 int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string comando = "grafico";
   if (chiede_aiuto(a)) {
@@ -318,97 +505,39 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
     return inservibile(err, comando, "servono due descrizioni, LINEA.txt e TRENO.txt; date: " +
                                          std::to_string(testi.size()));
   }
-  if (!binari.empty() && (arg.ha("--line-name") || arg.ha("--train"))) {
-    return inservibile(err, comando, "--line-name e --train valgono solo per le descrizioni");
-  }
 
   auto sistema = piattaforma_di_sistema(".");
   dati_grafico d;
   int stato = kStatoPulito;
+  esito_compilazione e;
   if (!binari.empty()) {
-    // The kinds first, so that a missing or doubled file is told before any
-    // is read.
-    bool voci = false, celle = false, piano = false;
-    for (const std::string& nome : binari) {
-      const tipo_file t = *tipo_da_nome(nome);
-      bool& gia = t == tipo_file::voci ? voci : t == tipo_file::celle ? celle : piano;
-      if (gia) return inservibile(err, comando, std::string("due file ") + nome_tipo_file(t) + ": " + nome);
-      gia = true;
-    }
-    if (!voci || !celle) {
-      return inservibile(err, comando, "servono il file delle voci (.sim) e quello delle celle (.dat)");
-    }
-    for (const std::string& nome : binari) {
-      const tipo_file t = *tipo_da_nome(nome);
-      try {
-        file_decodificato f = decodifica(t, sistema->leggi(nome));
-        if (t == tipo_file::voci) d.voci = f.voci;
-        if (t == tipo_file::celle) d.celle = std::move(f.celle);
-        if (t == tipo_file::geometria) d.piano = std::move(f.piano);
-      } catch (const errore_sistema& e) {
-        err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
-        return kStatoArgomenti;
-      } catch (const errore_decodifica& e) {
-        err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
-            << e.motivo() << '\n';
-        return kStatoArgomenti;
-      }
-    }
+    if (auto fallito = dati_dai_binari(*sistema, binari, d, err)) return *fallito;
+    titolo_dai_binari(binari, arg, d, err);
   } else {
-    // The built-in descriptions or the author's, compiled in memory.
-    piattaforma_memoria memoria;
-    identita id = identita_incorporata();
-    if (auto v = arg.valore("--line-name")) id.nome_linea = *v;
-    if (auto v = arg.valore("--train")) id.numero_treno = *v;
-    std::string linea, treno;
-    nomi_sorgenti nomi{"linea incorporata", "treno incorporato"};
-    if (testi.empty()) {
-      linea = testo_righe(righe_linea(memoria));
-      treno = testo_righe(righe_treno(memoria));
-    } else {
-      nomi = {testi[0], testi[1]};
-      for (int i = 0; i < 2; ++i) {
-        try {
-          (i == 0 ? linea : treno) = sistema->leggi(testi[static_cast<std::size_t>(i)]);
-        } catch (const errore_sistema& e) {
-          err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
-              << e.descrizione() << '\n';
-          return kStatoArgomenti;
-        }
-      }
-    }
-    const esito_compilazione e = compila_testi(memoria, id, linea, treno, true);
-    std::size_t errori = 0;
-    for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {
-      if (!x.errore) continue;
-      err << riga_diagnosi(x) << '\n';
-      ++errori;
-    }
-    if (e.stato == kStatoRapporto) {
-      err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto)
-          << "\nscenario " << comando << ": nessun file compilato, nessun disegno\n";
-      return kStatoRapporto;
-    }
-    if (e.stato == kStatoArgomenti) {
-      err << "scenario " << comando << ": " << e.errore << '\n';
-      return kStatoArgomenti;
-    }
-    if (errori) err << "scenario: " << errori << " errori (\"scenario compila\" li mostra con gli avvisi)\n";
-    stato = e.stato;
+    stato = compila_per_grafico(*sistema, arg, testi, e, err);
+    if (stato > kStatoGuasti) return stato;
     d = dati_dal_modello(e.m);
   }
 
   grafico g;
   try {
     g = disegna_grafico(d, o);
-  } catch (const errore_grafico& e) {
-    return inservibile(err, comando, e.what());
+  } catch (const errore_grafico& x) {
+    return inservibile(err, comando, x.what());
+  } catch (const errore_sistema& x) {
+    // The geometry file, read again while drawing, changed or went away.
+    err << x.file() << ": errore: impossibile leggere: " << x.descrizione() << '\n';
+    return kStatoArgomenti;
+  } catch (const errore_decodifica& x) {
+    err << "scenario " << comando << ": errore: file geometria malformato all'offset " << x.offset() << ": "
+        << x.motivo() << '\n';
+    return kStatoArgomenti;
   }
   if (auto f = arg.valore("--out"); f && *f != "-") {
     try {
       sistema->scrivi(*f, g.svg);
-    } catch (const errore_sistema& e) {
-      err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << e.descrizione() << '\n';
+    } catch (const errore_sistema& x) {
+      err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << x.descrizione() << '\n';
       return kStatoArgomenti;
     }
   } else {
@@ -441,6 +570,8 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
     if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
     if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
+    if (comando == "formato" || comando == "format") return comando_formato(resto, out, err);
+    if (comando == "nuovo" || comando == "new") return comando_nuovo(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;

@@ -6,10 +6,11 @@
 #include <memory>
 #include <utility>
 
-#include "common/rapporto.h"
-#include "compiler/compilazione.h"
 #include "common/identita.h"
 #include "common/nomi.h"
+#include "common/rapporto.h"
+#include "compiler/compilazione.h"
+#include "tool/autori.h"
 
 namespace scenario {
 namespace {
@@ -169,6 +170,15 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
       testi[i] = sistema->leggi(*nomi[i]);
     } catch (const errore_sistema& x) {
       return fallisci("impossibile leggere " + *nomi[i] + ": " + x.descrizione());
+    }
+    int riga = 0;
+    if (r.utf8) {
+      std::optional<std::string> ansi = da_utf8(testi[i], riga);
+      if (!ansi) {
+        return fallisci(*nomi[i] + ":" + std::to_string(riga) +
+                        ": un carattere che Windows-1252 non contiene, o byte che non sono UTF-8");
+      }
+      testi[i] = std::move(*ansi);
     }
   }
   // Made only once there is something to compile into it.

@@ -74,6 +74,7 @@ struct richiesta_compilazione {
   std::string cartella = ".";
   identita id = identita_incorporata();
   bool geometria = true;
+  bool utf8 = false;  // the descriptions are in UTF-8, to be converted
 };
 
 // Reads the author's files, checks the identity and the folder, and

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tool/decodifica.h"
+#include "tool/piano.h"
 
 namespace scenario {
 
@@ -34,9 +35,30 @@ bool tasso_al_metro(const geometria& g, std::size_t j, double& tasso);
 // rate; 0 when none does.
 int classe_del_tasso(double tasso);
 
-// Every curve of the plan, in order. Metres whose rate is below a millionth
-// of a radian per metre are straight; a missing point ends a run. Two curves
-// of the same class and direction that touch come out as one.
+// The curves of a plan recovered as its rows go by, metre 0 first and one
+// per metre, holding only the last three points and the curve being read.
+// Metres whose rate is below a millionth of a radian per metre are
+// straight; a missing point ends a run. Two curves of the same class and
+// direction that touch come out as one.
+class ricostruttore_curve {
+ public:
+  void aggiungi(const riga_piano& r);
+  // Every curve of the rows given, in order; the recovery is then over.
+  std::vector<curva_ricostruita> finisci();
+
+ private:
+  void chiudi();
+
+  riga_piano ultime_[3];
+  int64_t viste_ = 0;
+  bool aperta_ = false;
+  curva_ricostruita c_;
+  double somma_ = 0;
+  std::vector<curva_ricostruita> curve_;
+};
+
+// Every curve of the plan, in order, as ricostruttore_curve gives them.
+std::vector<curva_ricostruita> curve_dal_piano(const sorgente_piano& s);
 std::vector<curva_ricostruita> curve_dal_piano(const geometria& g);
 
 }  // namespace scenario

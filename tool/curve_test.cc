@@ -11,7 +11,9 @@
 #include "tests/prova.h"
 #include "tests/righe_prova.h"
 #include "texts/testi.h"
+#include "compiler/file_uscita.h"
 #include "tool/compila.h"
+#include "tool/piano_a_pezzi.h"
 
 namespace scenario {
 namespace {
@@ -87,6 +89,28 @@ TEST(CurveDalPiano, ClassiVersiECurveCheSiToccano) {
     EXPECT_EQ(curve[i].lunghezza, attese[i].lunghezza);
     EXPECT_EQ(curve[i].classe, attese[i].classe);
     EXPECT_EQ(curve[i].sinistra, attese[i].sinistra);
+  }
+}
+
+// The curves recovered as the rows of the geometry file go by, read in
+// small pieces, are those of the whole columns, rate bit for bit.
+TEST(CurveDalPiano, AFlussoComeSulleColonne) {
+  piattaforma_memoria p;
+  const esito_compilazione e =
+      compila_testi(p, identita_incorporata(), testo_righe(righe_linea(p)), testo_righe(righe_treno(p)), true);
+  const geometria g{e.m.tracciato_x, e.m.tracciato_y};
+  const std::vector<curva_ricostruita> colonne = curve_dal_piano(g);
+  ASSERT_EQ(colonne.size(), 39u);
+  const std::vector<curva_ricostruita> flusso =
+      curve_dal_piano(*piano_a_pezzi(byte_in_memoria(immagine_tracciato(e.m)), 64));
+  ASSERT_EQ(flusso.size(), colonne.size());
+  for (std::size_t i = 0; i < colonne.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(flusso[i].inizio, colonne[i].inizio);
+    EXPECT_EQ(flusso[i].lunghezza, colonne[i].lunghezza);
+    EXPECT_EQ(flusso[i].classe, colonne[i].classe);
+    EXPECT_EQ(flusso[i].sinistra, colonne[i].sinistra);
+    EXPECT_EQ(flusso[i].tasso, colonne[i].tasso);
   }
 }
 

@@ -2,82 +2,39 @@
 
 #include <algorithm>
 
+#include "compiler/guasti.h"
 #include "tool/json.h"
 
 namespace scenario {
 namespace {
 
-struct significato {
-  int32_t codice;
-  bool con_posizione;
-  const char* testo;
-};
-
-// The compiler's own codes; 26 to 28 and 104 to 107 are this program's
-// refusals where the descriptions would otherwise write outside the tables.
-constexpr significato kSignificati[] = {
-    {1, false, "lunghezza della linea oltre 1000000 m"},
-    {2, false, "l'inizio o la progressiva di un tratto chilometrico non è multiplo di 50"},
-    {3, false, "prima posizione della ripetizione segnali non multipla di 50"},
-    {4, false, "seconda posizione della ripetizione segnali non multipla di 50"},
-    {5, false, "la parola chiave della ripetizione segnali non contiene né \"4\" né \"9\""},
-    {6, true, "la cella del cartello con testo è già occupata"},
-    {7, true, "la cella dell'abbattimento è già occupata"},
-    {8, true, "posizione della stazione non multipla di 50"},
-    {9, true, "lunghezza della zona di stazione non multipla di 100"},
-    {10, false,
-     "le stazioni hanno raggiunto le voci dei cartelli con testo (stazioni e cartelli stanno in 80 voci)"},
-    {11, true,
-     "un segnale prima di un avviso di rallentamento non ha libera, né già marcata, nessuna delle due celle "
-     "prima di sé"},
-    {12, true, "le tre celle candidate di un gruppo di marcatori prima di un inizio di rallentamento sono occupate"},
-    {13, true,
-     "nessuna cella libera per un marcatore lungo un rallentamento o subito dopo, o un inizio di rallentamento "
-     "senza cella di fine"},
-    {15, true, "posizione oltre la fine del tracciato: la lettura del file si ferma qui e il resto è ignorato"},
-    {16, true, "la cella del segnale è già occupata"},
-    {17, true, "la cella dell'avviso, 1200 m prima dell'inizio del rallentamento, è occupata"},
-    {18, true, "la cella d'inizio del rallentamento è occupata"},
-    {19, true, "la cella di fine del rallentamento è occupata"},
-    {20, true, "una delle quattro celle di preavviso è occupata (inizio, fine e avviso restano collocati)"},
-    {21, true, "la cella del cartello di velocità massima è già occupata"},
-    {22, true, "la zona della stazione comincia meno di 350 m dopo la fine della zona precedente"},
-    {24, false, "il segnaposto della stazione cadrebbe sulla cella 1 o prima"},
-    {25, false,
-     "errore durante la lettura (file mancante, record troncato, valore troppo grande per il suo campo, "
-     "superamento a 32 bit, nessuna lunghezza di linea): entrambe le descrizioni sono scartate"},
-    {26, true, "posizione prima dell'origine (negativa)"},
-    {27, true, "il segnaposto della stazione, e con esso le marche d'avvicinamento, cadrebbe oltre il tracciato"},
-    {28, true, "la cella di fine del rallentamento cade fuori dal tracciato"},
-    {101, false, "la descrizione della linea non esiste"},
-    {102, false, "nessun campo \"[generale]\" prima dell'ultimo campo del file"},
-    {103, false, "curva senza cifra di classe da 1 a 6 nella parola chiave, o tracciato oltre il metro 1000000"},
-    {104, true, "posizione prima dell'origine (negativa)"},
-    {105, false, "un 81° cartello con testo: la tabella delle voci ne tiene 80"},
-    {106, false, "un'81ª montagna: se ne memorizzano al più 80"},
-    {107, false, "lunghezza della linea negativa"},
-};
-
-const significato* cerca(int32_t codice) {
-  for (const significato& s : kSignificati) {
-    if (s.codice == codice) return &s;
-  }
-  return nullptr;
-}
-
 struct tipo_avviso {
   int32_t tipo;
   const char* nome;
   const char* testo;
+  bool con_posizione;  // the warning carries its record's position
 };
 
 constexpr tipo_avviso kAvvisi[] = {
-    {avviso_sostituzione, "sostituzione", "un oggetto scritto sopra un altro, che sparisce"},
-    {avviso_ordine, "ordine", "un record prima del precedente dello stesso genere"},
-    {avviso_sovrapposizione, "sovrapposizione", "una curva che comincia dentro la precedente"},
-    {avviso_pendenza, "pendenza", "una pendenza fuori dall'intervallo da -100 a 155 per mille"},
-    {avviso_velocita, "velocita", "una velocità che non è multipla di 5 km/h"},
-    {avviso_parola, "parola", "un campo al posto di una parola chiave che non è né parola chiave né intestazione"},
+    {avviso_sostituzione, "sostituzione", "un oggetto scritto sopra un altro, che sparisce", true},
+    {avviso_ordine, "ordine", "un record prima del precedente dello stesso genere", true},
+    {avviso_sovrapposizione, "sovrapposizione", "una curva che comincia dentro la precedente", true},
+    {avviso_pendenza, "pendenza", "una pendenza fuori dall'intervallo da -100 a 155 per mille", true},
+    {avviso_velocita, "velocita", "una velocità che non è multipla di 5 km/h", true},
+    {avviso_parola, "parola", "un campo al posto di una parola chiave che non è né parola chiave né intestazione",
+     false},
+    {avviso_valori, "valori", "un record i cui valori continuano sulla riga dopo: ne mancano sulla sua", false},
+    {avviso_numero, "numero", "testo in un campo numerico (\"0.6\", \"120km/h\", \"7:30\"): si legge solo il numero iniziale",
+     false},
+    {avviso_intestazione, "intestazione", "un'intestazione di sezione che contiene una parola chiave, letta come record",
+     false},
+    {avviso_forma, "forma", "una parola chiave riconosciuta che non è una delle forme scritte (\"curvadx5\")", false},
+    {avviso_lunghezza, "lunghezza", "una curva o un rallentamento di lunghezza zero o negativa", true},
+    {avviso_scartato, "scartato", "un valore che il compilatore non tiene (il tempo di un segnale con sx diverso da 2)",
+     true},
+    {avviso_descrizione, "descrizione",
+     "una descrizione del treno senza \"[generale]\", senza record, senza stazioni o senza velocità", false},
+    {avviso_codifica, "codifica", "un testo che sembra scritto in UTF-8", true},
 };
 
 const tipo_avviso* cerca_avviso(int32_t tipo) {
@@ -96,18 +53,18 @@ std::string nome_sorgente(int file, const nomi_sorgenti& nomi) {
 }  // namespace
 
 const char* significato_guasto(int32_t codice) {
-  const significato* s = cerca(codice);
+  const significato_codice* s = cerca_guasto(codice);
   return s ? s->testo : "";
 }
 
 bool guasto_con_posizione(int32_t codice) {
-  const significato* s = cerca(codice);
+  const significato_codice* s = cerca_guasto(codice);
   return s && s->con_posizione;
 }
 
 std::vector<int32_t> codici_noti() {
   std::vector<int32_t> c;
-  for (const significato& s : kSignificati) c.push_back(s.codice);
+  for (const significato_codice& s : significati_guasti()) c.push_back(s.codice);
   return c;
 }
 
@@ -134,6 +91,12 @@ const char* significato_avviso(int32_t tipo) {
   return a ? a->testo : "";
 }
 
+std::vector<int32_t> avvisi_noti() {
+  std::vector<int32_t> r;
+  for (const tipo_avviso& a : kAvvisi) r.push_back(a.tipo);
+  return r;
+}
+
 std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti& nomi) {
   struct in_ordine {
     int ordine;
@@ -156,7 +119,8 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
     diagnosi d;
     d.errore = false;
     d.codice = a.tipo;
-    d.con_posizione = a.tipo != avviso_parola;
+    const tipo_avviso* t = cerca_avviso(a.tipo);
+    d.con_posizione = t && t->con_posizione;
     d.posizione = a.posizione;
     d.file = nome_sorgente(a.file, nomi);
     d.riga = d.file.empty() ? 0 : a.riga;
@@ -169,6 +133,47 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
   r.reserve(tutte.size());
   for (in_ordine& t : tutte) r.push_back(std::move(t.d));
   return r;
+}
+
+std::vector<std::string> righe_omesse(const modello& m) {
+  std::vector<std::string> r;
+  for (const auto& [codice, n] : m.guasti_contati) {
+    if (n > kDiagnosiPerGenere) {
+      r.push_back("scenario: altri " + std::to_string(n - kDiagnosiPerGenere) + " errori con codice " +
+                  std::to_string(codice) + " non mostrati");
+    }
+  }
+  for (const auto& [tipo, n] : m.avvisi_contati) {
+    if (n > kDiagnosiPerGenere) {
+      r.push_back("scenario: altri " + std::to_string(n - kDiagnosiPerGenere) + " avvisi [" + nome_avviso(tipo) +
+                  "] non mostrati");
+    }
+  }
+  return r;
+}
+
+int64_t errori_totali(const modello& m) { return m.guasti_registrati; }
+
+int64_t avvisi_totali(const modello& m) {
+  int64_t n = 0;
+  for (const auto& [tipo, k] : m.avvisi_contati) n += k;
+  return n;
+}
+
+std::string json_omessi(const modello& m) {
+  std::string e, a;
+  for (const auto& [codice, n] : m.guasti_contati) {
+    if (n > kDiagnosiPerGenere) {
+      e += (e.empty() ? "" : ", ") + json::stringa(std::to_string(codice)) + ": " +
+           std::to_string(n - kDiagnosiPerGenere);
+    }
+  }
+  for (const auto& [tipo, n] : m.avvisi_contati) {
+    if (n > kDiagnosiPerGenere) {
+      a += (a.empty() ? "" : ", ") + json::stringa(nome_avviso(tipo)) + ": " + std::to_string(n - kDiagnosiPerGenere);
+    }
+  }
+  return "{\"errori\": {" + e + "}, \"avvisi\": {" + a + "}}";
 }
 
 std::string riga_diagnosi(const diagnosi& d) {

@@ -29,6 +29,8 @@ std::string significato_rapporto(const std::string& a);
 const char* nome_avviso(int32_t tipo);
 // What a warning kind is about, in words.
 const char* significato_avviso(int32_t tipo);
+// The warning kinds, in increasing order.
+std::vector<int32_t> avvisi_noti();
 
 // The names the author knows the two descriptions by.
 struct nomi_sorgenti {
@@ -53,6 +55,17 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
 // "TRENO.txt:17: errore: codice 16 a 6000 m: ..."; a diagnosis without a
 // file is shown under the program's name.
 std::string riga_diagnosi(const diagnosi& d);
+
+// The faults and warnings recorded but not kept (beyond the first
+// kDiagnosiPerGenere of a code or kind): one line for each code or kind,
+// "scenario: altri N avvisi [parola] non mostrati".
+std::vector<std::string> righe_omesse(const modello& m);
+// All faults and all warnings recorded, kept or not.
+int64_t errori_totali(const modello& m);
+int64_t avvisi_totali(const modello& m);
+// {"errori": {"13": 250}, "avvisi": {"parola": 999900}}: how many of each
+// were not kept.
+std::string json_omessi(const modello& m);
 
 // The JSON object of one diagnosis.
 std::string json_diagnosi(const diagnosi& d);

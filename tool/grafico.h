@@ -8,6 +8,7 @@
 #define TOOL_GRAFICO_H_
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 
 #include "compiler/modello.h"
 #include "tool/decodifica.h"
+#include "tool/piano.h"
 
 namespace scenario {
 
@@ -26,13 +28,22 @@ class errore_grafico : public std::runtime_error {
 };
 
 // What the chart is drawn from: the item and track tables and, when the
-// scenario has one, the line geometry (empty otherwise: no plan, no curves).
+// scenario has one, the line geometry as a stream of rows (none, or none
+// with no rows: no plan, no curves). The chart walks the plan twice, once
+// for the curves and once for the points it draws, and holds no more of it
+// than those.
 struct dati_grafico {
   std::array<voce, kNumeroVoci> voci{};
   std::vector<cella> celle;
-  geometria piano;
+  std::shared_ptr<const sorgente_piano> piano;
+  // The identity in the title, UTF-8; by default the names that the item
+  // table holds (entries 85 and 86).
+  std::optional<std::string> nome_linea;
+  std::optional<std::string> numero_treno;
 };
 
+// The tables of the model; the plan is read from the model's plan tables,
+// so the model must outlive the result.
 dati_grafico dati_dal_modello(const modello& m);
 
 struct opzioni_grafico {
@@ -59,7 +70,8 @@ std::vector<int> voci_stazioni(const dati_grafico& d);
 
 // errore_grafico when there are no cells, when `da` is negative or past the
 // end of the track, or when the stretch is empty; `a` past the end is cut to
-// the end.
+// the end. Whatever the plan's source throws while it is walked comes
+// through.
 grafico disegna_grafico(const dati_grafico& d, const opzioni_grafico& o);
 
 }  // namespace scenario

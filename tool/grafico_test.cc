@@ -441,10 +441,12 @@ TEST(Grafico, TestiEValoriOstili) {
   d.voci[1].nome = "A&B <C> \"D\" 'E' \x01\x1F\xE8";
   d.voci[80].nome = "(</text>)(&amp;)";
   d.voci[85].nome = "<linea>";
-  for (std::size_t j = 5000; j < 5100; ++j) d.piano.x[j] = numero_etichettato{};
-  d.piano.y[7000] = numero_etichettato::da_reale(std::numeric_limits<double>::quiet_NaN());
-  d.piano.x[8000] = numero_etichettato::da_reale(std::numeric_limits<double>::infinity());
-  d.piano.x[9000] = numero_etichettato::da_reale(1e300);
+  geometria g{incorporato().m.tracciato_x, incorporato().m.tracciato_y};
+  for (std::size_t j = 5000; j < 5100; ++j) g.x[j] = numero_etichettato{};
+  g.y[7000] = numero_etichettato::da_reale(std::numeric_limits<double>::quiet_NaN());
+  g.x[8000] = numero_etichettato::da_reale(std::numeric_limits<double>::infinity());
+  g.x[9000] = numero_etichettato::da_reale(1e300);
+  d.piano = piano_da_geometria(std::move(g));
   for (std::size_t k = 100; k < 110; ++k) {
     d.celle[k].tipo = cella_cartello;
     d.celle[k].dato1 = static_cast<int16_t>(k < 105 ? -3 : 500);  // no such entry
@@ -507,6 +509,51 @@ TEST(StrumentoGrafico, DaiFileBinariComeDalleDescrizioni) {
   EXPECT_EQ(esegui({"chart", "-o", "-"}).out, incorporato.out);
 }
 
+// Binary files are titled with the identity of their names, or of
+// --line-name and --train, whatever name they were compiled under; the
+// standard error says where the title comes from.
+TEST(StrumentoGrafico, TitoloDaiNomiDeiFileBinari) {
+  cartella_temporanea c;
+  piattaforma_memoria p;
+  scrivi_file(c.file("l.txt"), testo_righe(righe_linea(p)));
+  scrivi_file(c.file("t.txt"), testo_righe(righe_treno(p)));
+  ASSERT_EQ(esegui({"compila", c.file("l.txt"), c.file("t.txt"), "--out", c.percorso().string()}).stato, 0);
+  const std::string sim = leggi_file(c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::voci)));
+  const std::string dat = leggi_file(c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::celle)));
+  for (const char* nome : {"Linea_nord_901.sim", "Linea_nord_901.dat", "Linea_nord_902.dat", "voci.sim",
+                           "celle.dat", "Citt\xE0_3.sim", "Citt\xE0_3.dat"}) {
+    scrivi_file(c.file(nome), std::string(nome).find(".sim") != std::string::npos ? sim : dat);
+  }
+  const struct {
+    std::vector<std::string> argomenti;
+    const char* titolo;
+    const char* detto;  // on the standard error
+  } casi[] = {
+      {{"Linea_nord_901.sim", "Linea_nord_901.dat"}, "Linea_nord · treno 901",
+       "linea \"Linea_nord\" dal nome di "},
+      {{"Linea_nord_901.sim", "Linea_nord_901.dat", "--train", "5"}, "Linea_nord · treno 5", "treno \"5\" da --train"},
+      {{"Linea_nord_901.sim", "Linea_nord_901.dat", "--line-name", "Sud", "--train", "7"}, "Sud · treno 7",
+       "linea \"Sud\" da --line-name; treno \"7\" da --train"},
+      {{"Linea_nord_901.sim", "Linea_nord_902.dat"}, "Linea_nord · treno 901",
+       "Linea_nord_902.dat dice treno \"902\""},
+      {{"celle.dat", "Linea_nord_901.sim"}, "Linea_nord · treno 901", "dal nome di "},
+      {{"voci.sim", "celle.dat"}, "Velmo - Montegrieve · treno 24817", "dal file delle voci"},
+      {{"Citt\xE0_3.sim", "Citt\xE0_3.dat"}, "Città · treno 3", "linea \"Città\""},
+  };
+  for (const auto& k : casi) {
+    std::vector<std::string> a = {"grafico"};
+    for (const std::string& x : k.argomenti) a.push_back(x.rfind("--", 0) == 0 || a.back().rfind("--", 0) == 0 ? x : c.file(x));
+    SCOPED_TRACE(k.titolo);
+    const esecuzione e = esegui(a);
+    ASSERT_EQ(e.stato, 0) << e.err;
+    const auto v = elementi(e.out);
+    const auto titoli = con_classe(v, "titolo");
+    ASSERT_EQ(titoli.size(), 1u);
+    EXPECT_EQ(titoli[0].testo, k.titolo);
+    EXPECT_NE(e.err.find(k.detto), std::string::npos) << e.err;
+  }
+}
+
 TEST(StrumentoGrafico, DescrizioniConGuastiORapporto) {
   const esecuzione guasti = esegui({"grafico", fixture("guasti_linea.txt"), fixture("guasti_treno.txt")});
   EXPECT_EQ(guasti.stato, 1);
@@ -541,7 +588,6 @@ TEST(StrumentoGrafico, ArgomentiInservibili) {
       {{"grafico", "--from", "9000", "--to", "3000"}, "--from non è prima di --to"},
       {{"grafico", "--from", "dieci"}, "non è un numero"},
       {{"grafico", "--from", "500000"}, "oltre la fine del tracciato"},
-      {{"grafico", "--train", "7", c.file("a.sim"), c.file("corto.dat")}, "solo per le descrizioni"},
       {{"grafico", "--out", c.file("manca/x.svg")}, "impossibile scrivere"},
   };
   for (const auto& k : casi) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/formato.h"
+#include "compiler/voci.h"
 #include "platform/cp1252.h"
 #include "tool/json.h"
 
@@ -49,12 +50,12 @@ std::vector<campo> campi_cella(const cella& c) {
 // What the fixed entries hold, for the reader of the text.
 const char* ruolo_voce(std::size_t i) {
   switch (i) {
-    case 81:
-    case 82:
-    case 83: return "progressiva chilometrica: inizio, progressiva, indicatore";
-    case 84: return "massa frenata %, lunghezza della linea, vetture";
-    case 85: return "linea: sfondi uno, tre, due; 610; codice pesato";
-    case 86: return "treno: ripetizione segnali, codici; sabbia; orologio";
+    case voce_progressiva_tre:
+    case voce_progressiva_due:
+    case voce_progressiva_uno: return "progressiva chilometrica: inizio, progressiva, indicatore";
+    case voce_lunghezza_convoglio: return "massa frenata %, lunghezza della linea, vetture";
+    case voce_linea: return "linea: sfondi uno, tre, due; 610; codice pesato";
+    case voce_treno: return "treno: ripetizione segnali, codici; sabbia; orologio";
     default: return nullptr;
   }
 }
@@ -113,7 +114,7 @@ void voci_testo(std::ostream& out, const std::string& nome, const file_decodific
     for (const campo& c : campi_dopo_il_nome(v)) {
       if (c.valore != 0 || s.tutte) out << ' ' << c.nome << '=' << c.valore;
     }
-    if (i >= 1 && i <= 80 && v.orario != 0) {
+    if (i >= voce_prima_stazione && i <= voce_primo_cartello && v.orario != 0) {
       if (const std::string o = orario_testo(v.orario); !o.empty()) out << " (" << o << ")";
     }
     out << '\n';

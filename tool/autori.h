@@ -1,0 +1,32 @@
+// What the tool gives an author beside the compiler: the reference of the
+// description format, a starting pair of descriptions, and the reading of
+// descriptions written in UTF-8.
+#ifndef TOOL_AUTORI_H_
+#define TOOL_AUTORI_H_
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// "scenario formato [PAROLA]": the list of records, or the reference of one.
+int comando_formato(const std::vector<std::string>& a, std::ostream& out, std::ostream& err);
+
+// "scenario nuovo CARTELLA [--force]": the built-in descriptions as
+// CARTELLA/linea.txt and CARTELLA/treno.txt.
+int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ostream& err);
+
+// The built-in descriptions as `nuovo` writes them (Windows-1252, CR LF).
+std::string linea_di_partenza();
+std::string treno_di_partenza();
+
+// A description written in UTF-8, in Windows-1252; a byte-order mark is
+// dropped. On a character that Windows-1252 cannot hold, or bytes that are
+// not UTF-8, nothing and the line (from 1) in `riga_errata`.
+std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata);
+
+}  // namespace scenario
+
+#endif  // TOOL_AUTORI_H_

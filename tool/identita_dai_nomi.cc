@@ -1,0 +1,20 @@
+#include "tool/identita_dai_nomi.h"
+
+#include <filesystem>
+
+namespace scenario {
+
+identita_da_nome identita_dal_nome(const std::string& percorso, tipo_file t) {
+  const std::string nome = std::filesystem::path(percorso).filename().string();
+  const std::string_view suffisso = t == tipo_file::geometria ? "_linea.dat" : t == tipo_file::voci ? ".sim" : ".dat";
+  if (nome.size() <= suffisso.size() || nome.compare(nome.size() - suffisso.size(), suffisso.size(), suffisso) != 0) {
+    return {};
+  }
+  const std::string radice = nome.substr(0, nome.size() - suffisso.size());
+  if (t == tipo_file::geometria) return {radice, std::nullopt};
+  const std::size_t sotto = radice.rfind('_');
+  if (sotto == std::string::npos || sotto == 0 || sotto + 1 == radice.size()) return {};
+  return {radice.substr(0, sotto), radice.substr(sotto + 1)};
+}
+
+}  // namespace scenario
