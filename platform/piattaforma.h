@@ -1,5 +1,5 @@
 // The program's whole contact with the system: the program folder, the files
-// in it, the waiting window, the message box, the end of the process and the
+// and folders in it, the waiting window, the message box, the end of the process and the
 // ANSI code page. One implementation per system, chosen at build time; the
 // rest of the program sees only this interface.
 #ifndef PLATFORM_PIATTAFORMA_H_
@@ -71,12 +71,20 @@ class piattaforma {
   virtual std::string leggi(const std::string& nome, std::size_t massimo) = 0;
   std::string leggi(const std::string& nome) { return leggi(nome, kSenzaLimite); }
   static constexpr std::size_t kSenzaLimite = static_cast<std::size_t>(-1);
+  // Makes the folder and those of its parents that are missing; a folder
+  // that exists already is fine. A part of the path that exists as anything
+  // but a folder fails, naming that part.
+  virtual void crea_cartella(const std::string& nome) = 0;
 
   // The waiting window with its label, shown without waiting and painted once.
   virtual void mostra_attesa() = 0;
   // A modal message box with the text, one OK button, no icon and no title of
   // its own; returns once the user has closed it.
   virtual void mostra_messaggio(const std::string& testo) = 0;
+  // Text the user asked for, such as the help or the version (UTF-8): on the
+  // standard output of a console program, in an information box with the
+  // program's name as title for a windowed one. Returns once it is shown.
+  virtual void mostra_informazione(const std::string& testo) = 0;
   // The report of an unhandled system failure.
   virtual void rapporto_errore(const errore_sistema& e) = 0;
   // Ends the process with the given exit status; never returns.
@@ -105,8 +113,10 @@ class piattaforma_inoltro : public piattaforma {
   }
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override { return base_.leggi(nome, massimo); }
+  void crea_cartella(const std::string& nome) override { base_.crea_cartella(nome); }
   void mostra_attesa() override { base_.mostra_attesa(); }
   void mostra_messaggio(const std::string& testo) override { base_.mostra_messaggio(testo); }
+  void mostra_informazione(const std::string& testo) override { base_.mostra_informazione(testo); }
   void rapporto_errore(const errore_sistema& e) override { base_.rapporto_errore(e); }
   [[noreturn]] void termina(int stato) override {
     base_.termina(stato);

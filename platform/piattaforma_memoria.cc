@@ -43,6 +43,14 @@ std::string piattaforma_memoria::leggi(const std::string& nome, std::size_t mass
   return it->second;
 }
 
+void piattaforma_memoria::crea_cartella(const std::string& nome) {
+  for (std::size_t fine = 0; fine != std::string::npos;) {
+    fine = nome.find('/', fine + 1);
+    const std::string parte = nome.substr(0, fine);
+    if (file.count(parte) != 0) throw errore_sistema(parte, ENOTDIR, "Not a directory");
+  }
+}
+
 std::string piattaforma_memoria::in_ansi(std::string_view testo) { return utf8_in_cp1252(testo); }
 
 std::string piattaforma_memoria::minuscole(std::string_view ansi) { return cp1252_minuscole(ansi); }

@@ -26,10 +26,12 @@ class con_registro : public base {
   using base::base;
   void mostra_attesa() override { ++attese; }
   void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void mostra_informazione(const std::string& testo) override { informazioni.push_back(testo); }
   void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
   [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
 
   std::vector<std::string> messaggi;
+  std::vector<std::string> informazioni;
   std::vector<std::string> rapporti;
   int attese = 0;
 };
@@ -46,6 +48,8 @@ class piattaforma_memoria : public con_registro<piattaforma> {
   void sostituisci(const std::string& temporaneo, const std::string& nome) override;
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override;
+  // Folders are not kept: only a file standing where a folder belongs fails.
+  void crea_cartella(const std::string& nome) override;
   std::string in_ansi(std::string_view testo) override;
   std::string minuscole(std::string_view ansi) override;
 

@@ -63,6 +63,20 @@ void scrivi_tutto(const descrittore& fd, const std::string& nome, std::string_vi
   }
 }
 
+// One folder whose parent exists; an existing folder is fine.
+void crea_una_cartella(const std::string& nome) {
+  if (::mkdir(nome.c_str(), 0777) == 0) return;
+  const int numero = errno;
+  struct stat st;
+  if (::stat(nome.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return;
+    errno = ENOTDIR;
+  } else {
+    errno = numero;
+  }
+  fallisci(nome);
+}
+
 std::string cartella_eseguibile() {
   std::string percorso(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
@@ -155,6 +169,17 @@ class piattaforma_posix : public piattaforma {
     return contenuto;
   }
 
+  void crea_cartella(const std::string& nome) override {
+    // Each part up to a separator, then the whole name.
+    for (std::size_t fine = nome.find_first_not_of('/');;) {
+      fine = nome.find('/', fine);
+      crea_una_cartella(nome.substr(0, fine));
+      if (fine == std::string::npos) break;
+      fine = nome.find_first_not_of('/', fine);
+      if (fine == std::string::npos) break;
+    }
+  }
+
   void mostra_attesa() override { std::cout << "Attendere" << std::endl; }
 
   void mostra_messaggio(const std::string& testo) override {
@@ -165,6 +190,8 @@ class piattaforma_posix : public piattaforma {
       std::getline(std::cin, riga);
     }
   }
+
+  void mostra_informazione(const std::string& testo) override { std::cout << testo << std::flush; }
 
   void rapporto_errore(const errore_sistema& e) override {
     std::cerr << "Errore di esecuzione " << e.numero() << ": " << e.descrizione() << "\n"

@@ -205,6 +205,34 @@ TEST_F(PiattaformaSistema, UnNomeUtf8ArrivaAlSistemaComeQuelNome) {
   EXPECT_TRUE(cartella.elenco().empty());
 }
 
+TEST_F(PiattaformaSistema, CreaCartellaConLeCartelleSopraCheMancano) {
+  const std::string sep = p->separatore();
+  // Accented parts, a doubled separator and a trailing one.
+  const std::string annidata = nome("citt\xc3\xa0") + sep + sep + "pi\xc3\xb9" + sep + "sotto" + sep;
+  p->crea_cartella(annidata);
+  const fs::path attesa = cartella.percorso() / fs::u8path("citt\xc3\xa0") / fs::u8path("pi\xc3\xb9") / "sotto";
+  EXPECT_TRUE(fs::is_directory(attesa));
+  // Again: the folders exist, and what they hold stays.
+  p->scrivi(annidata + "f.txt", "z");
+  EXPECT_TRUE(fs::is_regular_file(attesa / "f.txt"));
+  p->crea_cartella(annidata);
+  EXPECT_EQ(p->leggi(annidata + "f.txt"), "z");
+
+  // A file where a folder belongs: the failure names it, nothing is made.
+  prova::scrivi_file(cartella.file("file.dat"), "x");
+  for (const std::string& sotto : {nome("file.dat"), nome("file.dat") + sep + "a" + sep + "b"}) {
+    try {
+      p->crea_cartella(sotto);
+      ADD_FAILURE() << sotto << ": nessun fallimento";
+    } catch (const errore_sistema& e) {
+      EXPECT_EQ(e.file(), nome("file.dat"));
+      EXPECT_NE(e.numero(), 0);
+      EXPECT_FALSE(e.descrizione().empty());
+    }
+  }
+  EXPECT_EQ(prova::leggi_file(cartella.file("file.dat")), "x");
+}
+
 TEST_F(PiattaformaSistema, NomiOltreDuecentosessantaCaratteri) {
   fs::path profonda = cartella.percorso();
   for (int i = 0; i < 6; ++i) profonda /= std::string(50, static_cast<char>('a' + i));

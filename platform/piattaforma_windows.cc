@@ -149,6 +149,18 @@ HANDLE apri(const std::string& nome, DWORD accesso, DWORD condivisione, DWORD di
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// One folder whose parent exists; an existing folder is fine.
+void crea_una_cartella(const std::string& nome) {
+  const std::wstring w = nome_di_sistema(nome);
+  if (::CreateDirectoryW(w.c_str(), nullptr)) return;
+  const DWORD numero = ::GetLastError();
+  const DWORD attributi = ::GetFileAttributesW(w.c_str());
+  if (attributi == INVALID_FILE_ATTRIBUTES) fallisci(nome, numero);
+  if ((attributi & FILE_ATTRIBUTE_DIRECTORY) == 0) fallisci(nome, ERROR_DIRECTORY);
+}
+
+bool separatore_windows(char c) { return c == '\\' || c == '/'; }
+
 std::string cartella_eseguibile() {
   std::wstring percorso(MAX_PATH, L'\0');
   for (;;) {
@@ -290,6 +302,27 @@ class piattaforma_windows : public piattaforma {
     return contenuto;
   }
 
+  void crea_cartella(const std::string& nome) override {
+    // The drive (C:), and the first two parts of a name that starts with two
+    // separators (\\server\share, \\?\C:), are no folders to make.
+    std::size_t inizio = 0;
+    if (nome.size() >= 2 && nome[1] == ':') {
+      inizio = 2;
+    } else if (nome.size() >= 2 && separatore_windows(nome[0]) && separatore_windows(nome[1])) {
+      inizio = 2;
+      for (int parte = 0; parte < 2 && inizio < nome.size(); ++parte) {
+        while (inizio < nome.size() && !separatore_windows(nome[inizio])) ++inizio;
+        if (inizio < nome.size()) ++inizio;
+      }
+    }
+    while (inizio < nome.size() && separatore_windows(nome[inizio])) ++inizio;
+    // Each part up to a separator, then the whole name.
+    for (std::size_t i = inizio; i <= nome.size(); ++i) {
+      if (i < nome.size() && !separatore_windows(nome[i])) continue;
+      if (i > inizio && !separatore_windows(nome[i - 1])) crea_una_cartella(nome.substr(0, i));
+    }
+  }
+
   void mostra_attesa() override {
     if (form_ != nullptr) return;
     const HINSTANCE istanza = ::GetModuleHandleW(nullptr);
@@ -334,6 +367,10 @@ class piattaforma_windows : public piattaforma {
     std::wstring w;
     in_wide(codice_pagina_, testo, false, w);
     ::MessageBoxW(form_, w.c_str(), nullptr, MB_OK | MB_SETFOREGROUND);
+  }
+
+  void mostra_informazione(const std::string& testo) override {
+    ::MessageBoxW(nullptr, wide_da_mostrare(testo).c_str(), kTitoloForm, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
   }
 
   void rapporto_errore(const errore_sistema& e) override {

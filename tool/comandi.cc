@@ -4,6 +4,7 @@
 #include <functional>
 #include <sstream>
 
+#include "common/versione.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
 #include "tool/argomenti.h"
@@ -37,7 +38,8 @@ constexpr const char* kUso =
     "  formato, format        descrive i record delle descrizioni (docs/formato.md)\n"
     "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
     "\n"
-    "\"scenario COMANDO --help\" descrive ciascun comando.\n"
+    "\"scenario COMANDO --help\" descrive ciascun comando; \"scenario --version\" dice la\n"
+    "versione.\n"
     "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
     "2 rapporto d'errore (nessun file scritto), 3 argomenti inservibili o file\n"
     "che non si possono leggere o scrivere.\n";
@@ -48,12 +50,13 @@ constexpr const char* kUsoCompila =
     "                      [--severo] [--codifica utf-8]\n"
     "\n"
     "Compila la descrizione della linea e quella del treno come fa il programma, e\n"
-    "scrive nella CARTELLA (predefinita: la cartella corrente) i file\n"
+    "scrive nella CARTELLA (predefinita: la cartella corrente; creata se manca) i file\n"
     "NOME_linea.dat (geometria), NOME_NUMERO.sim (voci) e NOME_NUMERO.dat (celle).\n"
     "I due file dati non vengono mai modificati né cancellati.\n"
     "\n"
     "opzioni:\n"
-    "  --out CARTELLA      cartella dei file compilati\n"
+    "  --out CARTELLA      cartella dei file compilati, creata con le cartelle\n"
+    "                      sopra di essa che mancano\n"
     "  --line-name NOME    nome della linea (predefinito: \"Velmo - Montegrieve\")\n"
     "  --train NUMERO      numero del treno (predefinito: \"24817\")\n"
     "  --no-geometry       non calcola né scrive la geometria della linea\n"
@@ -71,7 +74,7 @@ constexpr const char* kUsoCompila =
 
 constexpr const char* kUsoDecodifica =
     "uso: scenario decodifica FILE... [--kind TIPO] [--from METRI] [--to METRI]\n"
-    "                         [--all] [--json | --csv]\n"
+    "                         [--all | --oggetti] [--json | --csv]\n"
     "\n"
     "Mostra il contenuto di file compilati. Il tipo si riconosce dal nome:\n"
     "\"_linea.dat\" la geometria della linea, \".sim\" le voci, ogni altro \".dat\"\n"
@@ -89,6 +92,9 @@ constexpr const char* kUsoDecodifica =
     "  --from METRI    primo metro mostrato\n"
     "  --to METRI      ultimo metro mostrato\n"
     "  --all           anche voci e celle vuote\n"
+    "  --oggetti, --objects\n"
+    "                  solo le celle con un oggetto (tipo diverso da cella_libera)\n"
+    "                  e le voci che contengono qualcosa\n"
     "  --json          un array JSON con un oggetto per file\n"
     "  --csv           una tabella CSV (un solo FILE)\n"
     "\n"
@@ -245,6 +251,7 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
                               {{"--from"}, true},
                               {{"--to"}, true},
                               {{"--all"}, false},
+                              {{"--oggetti", "--objects"}, false},
                               {{"--json"}, false},
                               {{"--csv"}, false}});
     s.da = arg.metri("--from");
@@ -253,6 +260,8 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
     return inservibile(err, comando, e.what());
   }
   s.tutte = arg.ha("--all");
+  s.oggetti = arg.ha("--oggetti");
+  if (s.tutte && s.oggetti) return inservibile(err, comando, "--all e --oggetti insieme");
   if (auto k = arg.valore("--kind")) {
     tipo_imposto = tipo_da_parola(*k);
     if (!tipo_imposto) return inservibile(err, comando, "tipo sconosciuto: " + *k);
@@ -559,6 +568,10 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   try {
     if (comando == "--help" || comando == "-h" || comando == "aiuto" || comando == "help") {
       out << kUso;
+      return kStatoPulito;
+    }
+    if (comando == "--version") {
+      out << "scenario " << kVersione << '\n';
       return kStatoPulito;
     }
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);

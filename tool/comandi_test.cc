@@ -23,6 +23,7 @@
 #include "tool/compila.h"
 #include "tool/decodifica.h"
 #include "tool/json.h"
+#include "common/versione.h"
 
 namespace scenario {
 namespace {
@@ -332,7 +333,9 @@ TEST(StrumentoCompila, ArgomentiEFileInservibili) {
       {"opzione ripetuta", {"compila", l, t, "--json", "--json"}, "opzione ripetuta"},
       {"descrizione assente", {"compila", c.file("manca.txt"), t, "--out", cartella}, "impossibile leggere"},
       {"descrizione che è una cartella", {"compila", cartella, t, "--out", cartella}, "impossibile leggere"},
-      {"cartella d'uscita assente", {"compila", l, t, "--out", c.file("manca/sotto")}, "impossibile scrivere"},
+      {"cartella d'uscita dentro un file",
+       {"compila", l, t, "--out", c.file("Velmo - Montegrieve_24817.sim") + "/sotto/sotto"},
+       "impossibile creare la cartella d'uscita"},
       {"cartella d'uscita vuota", {"compila", l, t, "--out", ""}, "vuota"},
       {"nome di linea con una barra", {"compila", l, t, "--out", cartella, "--line-name", "A/B"}, "nome di file"},
       {"treno fuori da Windows-1252", {"compila", l, t, "--out", cartella, "--train", "Ω1"}, "Windows-1252"},
@@ -355,6 +358,21 @@ TEST(StrumentoCompila, ArgomentiEFileInservibili) {
   EXPECT_EQ(leggi_file(c.file("Velmo - Montegrieve_24817.sim")), "non una descrizione");
 }
 
+TEST(StrumentoCompila, CreaLaCartellaDUscitaConQuelleSopra) {
+  cartella_temporanea c;
+  const std::string annidata = c.file("una") + "/due/tre";
+  const esecuzione e = esegui({"compila", fixture("linea.txt"), fixture("treno.txt"), "--out", annidata});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(annidata + "/" + nome_semplice("Velmo - Montegrieve", "24817", f)));
+  }
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"una"});
+  // Descriptions that cannot be read make no folder.
+  const esecuzione x = esegui({"compila", c.file("manca.txt"), fixture("treno.txt"), "--out", c.file("nuova")});
+  EXPECT_EQ(x.stato, 3);
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"una"});
+}
+
 TEST(StrumentoCompila, Aiuto) {
   for (const std::vector<std::string>& a :
        {std::vector<std::string>{"--help"}, {"compila", "--help"}, {"compile", "-h"}, {"decodifica", "--help"},
@@ -364,6 +382,13 @@ TEST(StrumentoCompila, Aiuto) {
     EXPECT_EQ(e.out.rfind("uso: scenario", 0), 0u) << e.out;
     EXPECT_EQ(e.err, "");
   }
+}
+
+TEST(Strumento, Versione) {
+  const esecuzione e = esegui({"--version"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.out, std::string("scenario ") + kVersione + "\n");
+  EXPECT_EQ(e.err, "");
 }
 
 // ---------------------------------------------------------------------------
@@ -502,6 +527,50 @@ TEST(StrumentoDecodifica, Csv) {
   const std::vector<std::string> r = righe(v.out);
   ASSERT_EQ(r.size(), 9u);
   EXPECT_EQ(r[3], "79,2701,0,0,0,0,0,(ponte fiume)(TORRENTE ALBA),0,0,0,0,0,0,0,0,0,0\r");
+}
+
+// --oggetti keeps, of the full listing, exactly the cells of a type other
+// than free; the items are listed as without it.
+TEST(StrumentoDecodifica, SoloGliOggetti) {
+  compilati k;
+  const std::string celle = k.file(file_scenario::celle);
+  const esecuzione tutto = esegui({"decodifica", celle});
+  const esecuzione oggetti = esegui({"decodifica", celle, "--oggetti"});
+  ASSERT_EQ(tutto.stato, 0) << tutto.err;
+  ASSERT_EQ(oggetti.stato, 0) << oggetti.err;
+  std::vector<std::string> attese;
+  std::size_t libere = 0;
+  for (const std::string& r : righe(tutto.out)) {
+    if (r.rfind("cella ", 0) == 0 && r.find("): cella_libera") != std::string::npos) {
+      ++libere;
+    } else {
+      attese.push_back(r);
+    }
+  }
+  ASSERT_GT(libere, 0u);
+  EXPECT_EQ(righe(oggetti.out), attese);
+  std::size_t con_oggetto = 0;
+  for (const cella& c : k.m.celle) con_oggetto += c.tipo != cella_libera;
+  EXPECT_EQ(attese.size(), 2 + con_oggetto);  // the file line, the count by type, the cells
+  EXPECT_EQ(esegui({"decode", celle, "--objects"}).out, oggetti.out);
+
+  // The same choice in JSON and CSV, within --from/--to.
+  const esecuzione j = esegui({"decodifica", celle, "--oggetti", "--json", "--from", "3000", "--to", "6000"});
+  ASSERT_EQ(j.stato, 0) << j.err;
+  std::size_t nel_tratto = 0;
+  for (std::size_t i = 60; i <= 120; ++i) nel_tratto += k.m.celle.at(i).tipo != cella_libera;
+  const json::valore v = json::leggi(j.out);
+  ASSERT_EQ(v.a.size(), 1u);
+  ASSERT_EQ(v.a[0]["celle"].a.size(), nel_tratto);
+  for (const json::valore& c : v.a[0]["celle"].a) EXPECT_NE(c["tipo"].n, 0);
+  const esecuzione csv = esegui({"decodifica", celle, "--oggetti", "--csv", "--from", "3000", "--to", "6000"});
+  EXPECT_EQ(righe(csv.out).size(), 1 + nel_tratto);
+
+  const std::string voci = k.file(file_scenario::voci);
+  EXPECT_EQ(esegui({"decodifica", voci, "--oggetti"}).out, esegui({"decodifica", voci}).out);
+  const esecuzione insieme = esegui({"decodifica", celle, "--oggetti", "--all"});
+  EXPECT_EQ(insieme.stato, 3);
+  EXPECT_NE(insieme.err.find("--all e --oggetti insieme"), std::string::npos) << insieme.err;
 }
 
 TEST(StrumentoDecodifica, FileMalformatiEInservibili) {

@@ -171,6 +171,12 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
       testi[i] = std::move(*ansi);
     }
   }
+  // Made only once there is something to compile into it.
+  try {
+    sistema->crea_cartella(cartella);
+  } catch (const errore_sistema& x) {
+    return fallisci("impossibile creare la cartella d'uscita " + cartella + ": " + x.file() + ": " + x.descrizione());
+  }
   return compila_testi(*sistema, r.id, testi[0], testi[1], r.geometria);
 }
 
