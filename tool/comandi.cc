@@ -7,6 +7,7 @@
 #include "tool/argomenti.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
+#include "tool/decompila.h"
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
 #include "tool/json.h"
@@ -28,6 +29,8 @@ constexpr const char* kUso =
     "  compila, compile       compila LINEA.txt e TRENO.txt nei tre file binari\n"
     "  decodifica, decode     mostra il contenuto di file binari compilati\n"
     "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
+    "  decompila, decompile   ricava dai file binari le due descrizioni, provate\n"
+    "                         ricompilandole\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando.\n"
     "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
@@ -428,6 +431,7 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
     if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
     if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
+    if (comando == "decompila" || comando == "decompile") return comando_decompila(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;
