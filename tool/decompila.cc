@@ -269,27 +269,66 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
   }
 }
 
+// The mountains come back from the runs of cells of one kind. A span with
+// markers puts one on every fourth cell from its start that was still
+// empty; so a run whose markers do not fall from its own start is a span
+// without markers followed by one with them, starting where the markers'
+// step says.
 void ricostruzione::montagne(righe& r) {
   struct tratto {
     int64_t a, b;
     int t;
+    bool marcata;
+    int64_t ultimo_segno;  // the last marker cell of a span with markers
   };
   std::vector<tratto> tratti;
-  for (int64_t i = 0; i <= u_; ++i) {
-    const int t = c(i).montagna;
+  auto aggiungi = [&](int64_t a, int64_t b, int t, bool marcata, int64_t ultimo = 0) {
+    tratti.push_back({a, b, t, marcata, ultimo});
+  };
+  for (int64_t a = 0; a <= u_; ++a) {
+    const int t = c(a).montagna;
     if (t == 0) continue;
-    if (!tratti.empty() && tratti.back().b == i - 1 && tratti.back().t == t) {
-      tratti.back().b = i;
-    } else {
-      tratti.push_back({i, i, t});
+    int64_t b = a;
+    while (b + 1 <= u_ && c(b + 1).montagna == t) ++b;
+    int64_t da = a;
+    while (da <= b) {
+      int64_t k = da;
+      while (k <= b && c(k).tipo != cella_montagna) ++k;
+      if (k <= b && k - 3 < da && !tratti.empty() && tratti.back().marcata && tratti.back().b == da - 1 &&
+          tratti.back().ultimo_segno < k - 3) {
+        // The span before ends sooner, so that this marker's span starts
+        // on its step.
+        tratti.back().b = k - 4;
+        da = k - 3;
+      }
+      if (k > b || k - 3 < da) {
+        // No marker, or one that no span starting in this run can place.
+        aggiungi(da, b, t, false);
+        break;
+      }
+      // The earliest start on the markers' step whose marker cells before
+      // k all hold an object (which replaced the marker).
+      int64_t inizio = k - 3;
+      while (inizio - 4 >= da && c(inizio - 1).tipo != cella_libera) inizio -= 4;
+      if (inizio > da) aggiungi(da, inizio - 1, t, false);
+      int64_t fine = b, ultimo = k;
+      for (int64_t x = inizio; x <= b; ++x) {
+        const bool passo = (x - inizio) % 4 == 3;
+        if ((passo && c(x).tipo == cella_libera) || (!passo && c(x).tipo == cella_montagna)) {
+          fine = x - 1;
+          break;
+        }
+        if (passo) ultimo = x;
+      }
+      aggiungi(inizio, fine, t, true, ultimo);
+      da = fine + 1;
     }
+    a = b;
   }
   bool prima = true;
   int64_t fine_prec = 0;
   for (const tratto& x : tratti) {
-    bool marcata = false;
-    for (int64_t i = x.a + 3; i <= x.b; i += 4) marcata = marcata || c(i).tipo == cella_montagna;
-    const int64_t tipo = marcata ? x.t + 10 : (x.t <= 10 ? x.t : x.t - 256);
+    const int64_t tipo = x.marcata ? x.t + 10 : (x.t <= 10 ? x.t : x.t - 256);
     const int64_t inizio = 50 * x.a;
     const int64_t fine = 50 * (x.b + 1);
     // A span starting 150 m or less after the previous one's end becomes
@@ -413,6 +452,16 @@ std::vector<stazione_r> ricostruzione::stazioni_con_segni() {
 }
 
 std::vector<segnale_r> ricostruzione::segnali() {
+  // How many writers of approach marks reach each cell: a cell that only
+  // one signal reaches shows that signal's marks for sure.
+  std::vector<int> scrittori(static_cast<std::size_t>(u_ + 1), 0);
+  for (const stazione_r& s : stazioni_con_segni()) {
+    for (const auto& [cc, val] : s.segni) ++scrittori[static_cast<std::size_t>(cc)];
+  }
+  for (int64_t w = 1; w <= u_; ++w) {
+    if (c(w).tipo != cella_segnale) continue;
+    for (int k = 1; k <= 4 && w - 2 * k >= 0; ++k) ++scrittori[static_cast<std::size_t>(w - 2 * k)];
+  }
   std::vector<segnale_r> r;
   for (int64_t w = 1; w <= u_; ++w) {
     if (c(w).tipo != cella_segnale) continue;
@@ -422,18 +471,25 @@ std::vector<segnale_r> ricostruzione::segnali() {
     const bool sx_due = g.c.tempo_segnale != 0;
     // The mark base sx·30 + dx·10 that the approach marks show, the most
     // frequent first, the nearest mark breaking ties.
-    std::map<int, std::pair<int, int>> conta;  // base -> (count, nearest k)
-    for (int k = 1; k <= 4; ++k) {
-      const int64_t m = w - 2 * k;
-      if (m < 0) break;
-      const int base = basso8(int64_t{c(m).richiamo} - k);
-      auto& e = conta[base];
-      if (e.first == 0) e.second = k;
-      ++e.first;
-    }
+    // The bases shown by the cells that only this signal reaches first,
+    // then by all of its cells.
     std::vector<std::pair<std::pair<int, int>, int>> ordine;
-    for (const auto& [base, e] : conta) ordine.push_back({{-e.first, e.second}, base});
-    std::sort(ordine.begin(), ordine.end());
+    for (bool solo_suoi : {true, false}) {
+      std::map<int, std::pair<int, int>> conta;  // base -> (count, nearest k)
+      for (int k = 1; k <= 4; ++k) {
+        const int64_t m = w - 2 * k;
+        if (m < 0) break;
+        if (solo_suoi && scrittori[static_cast<std::size_t>(m)] != 1) continue;
+        const int base = basso8(int64_t{c(m).richiamo} - k);
+        auto& e = conta[base];
+        if (e.first == 0) e.second = k;
+        ++e.first;
+      }
+      std::vector<std::pair<std::pair<int, int>, int>> parte;
+      for (const auto& [base, e] : conta) parte.push_back({{-e.first, e.second}, base});
+      std::sort(parte.begin(), parte.end());
+      ordine.insert(ordine.end(), parte.begin(), parte.end());
+    }
     std::optional<parti_segnale> p;
     for (const auto& o : ordine) {
       if ((p = parti_con_base(g.c.dato4, o.second, sx_due))) break;
