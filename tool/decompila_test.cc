@@ -12,7 +12,10 @@
 #include "run/righe.h"
 #include "tests/descrizioni_casuali.h"
 #include "texts/testi.h"
+#include "tests/prova.h"
+#include "tool/comandi.h"
 #include "tool/compila.h"
+#include "tool/json.h"
 
 namespace scenario {
 namespace {
@@ -71,6 +74,158 @@ TEST(DecompilaCasuale, ScenariCasualiTornanoIdentici) {
   }
   EXPECT_GE(puliti, 200);
 }
+
+// ---------------------------------------------------------------------------
+// One small scenario per record kind and per awkward case.
+
+std::string crlf(const std::vector<std::string>& r) {
+  std::string s;
+  for (const std::string& x : r) s += x + "\r\n";
+  return s;
+}
+
+struct caso_piccolo {
+  const char* nome;
+  std::vector<std::string> linea;  // records after the general section
+  std::vector<std::string> treno;
+  std::vector<std::string> attese_linea = {};  // lines the decompiled line must hold
+  std::vector<std::string> attese_treno = {};
+};
+
+void PrintTo(const caso_piccolo& k, std::ostream* os) { *os << k.nome; }
+
+class DecompilaPiccoli : public ::testing::TestWithParam<caso_piccolo> {};
+
+TEST_P(DecompilaPiccoli, TornaIdentico) {
+  const caso_piccolo& k = GetParam();
+  // The general records first, then the others after a header.
+  std::vector<std::string> l = {"[generale]", "lunghezza percorso, 4000"};
+  for (const std::string& r : k.linea) {
+    if (r.rfind("progressiva", 0) == 0 || r.rfind("sfondo", 0) == 0 || r.rfind("ripetizione", 0) == 0) l.push_back(r);
+  }
+  l.push_back("[linea]");
+  for (const std::string& r : k.linea) {
+    if (r.rfind("progressiva", 0) != 0 && r.rfind("sfondo", 0) != 0 && r.rfind("ripetizione", 0) != 0) l.push_back(r);
+  }
+  l.push_back("[fine]");
+  std::vector<std::string> t = {"[generale]", "velocita, 0, 100", "aderenza, 0, 90"};
+  t.insert(t.end(), k.treno.begin(), k.treno.end());
+  t.push_back("[fine]");
+  const compilazione c = compila(crlf(l), crlf(t));
+  ASSERT_TRUE(c.stato == kStatoPulito || c.stato == kStatoGuasti);
+  const esito_decompilazione e = decompila_file(c.file);
+  EXPECT_TRUE(e.identico) << spiega(e, crlf(l), crlf(t));
+  for (const std::string& a : k.attese_linea) {
+    EXPECT_NE(e.testi.linea.find(a + "\r\n"), std::string::npos) << a << "\n" << e.testi.linea;
+  }
+  for (const std::string& a : k.attese_treno) {
+    EXPECT_NE(e.testi.treno.find(a + "\r\n"), std::string::npos) << a << "\n" << e.testi.treno;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, DecompilaPiccoli,
+    ::testing::Values(
+        caso_piccolo{"vuoto", {}, {}, {"lunghezza percorso, 4000", "pendenza, 0, 0"}, {"velocita, 0, 100"}},
+        caso_piccolo{"generale",
+                     {"progressiva chilometrica uno, 0, 40000, 1", "progressiva chilometrica due, 2000, 60000, 0",
+                      "sfondo uno, 2", "sfondo due, 3", "sfondo tre, 4", "ripetizione segnali 9 codici, 100, 2000"},
+                     {"numero vetture, 7", "percentuale massa frenata, 95", "sabbia, 2", "orologio, 8 5 30"},
+                     {"progressiva chilometrica uno, 0, 40000, 1", "progressiva chilometrica due, 2000, 60000, 0",
+                      "ripetizione segnali 9 codici, 100, 2000"},
+                     {"numero vetture, 7", "orologio, 8, 5, 30"}},
+        caso_piccolo{"progressive a somma zero", {"progressiva chilometrica due, 0, 5000, 1"}, {}},
+        caso_piccolo{"curve di ogni classe",
+                     {"curvad1, 100, 300", "curvas2, 500, 200", "curvad3, 800, 100", "curvas4, 1000, 300",
+                      "curvad5, 1500, 50", "curvas6, 2000, 400"},
+                     {},
+                     {"curvad1, 100, 300", "curvas6, 2000, 400"}},
+        caso_piccolo{"curve che si toccano",
+                     {"curvad3, 100, 300", "curvad3, 400, 200", "curvas3, 600, 100", "curvad5, 700, 50"},
+                     {},
+                     {"curvad3, 100, 500", "curvas3, 600, 100", "curvad5, 700, 50"}},
+        caso_piccolo{"curva oltre la fine", {"curvas4, 10500, 2000"}, {}},
+        caso_piccolo{"pendenze",
+                     {"pendenza, 0, 3", "pendenza, 725, -7", "pendenza, 1000, 155", "pendenza, 2000, -100",
+                      "pendenza, 10900, 4", "pendenza, 10900, 9"},
+                     {},
+                     {"pendenza, 0, 3", "pendenza, 700, -7", "pendenza, 10900, 4", "pendenza, 10900, 9"}},
+        caso_piccolo{"montagna con segni", {"montagna, 1000, 2000, 11"}, {}, {"montagna, 1000, 2000, 11"}},
+        caso_piccolo{"montagna tagliata alla fine", {"montagna, 9000, 20000, 12"}, {}},
+        caso_piccolo{"montagne accostate", {"montagna, 1000, 2000, 1", "montagna, 2100, 2500, 12"}, {}},
+        caso_piccolo{"montagna dentro un'altra", {"montagna, 1000, 2000, 1", "montagna, 1400, 1600, 2"}, {}},
+        caso_piccolo{"montagne di tipi alti", {"montagna, 1000, 1500, 40", "montagna, 3000, 3500, 25"}, {}},
+        caso_piccolo{"cartelli di velocita",
+                     {"indicatori_vmax, 700, 90, 110, 110, 0, , , , 0", "indicatori_vmax, 1500, 60, 70, 80, 3, 45, 5, 95, 7",
+                      "indicatori_vmax, 2500, 62, 0, 0, 0, 7, , , 0"},
+                     {},
+                     {"indicatori_vmax, 700, 90, 110, 110, 0, , , , 0",
+                      "indicatori_vmax, 1500, 60, 70, 80, 3, 45, 5, 95, 7"}},
+        caso_piccolo{"cartelli con testo",
+                     {"cartello_indicatore, 650, (PL km )(100+150)", "cartello_indicatore, 400, (ponte fiume)(ORSENTA) "},
+                     {},
+                     {"cartello_indicatore, 650, (PL km )(100+150)",
+                      "cartello_indicatore, 400, (ponte fiume)(ORSENTA) "}},
+        // The station at 2000 (300 m) puts its marker on cell 42, 2050 m.
+        caso_piccolo{"segnaposto di stazione su un cartello",
+                     {"cartello_indicatore, 2050, (sotto)", "cartello_indicatore, 3000, (sopra)"},
+                     {"stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        caso_piccolo{"segnaposto di stazione su un cartello di velocita",
+                     {"indicatori_vmax, 2050, 60, 70, 80, 3, , , , 1"},
+                     {"stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        caso_piccolo{"stazioni di ogni forma",
+                     {},
+                     {"stazione, 300, 4, 600, 1, 0, 1, 4, 1, 0, 2, 1, 1, 1, 6, 40, 0, PRIMA",
+                      "stazione, 2000, 5, 300, 0, 0, 1, 0, 0, 0, 0, 0, 0, 30, 6, 44, 0, SECONDA",
+                      "stazione, 3000, 7, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 30, 6, 50, 0, TERZA",
+                      "stazione, 4500, 12, 800, 1, 3, 1, 4, 1, 2, 2, 1, 1, 60, 7, 3, 0, QUARTA",
+                      "stazione, 6000, 26, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, FERMATA"},
+                     {},
+                     {"stazione, 300, 4, 600, 1, 0, 1, 4, 1, 0, 2, 1, 1, 1, 6, 40, 0, PRIMA",
+                      "stazione, 4500, 12, 800, 1, 3, 1, 4, 1, 2, 2, 1, 1, 60, 7, 3, 0, QUARTA"}},
+        caso_piccolo{"segnali",
+                     {},
+                     {"segnale, 6000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 230", "segnale, 7200, 2, 2, 3, 0, 1, 0, 1, 2, 3, 50",
+                      "segnale, 8450, 2, 2, 4, 0, 0, 2, 0, 0, 0, 255", "segnale, 300, 2, 2, 4, 0, 0, 0, 0, 0, 0, 0"},
+                     {},
+                     {"segnale, 6000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0", "segnale, 7200, 2, 2, 3, 0, 1, 0, 1, 2, 3, 101",
+                      "segnale, 8450, 2, 2, 4, 0, 0, 2, 0, 0, 0, 255"}},
+        caso_piccolo{"segni di richiamo sovrapposti",
+                     {},
+                     {"segnale, 3100, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 3000, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0",
+                      "stazione, 2700, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, DOPO I SEGNALI",
+                      "segnale, 5100, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 5200, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0"}},
+        caso_piccolo{"rallentamenti",
+                     {},
+                     {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",
+                      "rallentamento, 8000, 80, 20, 1, 0, 0", "rallentamento, 500, 30, 200, 0, 1, 0"},
+                     {},
+                     {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 8000, 80, 0, 1, 0, 0",
+                      "rallentamento, 500, 30, 200, 0, 0, 0"}},
+        caso_piccolo{"rallentamento a 1500 m", {}, {"rallentamento, 1500, 60, 300, 0, 1, 0"}},
+        caso_piccolo{"rallentamento appena oltre 1500 m", {}, {"rallentamento, 1510, 60, 300, 0, 1, 0"}},
+        caso_piccolo{"abbattimenti",
+                     {},
+                     {"abbattimento, 1000, 0", "abbattimento, 1200, -3", "abbattimento, 1400, 60",
+                      "abbattimento, 1600, 180", "abbattimento, 1800, 400", "abbattimento, 50, 65536"},
+                     {},
+                     {"abbattimento, 1000, 0", "abbattimento, 1400, 60", "abbattimento, 1600, 180",
+                      "abbattimento, 1800, 400"}},
+        caso_piccolo{"abbattimenti accanto al completamento",
+                     {},
+                     {"rallentamento, 5000, 60, 800, 0, 0, 0", "abbattimento, 4750, 50", "abbattimento, 4700, 180",
+                      "segnale, 3700, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "abbattimento, 3650, 250"}},
+        caso_piccolo{"profili fino alle ultime celle",
+                     {},
+                     {"velocita, 1000, 60", "velocita, 10900, 75", "velocita, 10900, 80", "velocita, 10900, 85",
+                      "aderenza, 10900, 70"},
+                     {},
+                     {"velocita, 10900, 75", "velocita, 10900, 80", "velocita, 10900, 85", "aderenza, 10900, 70"}}),
+    [](const ::testing::TestParamInfo<caso_piccolo>& i) {
+      std::string s;
+      for (const char* p = i.param.nome; *p; ++p) s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return s;
+    });
 
 }  // namespace
 }  // namespace scenario
