@@ -254,7 +254,9 @@ void generatore::treno() {
   // stations among themselves keep theirs.
   std::vector<std::string> altri;
   for (int64_t k = tra(0, 8); k > 0; --k) {
-    const int64_t w = cella_libera();
+    // Past cell 4: a signal there before a slowdown's warning point could
+    // have its completion marker put on cell 1, which is reserved.
+    const int64_t w = cella_libera(5);
     if (w < 0) continue;
     occupa(w);
     const int64_t tempo = uno_di<int64_t>({0, 0, 50, 1, 100, 101, 230, 255});
@@ -263,7 +265,8 @@ void generatore::treno() {
                                        n(tra(0, 9)), n(tra(0, 9)), n(tra(0, 9)), n(tempo)}));
   }
   for (int64_t k = tra(0, 3); k > 0; --k) {
-    const int64_t d = cella_libera(2);
+    // The completion markers reach 20 cells before the start: not cell 1.
+    const int64_t d = cella_libera(30);
     if (d < 0) continue;
     const int64_t x = 50 * (d - 1);
     const int64_t l = uno_di<int64_t>({0, 10, 20, 50, 100, 300, 600, 1000});
