@@ -985,7 +985,7 @@ const char* const kUsoDecompila =
     "linea non ha curve e il confronto riguarda gli altri due file.\n"
     "\n"
     "opzioni:\n"
-    "  --out CARTELLA   dove scrivere linea.txt e treno.txt\n"
+    "  --out CARTELLA   dove scrivere linea.txt e treno.txt (creata se manca)\n"
     "  --json           il confronto in JSON sull'uscita standard\n"
     "\n"
     "Stato d'uscita: 0 ricompilati identici byte per byte, 1 descrizioni scritte\n"
@@ -1096,6 +1096,13 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
     return kStatoArgomenti;
   }
 
+  // The folder is made when missing.
+  std::error_code ec;
+  std::filesystem::create_directories(cartella, ec);
+  if (ec) {
+    err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << ec.message() << '\n';
+    return kStatoArgomenti;
+  }
   for (const auto& [nome, testo] : {std::pair{linea, &e.testi.linea}, std::pair{treno, &e.testi.treno}}) {
     try {
       sistema->scrivi(nome, *testo);
@@ -1147,7 +1154,8 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   } else if (!e.ricompilato) {
     out << "ricompilate, le descrizioni non danno file: " << e.perche << '\n';
   } else {
-    out << "ricompilate, le descrizioni danno file diversi (" << e.differenze.size() << " differenze)"
+    out << "ricompilate, le descrizioni danno file diversi (" << e.differenze.size()
+        << (e.differenze.size() == 1 ? " differenza)" : " differenze)")
         << (e.perche.empty() ? "" : ": " + e.perche) << '\n';
     for (const differenza& d : e.differenze) {
       out << nomi[d.file] << ": " << luogo(d) << ": " << d.originale << " nel file, " << d.ricompilato

@@ -328,7 +328,7 @@ TEST(StrumentoDecompila, CellaManomessaEsce1NominandoLaCella) {
   prova::cartella_temporanea testi;
   const esecuzione e = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string()});
   EXPECT_EQ(e.stato, 1);
-  EXPECT_NE(e.out.find("file diversi (1 differenze)"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("file diversi (1 differenza)"), std::string::npos) << e.out;
   EXPECT_NE(e.out.find(s.dat + ": cella 300 (15000 m) richiamo: 77 nel file, 0 ricompilato\n"), std::string::npos)
       << e.out;
   // The descriptions are written anyway.
