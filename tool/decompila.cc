@@ -631,10 +631,12 @@ std::string ricostruzione::treno(const std::set<int64_t>& abbattimenti_180) {
   std::vector<bool> preso(segn.size(), false);
   int stazioni_rimaste = static_cast<int>(stazioni.size());
   std::size_t segnali_rimasti = segn.size();
+  std::size_t alto = segn.size();  // every signal from here up is taken
   while (stazioni_rimaste > 0 || segnali_rimasti > 0) {
     int scelto = 0;
     bool trovato = false;
-    for (std::size_t k = segn.size(); k-- > 0;) {
+    while (alto > 0 && preso[alto - 1]) --alto;
+    for (std::size_t k = alto; k-- > 0;) {
       if (!preso[k] && puo_essere_ultimo(segni_segnale[k])) {
         scelto = static_cast<int>(k);
         trovato = true;
