@@ -11,6 +11,7 @@
 #include "tool/autori.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
+#include "tool/decompila.h"
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
 #include "tool/identita_dai_nomi.h"
@@ -37,6 +38,8 @@ constexpr const char* kUso =
     "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
     "  formato, format        descrive i record delle descrizioni (docs/formato.md)\n"
     "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
+    "  decompila, decompile   ricava dai file binari le due descrizioni, provate\n"
+    "                         ricompilandole\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando; \"scenario --version\" dice la\n"
     "versione.\n"
@@ -579,6 +582,7 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
     if (comando == "formato" || comando == "format") return comando_formato(resto, out, err);
     if (comando == "nuovo" || comando == "new") return comando_nuovo(resto, out, err);
+    if (comando == "decompila" || comando == "decompile") return comando_decompila(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;
