@@ -12,8 +12,8 @@
 #include <typeinfo>
 
 #include "platform/piattaforma_memoria.h"
-#include "run/generazione.h"
-#include "run/nomi.h"
+#include "common/identita.h"
+#include "common/nomi.h"
 #include "tests/descrizioni_casuali.h"
 #include "tool/compila.h"
 #include "tool/decompila.h"

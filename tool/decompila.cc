@@ -13,7 +13,7 @@
 #include "compiler/formato.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma_memoria.h"
-#include "run/nomi.h"
+#include "common/nomi.h"
 #include "tool/argomenti.h"
 #include "tool/compila.h"
 #include "tool/curve.h"

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "platform/piattaforma_memoria.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
 #include "run/generazione.h"
-#include "run/nomi.h"
-#include "run/righe.h"
 #include "tests/descrizioni_casuali.h"
 #include "texts/testi.h"
 #include "tests/prova.h"
