@@ -10,6 +10,7 @@
 #include <set>
 #include <utility>
 
+#include "compiler/voci.h"
 #include "compiler/formato.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma_memoria.h"
@@ -793,8 +794,8 @@ scenario_binario decodifica_senza_controlli(const file_scenario_binari& f) {
 
 scenario_binario leggi_scenario(const file_scenario_binari& f) {
   scenario_binario s = decodifica_senza_controlli(f);
-  const int32_t lunghezza = s.voci[84].fine;
-  const std::size_t offset_84 = offset_voci(s.voci)[84] + formato::voce::fine;
+  const int32_t lunghezza = s.voci[voce_lunghezza_convoglio].fine;
+  const std::size_t offset_84 = offset_voci(s.voci)[voce_lunghezza_convoglio] + formato::voce::fine;
   if (lunghezza < 0 || lunghezza > kLunghezzaMassima) {
     throw errore_scenario(tipo_file::voci, offset_84,
                           "la lunghezza della linea (voce 84, fine) è " + n(lunghezza) +
@@ -940,7 +941,7 @@ esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const r
 // The seam: the only place that runs the compiler.
 
 ricompilatore ricompilatore_in_memoria(const std::array<voce, kNumeroVoci>& voci, const nomi_sorgenti& nomi) {
-  const identita id{cp1252_in_utf8(voci[85].nome), cp1252_in_utf8(voci[86].nome)};
+  const identita id{cp1252_in_utf8(voci[voce_linea].nome), cp1252_in_utf8(voci[voce_treno].nome)};
   return [id, nomi](const std::string& linea, const std::string& treno, bool con_geometria) {
     ricompilato r;
     piattaforma_memoria memoria;
