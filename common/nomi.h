@@ -21,6 +21,11 @@ enum class file_scenario {
   celle,               // nome_linea + "_" + numero_treno + ".dat"
 };
 
+// What follows the identity in the file's name ("_linea.dat", ".sim", ...).
+std::string_view suffisso(file_scenario f);
+// True when the name holds the train number after the line name.
+bool del_treno(file_scenario f);
+
 // The file's name within the folder, as composed from the two identity texts
 // (program text, UTF-8), nothing trimmed and no case change.
 std::string nome_semplice(const std::string& nome_linea, const std::string& numero_treno,
