@@ -1,7 +1,8 @@
 #include "platform/piattaforma.h"
-#include "run/generazione.h"
+#include "platform/riga_comando.h"
+#include "run/programma.h"
 
-int main() {
+int main(int argc, char** argv) {
   auto p = scenario::piattaforma_di_sistema();
-  return scenario::esegui(*p);
+  return scenario::programma(*p, scenario::argomenti_utf8(argc, argv));
 }

@@ -8,39 +8,29 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-rango() {
-  case "$1" in
-    platform) echo 0 ;;
-    common) echo 1 ;;
-    texts | compiler) echo 2 ;;
-    run | tool) echo 3 ;;
-    *) echo "" ;;
-  esac
-}
-
-guasti=0
-for strato in platform common texts compiler run tool; do
-  r=$(rango "$strato")
-  for file in "$strato"/*.h "$strato"/*.cc; do
-    [ -e "$file" ] || continue
-    while IFS= read -r riga; do
-      incluso=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"$riga")
-      [ -n "$incluso" ] || continue
-      cartella=${incluso%%/*}
-      if [ "$cartella" = tests ] && [[ "$file" == *_test.cc ]]; then continue; fi
-      ri=$(rango "$cartella")
-      if [ -z "$ri" ]; then
-        echo "$file: include fuori dagli strati: $incluso"
-        guasti=$((guasti + 1))
-      elif [ "$cartella" != "$strato" ] && [ "$ri" -ge "$r" ]; then
-        echo "$file: include verso l'alto o di fianco: $incluso"
-        guasti=$((guasti + 1))
-      fi
-    done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-  done
-done
-if [ "$guasti" -ne 0 ]; then
-  echo "$guasti include fuori regola"
-  exit 1
-fi
-echo "strati: nessun include fuori regola"
+grep -HE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' \
+  platform/*.h platform/*.cc common/*.h common/*.cc texts/*.h texts/*.cc \
+  compiler/*.h compiler/*.cc run/*.h run/*.cc tool/*.h tool/*.cc 2>/dev/null |
+  awk '
+    BEGIN {
+      rango["platform"] = 0; rango["common"] = 1; rango["texts"] = 2
+      rango["compiler"] = 2; rango["run"] = 3; rango["tool"] = 3
+    }
+    {
+      file = substr($0, 1, index($0, ":") - 1)
+      riga = substr($0, index($0, ":") + 1)
+      split(file, f, "/"); strato = f[1]
+      if (match(riga, /"[^"]*"/) == 0) next
+      incluso = substr(riga, RSTART + 1, RLENGTH - 2)
+      split(incluso, c, "/"); cartella = c[1]
+      if (cartella == "tests" && file ~ /_test\.cc$/) next
+      if (!(cartella in rango)) {
+        print file ": include fuori dagli strati: " incluso; guasti++
+      } else if (cartella != strato && rango[cartella] >= rango[strato]) {
+        print file ": include verso l'"'"'alto o di fianco: " incluso; guasti++
+      }
+    }
+    END {
+      if (guasti > 0) { print guasti " include fuori regola"; exit 1 }
+      print "strati: nessun include fuori regola"
+    }'

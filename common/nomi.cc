@@ -2,20 +2,29 @@
 
 namespace scenario {
 
-std::string nome_semplice(const std::string& nome_linea, const std::string& numero_treno,
-                          file_scenario f) {
-  const std::string treno = nome_linea + "_" + numero_treno;
+std::string_view suffisso(file_scenario f) {
   switch (f) {
-    case file_scenario::descrizione_linea: return nome_linea + "_linea.txt";
-    case file_scenario::descrizione_treno: return treno + "-.txt";
-    case file_scenario::note: return treno + "_" + "note.txt";
-    case file_scenario::rallentamenti: return treno + "_" + "rallentamenti.txt";
-    case file_scenario::scheda_treno: return treno + "_" + "scheda_treno.txt";
-    case file_scenario::geometria_linea: return nome_linea + "_linea.dat";
-    case file_scenario::voci: return treno + ".sim";
-    case file_scenario::celle: return treno + ".dat";
+    case file_scenario::descrizione_linea: return "_linea.txt";
+    case file_scenario::descrizione_treno: return "-.txt";
+    case file_scenario::note: return "_note.txt";
+    case file_scenario::rallentamenti: return "_rallentamenti.txt";
+    case file_scenario::scheda_treno: return "_scheda_treno.txt";
+    case file_scenario::geometria_linea: return "_linea.dat";
+    case file_scenario::voci: return ".sim";
+    case file_scenario::celle: return ".dat";
   }
   return {};
+}
+
+bool del_treno(file_scenario f) {
+  return f != file_scenario::descrizione_linea && f != file_scenario::geometria_linea;
+}
+
+std::string nome_semplice(const std::string& nome_linea, const std::string& numero_treno,
+                          file_scenario f) {
+  std::string nome = nome_linea;
+  if (del_treno(f)) nome += "_" + numero_treno;
+  return nome += suffisso(f);
 }
 
 std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
@@ -25,15 +34,11 @@ std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::
 
 void riscrivi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
               file_scenario f, std::string_view contenuto) {
-  p.tocca(nome_file(p, nome_linea, numero_treno, f));
-  p.elimina(nome_file(p, nome_linea, numero_treno, f));
   p.scrivi(nome_file(p, nome_linea, numero_treno, f), contenuto);
 }
 
 void riscrivi_a_pezzi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
                       file_scenario f, const std::function<std::string_view()>& prossimo) {
-  p.tocca(nome_file(p, nome_linea, numero_treno, f));
-  p.elimina(nome_file(p, nome_linea, numero_treno, f));
   p.scrivi_a_pezzi(nome_file(p, nome_linea, numero_treno, f), prossimo);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,30 +48,54 @@ class piattaforma_registro : public piattaforma_inoltro {
     ++cartelle;
     return piattaforma_inoltro::cartella_programma();
   }
-  void tocca(const std::string& nome) override {
-    passi.push_back("tocca " + nome);
-    piattaforma_inoltro::tocca(nome);
-  }
   void elimina(const std::string& nome) override {
     passi.push_back("elimina " + nome);
     piattaforma_inoltro::elimina(nome);
   }
-  void scrivi(const std::string& nome, std::string_view byte) override {
-    passi.push_back("scrivi " + nome);
-    piattaforma_inoltro::scrivi(nome, byte);
+  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+    const std::string t = piattaforma_inoltro::scrivi_temporaneo(nome, prossimo);
+    passi.push_back("temporaneo " + nome);
+    temporanei.push_back(t);
+    return t;
+  }
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    passi.push_back("sostituisci " + temporaneo + " " + nome);
+    if (rifiuta_sostituzione) throw errore_sistema(nome, 5, "Input/output error");
+    piattaforma_inoltro::sostituisci(temporaneo, nome);
   }
   std::vector<std::string> passi;
+  std::vector<std::string> temporanei;
   int cartelle = 0;
+  bool rifiuta_sostituzione = false;
 };
 
-TEST(Riscrivi, ApreChiudeEliminaEScriveComponendoOgniVoltaIlNome) {
+TEST(Riscrivi, UnTemporaneoNellaCartellaPoiRinominatoSulNome) {
   piattaforma_memoria mem("cartella");
   piattaforma_registro p(mem);
   riscrivi(p, "Velmo - Montegrieve", "24817", file_scenario::descrizione_treno, "abc\r\n");
   const std::string nome = "cartella/Velmo - Montegrieve_24817-.txt";
-  EXPECT_EQ(p.passi, (std::vector<std::string>{"tocca " + nome, "elimina " + nome, "scrivi " + nome}));
-  EXPECT_EQ(p.cartelle, 3);
-  EXPECT_EQ(mem.file.at(nome), "abc\r\n");
+  ASSERT_EQ(p.temporanei.size(), 1u);
+  const std::string& t = p.temporanei[0];
+  EXPECT_EQ(t.rfind("cartella/.", 0), 0u) << t;
+  EXPECT_EQ(t.find('/', 9), std::string::npos) << t;
+  EXPECT_EQ(p.passi, (std::vector<std::string>{"temporaneo " + nome, "sostituisci " + t + " " + nome}));
+  EXPECT_EQ(p.cartelle, 1);
+  EXPECT_EQ(mem.file, (std::map<std::string, std::string>{{nome, "abc\r\n"}}));
+}
+
+TEST(Riscrivi, UnaSostituzioneRifiutataLasciaIlVecchioFileESenzaTemporaneo) {
+  piattaforma_memoria mem("cartella");
+  const std::string nome = "cartella/Velmo - Montegrieve_24817_note.txt";
+  mem.file[nome] = "vecchio";
+  piattaforma_registro p(mem);
+  p.rifiuta_sostituzione = true;
+  try {
+    riscrivi(p, "Velmo - Montegrieve", "24817", file_scenario::note, "nuovo");
+    ADD_FAILURE() << "la sostituzione rifiutata non e' stata riportata";
+  } catch (const errore_sistema& e) {
+    EXPECT_EQ(e.file(), nome);
+  }
+  EXPECT_EQ(mem.file, (std::map<std::string, std::string>{{nome, "vecchio"}}));
 }
 
 TEST(Riscrivi, SostituisceIntegroUnFilePiuLungoNellaCartella) {

@@ -1,5 +1,7 @@
 #include "compiler/codici.h"
 
+#include "compiler/voci.h"
+
 #include <string>
 
 namespace scenario {
@@ -10,7 +12,7 @@ constexpr int kFinestra = 25;
 // The identity string: lower-case(train number + line name) + pad, as ANSI
 // bytes; left in m.riga.
 const std::string& stringa_identita(piattaforma& p, modello& m) {
-  m.riga = p.minuscole(m.voci[86].nome + m.voci[85].nome) + kImbottitura;
+  m.riga = p.minuscole(m.voci[voce_treno].nome + m.voci[voce_linea].nome) + kImbottitura;
   return m.riga;
 }
 

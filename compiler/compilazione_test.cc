@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,11 +95,11 @@ TEST(Compilazione, EsitoPulitoOConGuasti) {
 // model as far as the compile got.
 TEST(Compilazione, GuastoDelSistemaNelRisultato) {
   struct piattaforma_piena : piattaforma_memoria {
-    void scrivi(const std::string& nome, std::string_view byte) override {
+    std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
       if (nome.size() >= 4 && nome.compare(nome.size() - 4, 4, ".sim") == 0) {
         throw errore_sistema(nome, 28, "No space left on device");
       }
-      piattaforma_memoria::scrivi(nome, byte);
+      return piattaforma_memoria::scrivi_temporaneo(nome, prossimo);
     }
   };
   piattaforma_piena p;
@@ -109,6 +110,8 @@ TEST(Compilazione, GuastoDelSistemaNelRisultato) {
   EXPECT_EQ(r.sistema->file(), nome_file(p, "Linea", "7", file_scenario::voci));
   EXPECT_FALSE(r.rapporto.has_value());
   EXPECT_EQ(r.m.lunghezza_tracciato, 17000);
+  // None of the three files was put in place, and no temporary remains.
+  EXPECT_TRUE(p.file.empty());
 }
 
 TEST(Compilazione, ValoriFissiECodiciNelModelloENeiFile) {

@@ -5,6 +5,7 @@
 #include "compiler/formato_voci.h"
 #include "compiler/tracciato.h"
 #include "common/nomi.h"
+#include "common/uscite.h"
 
 namespace scenario {
 
@@ -18,16 +19,18 @@ std::string immagine_voci(const modello& m) { return immagine_voci(m.voci); }
 std::string immagine_celle(const modello& m) { return immagine_celle(m.celle); }
 
 void scrivi_file_compilati(piattaforma& p, const modello& m) {
+  insieme_uscite uscite(p);
   if (m.calcola_tracciato != 0) {
     // The rows are computed as the pieces are written: the plan's table
     // never exists whole.
     generatore_piano righe(m.piano);
     pezzi_geometria pezzi(righe);
-    riscrivi_a_pezzi(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea,
-                     [&pezzi] { return pezzi.prossimo(); });
+    uscite.aggiungi_a_pezzi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea),
+                            [&pezzi] { return pezzi.prossimo(); });
   }
-  riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::voci, immagine_voci(m.voci));
-  riscrivi(p, m.nome_linea, m.numero_treno, file_scenario::celle, immagine_celle(m.celle));
+  uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::voci), immagine_voci(m.voci));
+  uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::celle), immagine_celle(m.celle));
+  uscite.conferma();
 }
 
 }  // namespace scenario

@@ -16,9 +16,10 @@ std::string immagine_voci(const modello& m);
 std::string immagine_celle(const modello& m);
 
 // Writes the line geometry file (only when calcola_tracciato is non-zero),
-// the item file and the track file, in that order, each with the rewrite
-// idiom; the geometry is handed to the platform in pieces, the other two in
-// one write.
+// the item file and the track file as one set: all three are written under
+// temporary names first and put in place only when all are written, so that
+// a failure leaves the earlier set whole. The geometry is handed to the
+// platform in pieces, the other two in one write.
 void scrivi_file_compilati(piattaforma& p, const modello& m);
 
 }  // namespace scenario

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -130,26 +132,35 @@ TEST(FileUscita, ImmagineDelTracciato) {
   EXPECT_EQ(immagine_tracciato(corto).size(), 2139964u - 2 * 8 * static_cast<std::size_t>(n - 2 - 1000 + 1));
 }
 
-// Records every call to the file system, to show the rewrite idiom.
+// Records every call to the file system, with the size of each new file;
+// `guasto` names a file whose write fails half way, as on a full device.
 class piattaforma_registrata : public piattaforma_inoltro {
  public:
   using piattaforma_inoltro::piattaforma_inoltro;
-  void tocca(const std::string& nome) override {
-    chiamate.push_back("tocca " + nome);
-    piattaforma_inoltro::tocca(nome);
-  }
   void elimina(const std::string& nome) override {
     chiamate.push_back("elimina " + nome);
     piattaforma_inoltro::elimina(nome);
   }
-  void scrivi(const std::string& nome, std::string_view byte) override {
-    chiamate.push_back("scrivi " + nome + " " + std::to_string(byte.size()));
-    piattaforma_inoltro::scrivi(nome, byte);
+  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+    std::size_t n = 0;
+    const std::string t = piattaforma_inoltro::scrivi_temporaneo(nome, [&]() -> std::string_view {
+      const std::string_view pezzo = prossimo();
+      n += pezzo.size();
+      if (nome == guasto && n > 1000) throw errore_sistema(nome, ENOSPC, "No space left on device");
+      return pezzo;
+    });
+    chiamate.push_back("temporaneo " + nome + " " + std::to_string(n));
+    return t;
+  }
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    chiamate.push_back("sostituisci " + nome);
+    piattaforma_inoltro::sostituisci(temporaneo, nome);
   }
   std::vector<std::string> chiamate;
+  std::string guasto;
 };
 
-TEST(FileUscita, TreFileInOrdineOgnunoRiscrittoConUnaScrittura) {
+TEST(FileUscita, TreFileScrittiPoiMessiAPostoInsieme) {
   prova::cartella_temporanea cartella;
   prova::piattaforma_di_prova sistema(cartella);
   piattaforma_registrata p(sistema);
@@ -161,19 +172,52 @@ TEST(FileUscita, TreFileInOrdineOgnunoRiscrittoConUnaScrittura) {
   prova::scrivi_file(v, std::string(10000, 'x'));
   scrivi_file_compilati(p, m);
   const std::vector<std::string> attese = {
-      "tocca " + g, "elimina " + g, "scrivi " + g + " 2139964",
-      "tocca " + v, "elimina " + v, "scrivi " + v + " " + std::to_string(87 * 34 + 19 + 5),
-      "tocca " + c, "elimina " + c, "scrivi " + c + " 32115",
+      "temporaneo " + g + " 2139964",
+      "temporaneo " + v + " " + std::to_string(87 * 34 + 19 + 5),
+      "temporaneo " + c + " 32115",
+      "sostituisci " + g,
+      "sostituisci " + v,
+      "sostituisci " + c,
   };
   EXPECT_EQ(p.chiamate, attese);
   EXPECT_EQ(prova::leggi_file(g), immagine_tracciato(m));
   EXPECT_EQ(prova::leggi_file(v), immagine_voci(m));
   EXPECT_EQ(prova::leggi_file(c), immagine_celle(m));
+  EXPECT_EQ(cartella.elenco().size(), 3u);
 
   // A second run gives the same bytes.
   const std::string primo = prova::leggi_file(g) + prova::leggi_file(v) + prova::leggi_file(c);
   scrivi_file_compilati(p, m);
   EXPECT_EQ(prova::leggi_file(g) + prova::leggi_file(v) + prova::leggi_file(c), primo);
+}
+
+// A write that fails on any of the three files leaves the earlier three as
+// they were, side by side, and no temporary file.
+TEST(FileUscita, UnaScritturaFallitaLasciaIlVecchioInsiemeIntero) {
+  for (const char* guasto : {"Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim",
+                             "Velmo - Montegrieve_24817.dat"}) {
+    SCOPED_TRACE(guasto);
+    prova::cartella_temporanea cartella;
+    for (const char* n : {"Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim",
+                          "Velmo - Montegrieve_24817.dat"}) {
+      prova::scrivi_file(cartella.file(n), std::string("corsa precedente: ") + n);
+    }
+    prova::piattaforma_di_prova sistema(cartella);
+    piattaforma_registrata p(sistema);
+    p.guasto = cartella.file(guasto);
+    try {
+      scrivi_file_compilati(p, modello_di(100000));
+      ADD_FAILURE() << "la scrittura fallita non e' stata riportata";
+    } catch (const errore_sistema& e) {
+      EXPECT_EQ(e.file(), cartella.file(guasto));
+      EXPECT_EQ(e.numero(), ENOSPC);
+    }
+    for (const char* n : {"Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim",
+                          "Velmo - Montegrieve_24817.dat"}) {
+      EXPECT_EQ(prova::leggi_file(cartella.file(n)), std::string("corsa precedente: ") + n) << n;
+    }
+    EXPECT_EQ(cartella.elenco().size(), 3u);
+  }
 }
 
 // The system's platform takes the geometry piece by piece: the file holds

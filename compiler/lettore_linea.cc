@@ -13,6 +13,7 @@
 #include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 #include "compiler/voci.h"
 
@@ -398,7 +399,7 @@ bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
     registra(m, codice_linea_assente);
     return false;
   }
-  const std::string testo = p.leggi(nome);
+  const std::string testo = p.leggi(nome, kMassimoDescrizione);
   lettura_linea lettura(p, m, std::move(nome), testo);
   const bool segue_treno = lettura.leggi(c);
   if (segue_treno) {

@@ -11,6 +11,7 @@
 #include "compiler/guasti.h"
 #include "compiler/parole.h"
 #include "compiler/lettori.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 #include "compiler/voci.h"
 
@@ -43,7 +44,7 @@ class lettore_treno {
   void leggi() {
     m_.sorgente_file = kFileTreno;
     m_.sorgente_riga = 0;
-    const std::string testo = p_.leggi(nome_);
+    const std::string testo = p_.leggi(nome_, kMassimoDescrizione);
     lettore_campi l(testo);
 
     // Nothing before the general section counts; without one the file

@@ -6,6 +6,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/file_uscita.h"
 #include "compiler/memorizza.h"
+#include "compiler/voci.h"
 
 namespace scenario {
 
@@ -21,13 +22,15 @@ std::optional<rapporto_finale> memorizza_percorso(piattaforma& p, modello& m, in
 
   completa_tracciato(m);
 
-  voce& v85 = m.voci[85];
+  // The reserved fields: the fixed values and the two scenario codes must
+  // find them free.
+  voce& linea = m.voci[voce_linea];
   cella& c1 = m.celle[1];
-  if (v85.gruppo_1a != 0 || c1.dato1 != 0) return rapporto_finale{"1250"};
-  v85.gruppo_1a = 610;
-  c1.dato1 = 5121;
-  if (v85.orario != 0 || c1.dato2 != 0) return rapporto_finale{"1251"};
-  v85.orario = codice_gara_st(p, m);
+  if (linea.gruppo_1a != 0 || c1.dato1 != 0) return rapporto_finale{"1250"};
+  linea.gruppo_1a = kValoreFissoVoceLinea;
+  c1.dato1 = kValoreFissoCellaUno;
+  if (linea.orario != 0 || c1.dato2 != 0) return rapporto_finale{"1251"};
+  linea.orario = codice_gara_st(p, m);
   c1.dato2 = codice_gara_og(p, m);
 
   scrivi_file_compilati(p, m);

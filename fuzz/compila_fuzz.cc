@@ -5,6 +5,7 @@
 #include <exception>
 #include <typeinfo>
 
+#include "compiler/campi.h"
 #include "compiler/compilazione.h"
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
@@ -52,8 +53,39 @@ const std::string& treno_incorporato() {
   return t;
 }
 
-bool compila_e_verifica(const std::optional<std::string_view>& linea,
-                        const std::optional<std::string_view>& treno) {
+bool linea_corta(std::string_view linea, int32_t massimo) {
+  lettore_campi l(linea);
+  while (!l.fine()) {
+    const std::string campo = l.testo();
+    if (!contiene_nc(campo, "lunghezza") || !contiene_nc(campo, "percorso") || l.fine()) continue;
+    try {
+      if (l.numero32() > massimo) return false;
+    } catch (const std::exception&) {
+      // A length that does not fit ends the reading at once: cheap.
+    }
+  }
+  return true;
+}
+
+std::string linea_incorporata_corta() {
+  std::string t = linea_incorporata();
+  const std::string lunga = "lunghezza percorso,    104300";
+  const std::size_t i = t.find(lunga);
+  if (i != std::string::npos) t.replace(i, lunga.size(), "lunghezza percorso,    " + std::to_string(kLunghezzaMassima));
+  return t;
+}
+
+std::string_view linea_breve() {
+  return "[generale]\r\nlunghezza percorso,    6000\r\nprogressiva chilometrica uno,    0,    6000,    1\r\n"
+         "sfondo uno,    1\r\nripetizione segnali 9 codici,    500    ,1000\r\n[curve]\r\ncurvad5,  650,  600\r\n"
+         "curvas2,  2000,  300\r\n[pendenze]\r\npendenza,   0,    0\r\npendenza,  700,   4\r\n"
+         "pendenza,  2400,   -6\r\n[montagne]\r\nmontagna,   1050,  2400,  11\r\nmontagna,   2500,  3000,  2\r\n"
+         "[cartelli]\r\nindicatori_vmax,  700,  90,  110,  110,  0,  ,  ,  ,  0\r\n[indicazioni]\r\n"
+         "cartello_indicatore,  1250,   (PL km 1+200)\r\n[fine]\r\n";
+}
+
+std::optional<modello> compila_e_verifica(const std::optional<std::string_view>& linea,
+                                          const std::optional<std::string_view>& treno, bool geometria) {
   piattaforma_memoria p;
   if (linea) p.file[nome(p, file_scenario::descrizione_linea)] = std::string(*linea);
   if (treno) p.file[nome(p, file_scenario::descrizione_treno)] = std::string(*treno);
@@ -61,7 +93,7 @@ bool compila_e_verifica(const std::optional<std::string_view>& linea,
   risultato_compilazione r;
   bool terminato = false;
   try {
-    r = compila(p, identita_incorporata(), true);
+    r = compila(p, identita_incorporata(), geometria);
     // The compiler shows nothing itself; a report is a code, and it leaves
     // no binary file (checked below).
     VERIFICA(p.messaggi.empty());
@@ -84,7 +116,7 @@ bool compila_e_verifica(const std::optional<std::string_view>& linea,
     verifica_assente(p, file_scenario::geometria_linea);
     verifica_assente(p, file_scenario::voci);
     verifica_assente(p, file_scenario::celle);
-    return false;
+    return std::nullopt;
   }
 
   const modello& m = r.m;
@@ -94,14 +126,25 @@ bool compila_e_verifica(const std::optional<std::string_view>& linea,
   std::size_t nomi = 0;
   for (const voce& v : m.voci) nomi += v.nome.size();
   VERIFICA(dimensione(p, file_scenario::voci) == 2958 + nomi);
-  // Every row of the plan is a tagged number of 2, 4 or 10 bytes, in two
-  // columns of lunghezza_tracciato + 1 rows.
-  const std::size_t righe = static_cast<std::size_t>(m.lunghezza_tracciato) + 1;
-  const std::size_t geometria = dimensione(p, file_scenario::geometria_linea);
-  VERIFICA(geometria >= 2 * 2 * righe && geometria <= 2 * 10 * righe);
+  if (geometria) {
+    // Every row of the plan is a tagged number of 2, 4 or 10 bytes, in two
+    // columns of lunghezza_tracciato + 1 rows.
+    const std::size_t righe = static_cast<std::size_t>(m.lunghezza_tracciato) + 1;
+    const std::size_t byte = dimensione(p, file_scenario::geometria_linea);
+    VERIFICA(byte >= 2 * 2 * righe && byte <= 2 * 10 * righe);
+  } else {
+    verifica_assente(p, file_scenario::geometria_linea);
+  }
+  // The binary files and nothing else but a train description that was
+  // never reached: no temporary file.
+  for (const auto& [n, contenuto] : p.file) {
+    VERIFICA(n == nome(p, file_scenario::voci) || n == nome(p, file_scenario::celle) ||
+             (geometria && n == nome(p, file_scenario::geometria_linea)) ||
+             n == nome(p, file_scenario::descrizione_treno));
+  }
   // The fixed values of the checks are in place.
   VERIFICA(m.voci[85].gruppo_1a == 610 && m.celle[1].dato1 == 5121);
-  return true;
+  return r.m;
 }
 
 }  // namespace scenario::fuzz

@@ -25,9 +25,9 @@ semi_dei_test() {
   local t="$1" f
   find tests/fixtures -path tests/fixtures/fuzz -prune -o -type f -name '*.txt' -print | sort | while read -r f; do
     case "$t:$(basename "$f")" in
-      linea:*linea*) cp "$f" "$lavoro/$t/corpus/test_$(echo "$f" | tr / _)" ;;
+      linea:*linea*|piano:*linea*) cp "$f" "$lavoro/$t/corpus/test_$(echo "$f" | tr / _)" ;;
       treno:*treno*) cp "$f" "$lavoro/$t/corpus/test_$(echo "$f" | tr / _)" ;;
-      coppia:*linea*)
+      coppia:*linea*|strumento:*linea*)
         local g="$(dirname "$f")/$(basename "$f" | sed 's/linea/treno/')"
         if [ -f "$g" ]; then
           { cat "$f"; printf '\n==treno==\n'; cat "$g"; } >"$lavoro/$t/corpus/test_$(echo "$f" | tr / _)"
@@ -39,6 +39,12 @@ for t in $(ls fuzz/corpus); do
   mkdir -p "$lavoro/$t/corpus" "$lavoro/$t/trovati"
   semi=("$radice/fuzz/corpus/$t")
   [ -d "tests/fixtures/fuzz/$t" ] && semi+=("$radice/tests/fixtures/fuzz/$t")
+  # Each target's seeds are its own corpus; the plan target also starts from
+  # the line target's regression inputs, the tool's from the pair target's.
+  case "$t" in
+    piano) [ -d tests/fixtures/fuzz/linea ] && semi+=("$radice/tests/fixtures/fuzz/linea") ;;
+    strumento) [ -d tests/fixtures/fuzz/coppia ] && semi+=("$radice/tests/fixtures/fuzz/coppia") ;;
+  esac
   semi_dei_test "$t"
   echo "fuzz: $t for ${secondi}s, from $(ls "${semi[@]}" "$lavoro/$t/corpus" | grep -vc -e '^$' -e ':$') seeds"
   if ! (cd "$lavoro/$t/trovati" && "$radice/build-fuzz/fuzz_$t" \

@@ -1,10 +1,12 @@
 // Writes the seed corpus of the fuzz targets: the built-in descriptions as
-// the program writes them, alone and joined for the target that varies both.
+// the program writes them (the line cut short), alone and joined for the
+// targets that vary both.
 // Usage: genera_corpus FOLDER (the corpus folder, holding one folder per
 // target).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "compiler/file_uscita.h"
@@ -37,9 +39,13 @@ int main(int argc, char** argv) {
   const std::string& l = linea_incorporata();
   const std::string& t = treno_incorporato();
   const std::string s(kSeparatore);
-  const bool ok = scrivi(c / "linea" / "incorporata.txt", l) && scrivi(c / "treno" / "incorporato.txt", t) &&
-                  scrivi(c / "coppia" / "incorporate.txt", l + s + t) &&
-                  scrivi(c / "coppia" / "solo_linea.txt", l);
+  // The built-in line is 104 km: its seeds are cut to the targets' longest
+  // line, which every record beyond it then exercises as a fault.
+  const std::string corta = linea_incorporata_corta();
+  const bool ok = scrivi(c / "linea" / "incorporata.txt", corta) && scrivi(c / "treno" / "incorporato.txt", t) &&
+                  scrivi(c / "coppia" / "incorporate.txt", corta + s + t) &&
+                  scrivi(c / "coppia" / "solo_linea.txt", corta) &&
+                  scrivi(c / "strumento" / "incorporate.txt", corta + s + t);
   if (!ok) return 1;
 
   // The decoder's seeds: the kind byte, then the file. The items and the
@@ -62,5 +68,14 @@ int main(int argc, char** argv) {
       scrivi(c / "decodifica" / "geometria.bin", std::string(1, '\0') + scenario::immagine_tracciato(piano)) &&
       scrivi(c / "decodifica" / "voci.bin", std::string(1, '\1') + scenario::immagine_voci(m)) &&
       scrivi(c / "decodifica" / "celle.bin", std::string(1, '\2') + scenario::immagine_celle(m));
-  return ok_decodifica ? 0 : 1;
+  // The decompiler's seeds: the generator's choices from bytes of a fixed
+  // sequence, both with and without damage (the first byte's parity).
+  std::mt19937 g(16);
+  bool ok_decompila = true;
+  for (int i = 0; i < 6; ++i) {
+    std::string byte(1, static_cast<char>(i));
+    for (int k = 0; k < 600; ++k) byte += static_cast<char>(g() & 0xFF);
+    ok_decompila = ok_decompila && scrivi(c / "decompila" / ("casuale_" + std::to_string(i) + ".bin"), byte);
+  }
+  return ok_decodifica && ok_decompila ? 0 : 1;
 }

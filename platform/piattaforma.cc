@@ -10,10 +10,38 @@ errore_sistema::errore_sistema(std::string file, int numero, std::string descriz
       numero_(numero),
       descrizione_(std::move(descrizione)) {}
 
+void piattaforma::scrivi(const std::string& nome, std::string_view byte) {
+  bool dato = false;
+  scrivi_a_pezzi(nome, [&]() -> std::string_view {
+    if (dato) return {};
+    dato = true;
+    return byte;
+  });
+}
+
 void piattaforma::scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) {
-  std::string tutto;
-  for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) tutto += pezzo;
-  scrivi(nome, tutto);
+  const std::string temporaneo = scrivi_temporaneo(nome, prossimo);
+  try {
+    sostituisci(temporaneo, nome);
+  } catch (...) {
+    try {
+      elimina(temporaneo);
+    } catch (const errore_sistema&) {
+      // The failure to report is the replacement's.
+    }
+    throw;
+  }
+}
+
+std::string descrizione_troppo_grande(std::size_t massimo) {
+  return "il file supera il limite di " + std::to_string(massimo) + " byte";
+}
+
+std::string nome_temporaneo(const std::string& nome, std::string_view separatori, unsigned long processo,
+                            unsigned long contatore) {
+  const std::size_t s = nome.find_last_of(separatori);
+  const std::string cartella = s == std::string::npos ? std::string() : nome.substr(0, s + 1);
+  return cartella + ".scenario-" + std::to_string(processo) + "-" + std::to_string(contatore) + ".tmp";
 }
 
 }  // namespace scenario

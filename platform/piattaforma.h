@@ -1,10 +1,11 @@
 // The program's whole contact with the system: the program folder, the files
-// in it, the waiting window, the message box, the end of the process and the
+// and folders in it, the waiting window, the message box, the end of the process and the
 // ANSI code page. One implementation per system, chosen at build time; the
 // rest of the program sees only this interface.
 #ifndef PLATFORM_PIATTAFORMA_H_
 #define PLATFORM_PIATTAFORMA_H_
 
+#include <cstddef>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -41,28 +42,49 @@ class piattaforma {
 
   // True when a file (not a folder) of that name exists.
   virtual bool esiste(const std::string& nome) = 0;
-  // Opens the file for binary access and closes it again: creates an empty
-  // file when none exists, leaves an existing one unchanged.
-  virtual void tocca(const std::string& nome) = 0;
   virtual void elimina(const std::string& nome) = 0;
-  // Creates the file empty (or truncates it) and writes all bytes with one
-  // write.
-  virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
-  // The same for content too large to be built whole in memory first: the
-  // pieces that `prossimo` returns, in order, until it returns an empty one;
-  // each piece stays valid until the next call. This version gathers the
-  // pieces and writes them with `scrivi`, so that a platform that only
-  // overrides `scrivi` sees every file; a system's platform writes them as
-  // they come.
-  virtual void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo);
-  // The whole content of the file.
-  virtual std::string leggi(const std::string& nome) = 0;
+
+  // Writes the pieces that `prossimo` returns, in order until it returns an
+  // empty one (each stays valid until the next call), into a new file of the
+  // folder of `nome`, as they come. The file gets a name of its own that no
+  // entry of the folder had, is created without following any link, and is
+  // returned; it is not `nome`, which stays as it was. On any failure (of the
+  // system, or an exception from `prossimo`) the new file is removed again
+  // and the errore_sistema names `nome`. A folder at `nome` fails here, since
+  // no file can replace it.
+  virtual std::string scrivi_temporaneo(const std::string& nome,
+                                        const std::function<std::string_view()>& prossimo) = 0;
+  // Puts the file `temporaneo` (from scrivi_temporaneo, same folder) in the
+  // place of `nome` in one step: a file or a link there is replaced, never
+  // written through. On failure `temporaneo` is left for the caller.
+  virtual void sostituisci(const std::string& temporaneo, const std::string& nome) = 0;
+
+  // `nome` replaced whole by these bytes (or pieces): a temporary file, then
+  // sostituisci; on failure the earlier file is untouched and no temporary
+  // remains.
+  void scrivi(const std::string& nome, std::string_view byte);
+  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo);
+
+  // The whole content of the file when it holds at most `massimo` bytes. A
+  // longer one is refused without being read whole: errore_sistema naming
+  // the file and the limit.
+  virtual std::string leggi(const std::string& nome, std::size_t massimo) = 0;
+  std::string leggi(const std::string& nome) { return leggi(nome, kSenzaLimite); }
+  static constexpr std::size_t kSenzaLimite = static_cast<std::size_t>(-1);
+  // Makes the folder and those of its parents that are missing; a folder
+  // that exists already is fine. A part of the path that exists as anything
+  // but a folder fails, naming that part.
+  virtual void crea_cartella(const std::string& nome) = 0;
 
   // The waiting window with its label, shown without waiting and painted once.
   virtual void mostra_attesa() = 0;
   // A modal message box with the text, one OK button, no icon and no title of
   // its own; returns once the user has closed it.
   virtual void mostra_messaggio(const std::string& testo) = 0;
+  // Text the user asked for, such as the help or the version (UTF-8): on the
+  // standard output of a console program, in an information box with the
+  // program's name as title for a windowed one. Returns once it is shown.
+  virtual void mostra_informazione(const std::string& testo) = 0;
   // The report of an unhandled system failure.
   virtual void rapporto_errore(const errore_sistema& e) = 0;
   // Ends the process with the given exit status; never returns.
@@ -82,12 +104,19 @@ class piattaforma_inoltro : public piattaforma {
   std::string cartella_programma() override { return base_.cartella_programma(); }
   std::string separatore() override { return base_.separatore(); }
   bool esiste(const std::string& nome) override { return base_.esiste(nome); }
-  void tocca(const std::string& nome) override { base_.tocca(nome); }
   void elimina(const std::string& nome) override { base_.elimina(nome); }
-  void scrivi(const std::string& nome, std::string_view byte) override { base_.scrivi(nome, byte); }
-  std::string leggi(const std::string& nome) override { return base_.leggi(nome); }
+  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+    return base_.scrivi_temporaneo(nome, prossimo);
+  }
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    base_.sostituisci(temporaneo, nome);
+  }
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override { return base_.leggi(nome, massimo); }
+  void crea_cartella(const std::string& nome) override { base_.crea_cartella(nome); }
   void mostra_attesa() override { base_.mostra_attesa(); }
   void mostra_messaggio(const std::string& testo) override { base_.mostra_messaggio(testo); }
+  void mostra_informazione(const std::string& testo) override { base_.mostra_informazione(testo); }
   void rapporto_errore(const errore_sistema& e) override { base_.rapporto_errore(e); }
   [[noreturn]] void termina(int stato) override {
     base_.termina(stato);
@@ -102,6 +131,16 @@ class piattaforma_inoltro : public piattaforma {
  private:
   piattaforma& base_;
 };
+
+// The description of the refusal of a file longer than `massimo` bytes.
+std::string descrizione_troppo_grande(std::size_t massimo);
+
+// The name, within its folder, of a platform's temporary file: the folder
+// part of `nome` (up to its last separator, one of `separatori`) followed
+// by a name that starts with a dot and holds the process and a counter, so
+// that it differs from the program's eight names and is seen as hidden.
+std::string nome_temporaneo(const std::string& nome, std::string_view separatori, unsigned long processo,
+                            unsigned long contatore);
 
 // The system's platform. With an empty folder it works in the folder of the
 // running program; otherwise in the folder given (tests, tools).

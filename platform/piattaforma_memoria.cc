@@ -8,28 +8,47 @@ namespace scenario {
 
 bool piattaforma_memoria::esiste(const std::string& nome) { return file.count(nome) != 0; }
 
-void piattaforma_memoria::tocca(const std::string& nome) { file.try_emplace(nome); }
-
 void piattaforma_memoria::elimina(const std::string& nome) {
   if (file.erase(nome) == 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
 }
 
-void piattaforma_memoria::scrivi(const std::string& nome, std::string_view byte) {
-  file[nome] = std::string(byte);
+std::string piattaforma_memoria::scrivi_temporaneo(const std::string& nome,
+                                                   const std::function<std::string_view()>& prossimo) {
+  std::string temporaneo;
+  do {
+    temporaneo = nome_temporaneo(nome, "/", 0, ++temporanei_);
+  } while (file.count(temporaneo) != 0);
+  std::string& f = file[temporaneo];
+  try {
+    for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) f += pezzo;
+  } catch (...) {
+    file.erase(temporaneo);
+    throw;
+  }
+  return temporaneo;
 }
 
-// Straight into the file's own string, whose room an earlier content of the
-// same size already made.
-void piattaforma_memoria::scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) {
-  std::string& f = file[nome];
-  f.clear();
-  for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) f += pezzo;
+void piattaforma_memoria::sostituisci(const std::string& temporaneo, const std::string& nome) {
+  const auto it = file.find(temporaneo);
+  if (it == file.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+  std::string contenuto = std::move(it->second);
+  file.erase(it);
+  file[nome] = std::move(contenuto);
 }
 
-std::string piattaforma_memoria::leggi(const std::string& nome) {
+std::string piattaforma_memoria::leggi(const std::string& nome, std::size_t massimo) {
   const auto it = file.find(nome);
   if (it == file.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+  if (it->second.size() > massimo) throw errore_sistema(nome, EFBIG, descrizione_troppo_grande(massimo));
   return it->second;
+}
+
+void piattaforma_memoria::crea_cartella(const std::string& nome) {
+  for (std::size_t fine = 0; fine != std::string::npos;) {
+    fine = nome.find('/', fine + 1);
+    const std::string parte = nome.substr(0, fine);
+    if (file.count(parte) != 0) throw errore_sistema(parte, ENOTDIR, "Not a directory");
+  }
 }
 
 std::string piattaforma_memoria::in_ansi(std::string_view testo) { return utf8_in_cp1252(testo); }

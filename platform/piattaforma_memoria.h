@@ -17,22 +17,39 @@ struct terminazione {
   int stato;
 };
 
-class piattaforma_memoria : public piattaforma {
+// A platform `base` (piattaforma, or one that forwards to another) whose
+// window, message box and error report only record what they were asked to
+// show, and whose end of the process throws `terminazione`.
+template <class base>
+class con_registro : public base {
+ public:
+  using base::base;
+  void mostra_attesa() override { ++attese; }
+  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
+  void mostra_informazione(const std::string& testo) override { informazioni.push_back(testo); }
+  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
+  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
+
+  std::vector<std::string> messaggi;
+  std::vector<std::string> informazioni;
+  std::vector<std::string> rapporti;
+  int attese = 0;
+};
+
+class piattaforma_memoria : public con_registro<piattaforma> {
  public:
   explicit piattaforma_memoria(std::string cartella = "mem") : cartella_(std::move(cartella)) {}
 
   std::string cartella_programma() override { return cartella_; }
   std::string separatore() override { return "/"; }
   bool esiste(const std::string& nome) override;
-  void tocca(const std::string& nome) override;
   void elimina(const std::string& nome) override;
-  void scrivi(const std::string& nome, std::string_view byte) override;
-  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override;
-  std::string leggi(const std::string& nome) override;
-  void mostra_attesa() override { ++attese; }
-  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
-  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
-  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
+  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override;
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override;
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override;
+  // Folders are not kept: only a file standing where a folder belongs fails.
+  void crea_cartella(const std::string& nome) override;
   std::string in_ansi(std::string_view testo) override;
   std::string minuscole(std::string_view ansi) override;
 
@@ -40,12 +57,10 @@ class piattaforma_memoria : public piattaforma {
   std::string percorso(const std::string& nome) const { return cartella_ + "/" + nome; }
 
   std::map<std::string, std::string> file;  // by full name
-  std::vector<std::string> messaggi;
-  std::vector<std::string> rapporti;
-  int attese = 0;
 
  private:
   std::string cartella_;
+  unsigned long temporanei_ = 0;
 };
 
 }  // namespace scenario

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +63,20 @@ void scrivi_tutto(const descrittore& fd, const std::string& nome, std::string_vi
   }
 }
 
+// One folder whose parent exists; an existing folder is fine.
+void crea_una_cartella(const std::string& nome) {
+  if (::mkdir(nome.c_str(), 0777) == 0) return;
+  const int numero = errno;
+  struct stat st;
+  if (::stat(nome.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return;
+    errno = ENOTDIR;
+  } else {
+    errno = numero;
+  }
+  fallisci(nome);
+}
+
 std::string cartella_eseguibile() {
   std::string percorso(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
@@ -70,6 +85,10 @@ std::string cartella_eseguibile() {
   const auto barra = percorso.rfind('/');
   return barra == 0 ? std::string() : percorso.substr(0, barra);
 }
+
+// Numbers the temporary files of the process, whichever platform object
+// writes them.
+std::atomic<unsigned long> temporanei{0};
 
 class piattaforma_posix : public piattaforma {
  public:
@@ -85,35 +104,56 @@ class piattaforma_posix : public piattaforma {
     return ::stat(nome.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
-  void tocca(const std::string& nome) override {
-    descrittore fd(::open(nome.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0) fallisci(nome);
-    if (fd.chiudi() != 0) fallisci(nome);
-  }
-
   void elimina(const std::string& nome) override {
     if (::unlink(nome.c_str()) != 0) fallisci(nome);
   }
 
-  void scrivi(const std::string& nome, std::string_view byte) override {
-    bool dato = false;
-    scrivi_a_pezzi(nome, [&]() -> std::string_view {
-      if (dato) return {};
-      dato = true;
-      return byte;
-    });
+  std::string scrivi_temporaneo(const std::string& nome,
+                                const std::function<std::string_view()>& prossimo) override {
+    // Only a file can take the place of the name; a folder there would
+    // refuse the rename, after this write and maybe after others of a set.
+    struct stat st;
+    if (::lstat(nome.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      fallisci(nome);
+    }
+    std::string temporaneo;
+    int f = -1;
+    // A name taken (by anything, a link included) is never opened: the next
+    // one is tried.
+    for (int tentativo = 0; f < 0; ++tentativo) {
+      temporaneo = nome_temporaneo(nome, "/", static_cast<unsigned long>(::getpid()), ++temporanei);
+      f = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (f < 0 && (errno != EEXIST || tentativo == 100)) fallisci(nome);
+    }
+    descrittore fd(f);
+    try {
+      for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
+      if (fd.chiudi() != 0) fallisci(nome);
+    } catch (...) {
+      if (fd.get() >= 0) fd.chiudi();
+      ::unlink(temporaneo.c_str());
+      throw;
+    }
+    return temporaneo;
   }
 
-  void scrivi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
-    descrittore fd(::open(nome.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) fallisci(nome);
-    for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
-    if (fd.chiudi() != 0) fallisci(nome);
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    if (::rename(temporaneo.c_str(), nome.c_str()) != 0) fallisci(nome);
   }
 
-  std::string leggi(const std::string& nome) override {
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override {
     descrittore fd(::open(nome.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) fallisci(nome);
+    auto troppo_grande = [&] { throw errore_sistema(nome, EFBIG, descrizione_troppo_grande(massimo)); };
+    // A regular file tells its size; anything else (a device, a pipe) is
+    // read only up to the limit.
+    struct stat st;
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<unsigned long long>(st.st_size) > massimo) {
+      troppo_grande();
+    }
     std::string contenuto;
     char blocco[65536];
     for (;;) {
@@ -123,9 +163,21 @@ class piattaforma_posix : public piattaforma {
         fallisci(nome);
       }
       if (n == 0) break;
+      if (static_cast<std::size_t>(n) > massimo - contenuto.size()) troppo_grande();
       contenuto.append(blocco, static_cast<std::size_t>(n));
     }
     return contenuto;
+  }
+
+  void crea_cartella(const std::string& nome) override {
+    // Each part up to a separator, then the whole name.
+    for (std::size_t fine = nome.find_first_not_of('/');;) {
+      fine = nome.find('/', fine);
+      crea_una_cartella(nome.substr(0, fine));
+      if (fine == std::string::npos) break;
+      fine = nome.find_first_not_of('/', fine);
+      if (fine == std::string::npos) break;
+    }
   }
 
   void mostra_attesa() override { std::cout << "Attendere" << std::endl; }
@@ -138,6 +190,8 @@ class piattaforma_posix : public piattaforma {
       std::getline(std::cin, riga);
     }
   }
+
+  void mostra_informazione(const std::string& testo) override { std::cout << testo << std::flush; }
 
   void rapporto_errore(const errore_sistema& e) override {
     std::cerr << "Errore di esecuzione " << e.numero() << ": " << e.descrizione() << "\n"

@@ -2,6 +2,7 @@
 // temporary folder, the program folder, the separator and the code page.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -35,18 +36,83 @@ TEST_F(PiattaformaSistema, NomiComposteConIlSeparatoreStannoNellaCartella) {
   EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_24817-.txt")), "x");
 }
 
-TEST_F(PiattaformaSistema, ToccaCreaVuotoELasciaIntattoCioCheEsiste) {
+// The new content lives under a hidden name of its own in the same folder
+// until it is renamed over the name; the earlier file is whole until then.
+TEST_F(PiattaformaSistema, IlTemporaneoStaNellaCartellaFinoAllaSostituzione) {
   const std::string f = nome("a.dat");
-  EXPECT_FALSE(p->esiste(f));
-  p->tocca(f);
-  EXPECT_TRUE(p->esiste(f));
-  EXPECT_EQ(p->leggi(f), "");
-  prova::scrivi_file(cartella.file("a.dat"), "contenuto");
-  p->tocca(f);
-  EXPECT_EQ(p->leggi(f), "contenuto");
-  p->elimina(f);
-  EXPECT_FALSE(p->esiste(f));
-  EXPECT_TRUE(cartella.elenco().empty());
+  prova::scrivi_file(cartella.file("a.dat"), "vecchio");
+  bool dato = false;
+  const std::string t = p->scrivi_temporaneo(f, [&] { return std::exchange(dato, true) ? std::string_view() : "nuovo"; });
+  const std::string semplice = fs::path(t).filename().string();
+  EXPECT_EQ(t, nome(semplice));
+  EXPECT_EQ(semplice[0], '.');
+  EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{semplice, "a.dat"}));
+  EXPECT_EQ(prova::leggi_file(cartella.file("a.dat")), "vecchio");
+  // A second temporary for the same name is another file.
+  const std::string u = p->scrivi_temporaneo(f, [] { return std::string_view(); });
+  EXPECT_NE(u, t);
+  p->elimina(u);
+  p->sostituisci(t, f);
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(prova::leggi_file(cartella.file("a.dat")), "nuovo");
+}
+
+// Whatever stops the write (the system, or the one who hands the pieces)
+// removes the temporary and names the final file.
+TEST_F(PiattaformaSistema, UnaScritturaInterrottaNonLasciaTemporanei) {
+  const std::string f = nome("a.dat");
+  prova::scrivi_file(cartella.file("a.dat"), "vecchio");
+  int pezzi = 0;
+  auto guasto = [&]() -> std::string_view {
+    if (++pezzi == 3) throw errore_sistema(f, 28, "No space left on device");
+    return "pezzo";
+  };
+  EXPECT_THROW(p->scrivi_temporaneo(f, guasto), errore_sistema);
+  pezzi = 0;
+  EXPECT_THROW(p->scrivi_a_pezzi(f, [&]() -> std::string_view {
+    if (++pezzi == 2) throw std::runtime_error("interrotto");
+    return "pezzo";
+  }), std::runtime_error);
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(prova::leggi_file(cartella.file("a.dat")), "vecchio");
+}
+
+// A link at the name is replaced by the new file: neither the file it
+// points to nor the place a dangling one names is ever written.
+TEST_F(PiattaformaSistema, UnCollegamentoAlNomeVieneSostituitoMaiSeguito) {
+  prova::cartella_temporanea fuori;
+  prova::scrivi_file(fuori.file("esistente"), "di fuori");
+  std::error_code ec;
+  fs::create_symlink(fuori.percorso() / "esistente", cartella.percorso() / "a.dat", ec);
+  if (ec) GTEST_SKIP() << "il sistema non crea collegamenti: " << ec.message();
+  fs::create_symlink(fuori.percorso() / "mancante", cartella.percorso() / "b.dat");
+  p->scrivi(nome("a.dat"), "nuovo a");
+  p->scrivi_a_pezzi(nome("b.dat"), [n = 0]() mutable -> std::string_view { return n++ ? "" : "nuovo b"; });
+  for (const char* n : {"a.dat", "b.dat"}) {
+    EXPECT_FALSE(fs::is_symlink(cartella.percorso() / n)) << n;
+    EXPECT_EQ(prova::leggi_file(cartella.file(n)), std::string("nuovo ") + n[0]) << n;
+  }
+  EXPECT_EQ(fuori.elenco(), std::vector<std::string>{"esistente"});
+  EXPECT_EQ(prova::leggi_file(fuori.file("esistente")), "di fuori");
+  EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{"a.dat", "b.dat"}));
+}
+
+// A file longer than the limit is refused with its name and the limit;
+// one of exactly the limit is read.
+TEST_F(PiattaformaSistema, LeggiRifiutaUnFileOltreIlLimite) {
+  const std::string f = nome("d.txt");
+  prova::scrivi_file(cartella.file("d.txt"), std::string(100000, 'd'));
+  EXPECT_EQ(p->leggi(f, 100000).size(), 100000u);
+  try {
+    p->leggi(f, 99999);
+    ADD_FAILURE() << "un file oltre il limite e' stato letto";
+  } catch (const errore_sistema& e) {
+    EXPECT_EQ(e.file(), f);
+    EXPECT_NE(e.descrizione().find("99999"), std::string::npos) << e.descrizione();
+  }
+  // A sparse file far beyond any limit is refused by its size alone.
+  fs::resize_file(cartella.percorso() / "d.txt", std::uintmax_t{1} << 32);
+  EXPECT_THROW(p->leggi(f, std::size_t{64} << 20), errore_sistema);
 }
 
 TEST_F(PiattaformaSistema, ScriviELeggiInModoBinarioSostituendoIlFileIntero) {
@@ -94,8 +160,11 @@ TEST_F(PiattaformaSistema, ScriviAPezziUnisceIPezziESostituisceIlFileIntero) {
 TEST_F(PiattaformaSistema, UnaCartellaNonEUnFile) {
   fs::create_directory(cartella.percorso() / "sotto");
   EXPECT_FALSE(p->esiste(nome("sotto")));
-  EXPECT_THROW(p->tocca(nome("sotto")), errore_sistema);
+  // No file replaces a folder, and the refusal comes before anything is
+  // written.
+  EXPECT_THROW(p->scrivi_temporaneo(nome("sotto"), [] { return std::string_view(); }), errore_sistema);
   EXPECT_THROW(p->scrivi(nome("sotto"), "x"), errore_sistema);
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"sotto"});
 }
 
 TEST_F(PiattaformaSistema, IFallimentiPortanoNomeNumeroEDescrizione) {
@@ -110,7 +179,7 @@ TEST_F(PiattaformaSistema, IFallimentiPortanoNomeNumeroEDescrizione) {
       {"leggi", manca, [&] { p->leggi(manca); }},
       {"elimina", manca, [&] { p->elimina(manca); }},
       {"scrivi", in_cartella_mancante, [&] { p->scrivi(in_cartella_mancante, "x"); }},
-      {"tocca", in_cartella_mancante, [&] { p->tocca(in_cartella_mancante); }},
+      {"sostituisci", in_cartella_mancante, [&] { p->sostituisci(manca, in_cartella_mancante); }},
   };
   for (const caso& c : casi) {
     try {
@@ -136,6 +205,34 @@ TEST_F(PiattaformaSistema, UnNomeUtf8ArrivaAlSistemaComeQuelNome) {
   EXPECT_TRUE(cartella.elenco().empty());
 }
 
+TEST_F(PiattaformaSistema, CreaCartellaConLeCartelleSopraCheMancano) {
+  const std::string sep = p->separatore();
+  // Accented parts, a doubled separator and a trailing one.
+  const std::string annidata = nome("citt\xc3\xa0") + sep + sep + "pi\xc3\xb9" + sep + "sotto" + sep;
+  p->crea_cartella(annidata);
+  const fs::path attesa = cartella.percorso() / fs::u8path("citt\xc3\xa0") / fs::u8path("pi\xc3\xb9") / "sotto";
+  EXPECT_TRUE(fs::is_directory(attesa));
+  // Again: the folders exist, and what they hold stays.
+  p->scrivi(annidata + "f.txt", "z");
+  EXPECT_TRUE(fs::is_regular_file(attesa / "f.txt"));
+  p->crea_cartella(annidata);
+  EXPECT_EQ(p->leggi(annidata + "f.txt"), "z");
+
+  // A file where a folder belongs: the failure names it, nothing is made.
+  prova::scrivi_file(cartella.file("file.dat"), "x");
+  for (const std::string& sotto : {nome("file.dat"), nome("file.dat") + sep + "a" + sep + "b"}) {
+    try {
+      p->crea_cartella(sotto);
+      ADD_FAILURE() << sotto << ": nessun fallimento";
+    } catch (const errore_sistema& e) {
+      EXPECT_EQ(e.file(), nome("file.dat"));
+      EXPECT_NE(e.numero(), 0);
+      EXPECT_FALSE(e.descrizione().empty());
+    }
+  }
+  EXPECT_EQ(prova::leggi_file(cartella.file("file.dat")), "x");
+}
+
 TEST_F(PiattaformaSistema, NomiOltreDuecentosessantaCaratteri) {
   fs::path profonda = cartella.percorso();
   for (int i = 0; i < 6; ++i) profonda /= std::string(50, static_cast<char>('a' + i));
@@ -145,9 +242,8 @@ TEST_F(PiattaformaSistema, NomiOltreDuecentosessantaCaratteri) {
   auto lunga = piattaforma_di_sistema(profonda.string());
   const std::string f = lunga->cartella_programma() + lunga->separatore() + "Velmo - Montegrieve_linea.dat";
   ASSERT_GT(f.size(), 300u);
-  lunga->tocca(f);
-  EXPECT_TRUE(lunga->esiste(f));
   lunga->scrivi(f, "lungo");
+  EXPECT_TRUE(lunga->esiste(f));
   EXPECT_EQ(lunga->leggi(f), "lungo");
   EXPECT_EQ(fs::file_size(profonda / "Velmo - Montegrieve_linea.dat"), 5u);
   lunga->elimina(f);

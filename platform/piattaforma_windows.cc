@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -148,6 +149,18 @@ HANDLE apri(const std::string& nome, DWORD accesso, DWORD condivisione, DWORD di
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// One folder whose parent exists; an existing folder is fine.
+void crea_una_cartella(const std::string& nome) {
+  const std::wstring w = nome_di_sistema(nome);
+  if (::CreateDirectoryW(w.c_str(), nullptr)) return;
+  const DWORD numero = ::GetLastError();
+  const DWORD attributi = ::GetFileAttributesW(w.c_str());
+  if (attributi == INVALID_FILE_ATTRIBUTES) fallisci(nome, numero);
+  if ((attributi & FILE_ATTRIBUTE_DIRECTORY) == 0) fallisci(nome, ERROR_DIRECTORY);
+}
+
+bool separatore_windows(char c) { return c == '\\' || c == '/'; }
+
 std::string cartella_eseguibile() {
   std::wstring percorso(MAX_PATH, L'\0');
   for (;;) {
@@ -175,6 +188,10 @@ UINT codice_pagina_ansi() {
   if (acp == CP_UTF8 || !::GetCPInfo(acp, &info) || info.MaxCharSize != 1) return kCodicePaginaRiserva;
   return acp;
 }
+
+// Numbers the temporary files of the process, whichever platform object
+// writes them.
+std::atomic<unsigned long> temporanei{0};
 
 LRESULT CALLBACK procedura_form(HWND finestra, UINT messaggio, WPARAM w, LPARAM l) {
   // The window only shows the label; while the run goes on nothing reads its
@@ -207,42 +224,103 @@ class piattaforma_windows : public piattaforma {
     return attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
-  void tocca(const std::string& nome) override {
-    maniglia f(apri(nome, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
-    if (!f.valida()) fallisci(nome);
-    if (!f.chiudi()) fallisci(nome);
-  }
-
   void elimina(const std::string& nome) override {
     if (!::DeleteFileW(nome_di_sistema(nome).c_str())) fallisci(nome);
   }
 
-  void scrivi(const std::string& nome, std::string_view byte) override {
-    maniglia f(apri(nome, GENERIC_WRITE, 0, CREATE_ALWAYS));
-    if (!f.valida()) fallisci(nome);
-    std::size_t fatto = 0;
-    while (fatto < byte.size()) {
-      const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(byte.size() - fatto, 1u << 30));
-      DWORD scritti = 0;
-      if (!::WriteFile(f.get(), byte.data() + fatto, blocco, &scritti, nullptr)) fallisci(nome);
-      if (scritti == 0) fallisci(nome, ERROR_WRITE_FAULT);
-      fatto += scritti;
+  std::string scrivi_temporaneo(const std::string& nome,
+                                const std::function<std::string_view()>& prossimo) override {
+    // Only a file can take the place of the name; a folder there would
+    // refuse the move, after this write and maybe after others of a set.
+    const DWORD attributi = ::GetFileAttributesW(nome_di_sistema(nome).c_str());
+    if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      fallisci(nome, ERROR_ACCESS_DENIED);
     }
-    if (!f.chiudi()) fallisci(nome);
+    std::string temporaneo;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    // CREATE_NEW on the link itself: a name taken by anything, a dangling
+    // link included, is never opened, and the next one is tried.
+    for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
+      temporaneo = nome_temporaneo(nome, "\\/", ::GetCurrentProcessId(), ++temporanei);
+      h = ::CreateFileW(nome_di_sistema(temporaneo).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = ::GetLastError();
+        if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo == 100) fallisci(nome, e);
+      }
+    }
+    maniglia f(h);
+    try {
+      for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) {
+        std::size_t fatto = 0;
+        while (fatto < pezzo.size()) {
+          const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(pezzo.size() - fatto, 1u << 30));
+          DWORD scritti = 0;
+          if (!::WriteFile(f.get(), pezzo.data() + fatto, blocco, &scritti, nullptr)) fallisci(nome);
+          if (scritti == 0) fallisci(nome, ERROR_WRITE_FAULT);
+          fatto += scritti;
+        }
+      }
+      if (!f.chiudi()) fallisci(nome);
+    } catch (...) {
+      if (f.valida()) f.chiudi();
+      ::DeleteFileW(nome_di_sistema(temporaneo).c_str());
+      throw;
+    }
+    return temporaneo;
   }
 
-  std::string leggi(const std::string& nome) override {
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override {
+    if (!::MoveFileExW(nome_di_sistema(temporaneo).c_str(), nome_di_sistema(nome).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      fallisci(nome);
+    }
+  }
+
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override {
     maniglia f(apri(nome, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!f.valida()) fallisci(nome);
+    auto troppo_grande = [&] {
+      throw errore_sistema(nome, static_cast<int>(ERROR_FILE_TOO_LARGE), descrizione_troppo_grande(massimo));
+    };
+    // A disk file tells its size; anything else is read only up to the limit.
+    LARGE_INTEGER dimensione{};
+    if (::GetFileType(f.get()) == FILE_TYPE_DISK && ::GetFileSizeEx(f.get(), &dimensione) &&
+        static_cast<unsigned long long>(dimensione.QuadPart) > massimo) {
+      troppo_grande();
+    }
     std::string contenuto;
     char blocco[65536];
     for (;;) {
       DWORD letti = 0;
       if (!::ReadFile(f.get(), blocco, sizeof blocco, &letti, nullptr)) fallisci(nome);
       if (letti == 0) break;
+      if (letti > massimo - contenuto.size()) troppo_grande();
       contenuto.append(blocco, letti);
     }
     return contenuto;
+  }
+
+  void crea_cartella(const std::string& nome) override {
+    // The drive (C:), and the first two parts of a name that starts with two
+    // separators (\\server\share, \\?\C:), are no folders to make.
+    std::size_t inizio = 0;
+    if (nome.size() >= 2 && nome[1] == ':') {
+      inizio = 2;
+    } else if (nome.size() >= 2 && separatore_windows(nome[0]) && separatore_windows(nome[1])) {
+      inizio = 2;
+      for (int parte = 0; parte < 2 && inizio < nome.size(); ++parte) {
+        while (inizio < nome.size() && !separatore_windows(nome[inizio])) ++inizio;
+        if (inizio < nome.size()) ++inizio;
+      }
+    }
+    while (inizio < nome.size() && separatore_windows(nome[inizio])) ++inizio;
+    // Each part up to a separator, then the whole name.
+    for (std::size_t i = inizio; i <= nome.size(); ++i) {
+      if (i < nome.size() && !separatore_windows(nome[i])) continue;
+      if (i > inizio && !separatore_windows(nome[i - 1])) crea_una_cartella(nome.substr(0, i));
+    }
   }
 
   void mostra_attesa() override {
@@ -289,6 +367,10 @@ class piattaforma_windows : public piattaforma {
     std::wstring w;
     in_wide(codice_pagina_, testo, false, w);
     ::MessageBoxW(form_, w.c_str(), nullptr, MB_OK | MB_SETFOREGROUND);
+  }
+
+  void mostra_informazione(const std::string& testo) override {
+    ::MessageBoxW(nullptr, wide_da_mostrare(testo).c_str(), kTitoloForm, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
   }
 
   void rapporto_errore(const errore_sistema& e) override {

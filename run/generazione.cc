@@ -2,25 +2,52 @@
 
 #include <exception>
 
+#include "common/nomi.h"
 #include "compiler/compilazione.h"
 #include "run/errore.h"
 #include "texts/testi.h"
 
 namespace scenario {
 
+namespace {
+
+// The descriptions exist only for the run: when it fails, those it wrote go
+// with it (the compiler deletes them itself once read).
+void elimina_descrizioni(piattaforma& p, const identita& id, int scritte) {
+  const file_scenario descrizioni[] = {file_scenario::descrizione_linea, file_scenario::descrizione_treno};
+  for (int i = 0; i < scritte; ++i) {
+    try {
+      const std::string nome = nome_file(p, id.nome_linea, id.numero_treno, descrizioni[i]);
+      if (p.esiste(nome)) p.elimina(nome);
+    } catch (const errore_sistema&) {
+      // The failure to report is the one that stopped the run.
+    }
+  }
+}
+
+}  // namespace
+
 void Form_Load(piattaforma& p) {
   const identita id = identita_incorporata();
   p.mostra_attesa();
 
-  dati_linea(p, id.nome_linea);
-  dati_treno(p, id.nome_linea, id.numero_treno);
-  dati_note(p, id.nome_linea, id.numero_treno);
-  dati_rallentamenti(p, id.nome_linea, id.numero_treno);
-  dati_scheda(p, id.nome_linea, id.numero_treno);
+  int descrizioni_scritte = 0;
+  try {
+    dati_linea(p, id.nome_linea);
+    descrizioni_scritte = 1;
+    dati_treno(p, id.nome_linea, id.numero_treno);
+    descrizioni_scritte = 2;
+    dati_note(p, id.nome_linea, id.numero_treno);
+    dati_rallentamenti(p, id.nome_linea, id.numero_treno);
+    dati_scheda(p, id.nome_linea, id.numero_treno);
 
-  const risultato_compilazione r = compila(p, id, true);
-  if (r.sistema) throw *r.sistema;
-  if (r.rapporto) errore(p, r.rapporto->codice);
+    const risultato_compilazione r = compila(p, id, true);
+    if (r.sistema) throw *r.sistema;
+    if (r.rapporto) errore(p, r.rapporto->codice);
+  } catch (const std::exception&) {
+    elimina_descrizioni(p, id, descrizioni_scritte);
+    throw;
+  }
 }
 
 int esegui(piattaforma& p) {

@@ -12,7 +12,8 @@ namespace scenario {
 
 
 // The whole run in the platform's folder. Returns when the run is over;
-// system failures leave it as errore_sistema, the error report ends the
+// system failures leave it as errore_sistema (the descriptions that
+// this run wrote removed first), the error report ends the
 // process through the platform.
 void Form_Load(piattaforma& p);
 

@@ -54,33 +54,42 @@ read -r scuri_sopra chiari_sopra < <(schermo conta "$x" "$y" 280 60)
 [ "$scuri_sopra" -eq 0 ] && [ "$chiari_sopra" -eq $((280 * 60)) ] || fallisci "finestra non dipinta ($scuri_sopra scuri sopra l'etichetta)"
 echo "finestra d'attesa: 280x179 a $x,$y, etichetta dipinta ($scuri punti di testo)"
 
+# The box that process $pid waits on, named $1 in the messages: the program
+# waits for the answer, the box holds text (its picture goes to $foto/$2.png),
+# and once OK is pressed the program ends with a non-zero status, leaving in
+# folder $3 only the names after it.
+riquadro_poi_fine() {
+  local cosa=$1 foto_nome=$2 cartella=$3 riquadro bx by bw bh scuri_box stato=0 limite rimasti n esclusi=()
+  shift 3
+  riquadro=$(aspetta_finestra_diversa_da "$pid" genera_scenario 60) || fallisci "nessun $cosa entro 60 s"
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || fallisci "il programma non ha atteso la risposta al $cosa"
+  geometria=$(xwininfo -id "$riquadro")
+  bx=$(valore "Absolute upper-left X"); by=$(valore "Absolute upper-left Y")
+  bw=$(valore Width); bh=$(valore Height)
+  xdotool mousemove 0 0
+  schermo png "$foto/$foto_nome.png" "$bx" "$by" "$bw" "$bh"
+  read -r scuri_box _ < <(schermo conta "$bx" "$by" "$bw" "$bh")
+  [ "$scuri_box" -gt 50 ] || fallisci "$cosa senza testo"
+  echo "$cosa: \"$(xdotool getwindowname "$riquadro")\" ${bw}x${bh}, il programma attende"
+  premi_ok "$riquadro"
+  limite=$(( $(date +%s) + 30 ))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ "$(date +%s)" -le "$limite" ] || fallisci "il programma non è finito dopo OK"
+    sleep 0.1
+  done
+  wait "$pid" || stato=$?
+  pid=
+  [ "$stato" -ne 0 ] || fallisci "stato d'uscita 0 dopo il $cosa"
+  for n in "$@"; do esclusi+=(-e "$n"); done
+  rimasti=$(cd "$cartella" && ls -A | grep -vx "${esclusi[@]}" || true)
+  [ -z "$rimasti" ] || fallisci "file scritti dopo il $cosa: $rimasti"
+  echo "dopo OK: stato d'uscita $stato, nessun file scritto"
+}
+
 # The error report: a box, for which the program waits.
 touch "$lavoro/continua"
-riquadro=$(aspetta_finestra_diversa_da "$pid" genera_scenario 60) || fallisci "nessun messaggio entro 60 s"
-sleep 1
-kill -0 "$pid" 2>/dev/null || fallisci "il programma non ha atteso la risposta al messaggio"
-geometria=$(xwininfo -id "$riquadro")
-bx=$(valore "Absolute upper-left X"); by=$(valore "Absolute upper-left Y")
-bw=$(valore Width); bh=$(valore Height)
-xdotool mousemove 0 0
-schermo png "$foto/messaggio_errore.png" "$bx" "$by" "$bw" "$bh"
-read -r scuri_box _ < <(schermo conta "$bx" "$by" "$bw" "$bh")
-[ "$scuri_box" -gt 50 ] || fallisci "messaggio senza testo"
-echo "messaggio: \"$(xdotool getwindowname "$riquadro")\" ${bw}x${bh}, il programma attende"
-premi_ok "$riquadro"
-
-stato=0
-limite=$(( $(date +%s) + 30 ))
-while kill -0 "$pid" 2>/dev/null; do
-  [ "$(date +%s)" -le "$limite" ] || fallisci "il programma non è finito dopo OK"
-  sleep 0.1
-done
-wait "$pid" || stato=$?
-pid=
-[ "$stato" -ne 0 ] || fallisci "stato d'uscita 0 dopo il messaggio d'errore"
-rimasti=$(cd "$lavoro" && ls -A | grep -vx -e "$programma" -e continua || true)
-[ -z "$rimasti" ] || fallisci "file scritti dopo il messaggio: $rimasti"
-echo "dopo OK: stato d'uscita $stato, nessun file scritto"
+riquadro_poi_fine messaggio messaggio_errore "$lavoro" "$programma" continua
 
 # The report of a failure of the system, from the program itself.
 rapporto=$lavoro/rapporto
@@ -89,28 +98,5 @@ cp "$2" "$rapporto/"
 programma=$(basename "$2")
 (cd "$rapporto" && exec "$WINE" "$programma" </dev/null >/dev/null 2>&1) &
 pid=$!
-riquadro=$(aspetta_finestra_diversa_da "$pid" genera_scenario 60) || fallisci "nessun rapporto d'errore entro 60 s"
-sleep 1
-kill -0 "$pid" 2>/dev/null || fallisci "il programma non ha atteso la risposta al rapporto"
-geometria=$(xwininfo -id "$riquadro")
-bx=$(valore "Absolute upper-left X"); by=$(valore "Absolute upper-left Y")
-bw=$(valore Width); bh=$(valore Height)
-xdotool mousemove 0 0
-schermo png "$foto/rapporto_errore.png" "$bx" "$by" "$bw" "$bh"
-read -r scuri_box _ < <(schermo conta "$bx" "$by" "$bw" "$bh")
-[ "$scuri_box" -gt 50 ] || fallisci "rapporto senza testo"
-echo "rapporto d'errore di sistema: \"$(xdotool getwindowname "$riquadro")\" ${bw}x${bh}, il programma attende"
-premi_ok "$riquadro"
-stato=0
-limite=$(( $(date +%s) + 30 ))
-while kill -0 "$pid" 2>/dev/null; do
-  [ "$(date +%s)" -le "$limite" ] || fallisci "il programma non è finito dopo OK"
-  sleep 0.1
-done
-wait "$pid" || stato=$?
-pid=
-[ "$stato" -ne 0 ] || fallisci "stato d'uscita 0 dopo il rapporto d'errore"
-rimasti=$(cd "$rapporto" && ls -A | grep -vx -e "$programma" -e "Velmo - Montegrieve_linea.txt" || true)
-[ -z "$rimasti" ] || fallisci "file scritti dopo il fallimento: $rimasti"
-echo "dopo OK: stato d'uscita $stato, nessun file scritto"
+riquadro_poi_fine "rapporto d'errore" rapporto_errore "$rapporto" "$programma" "Velmo - Montegrieve_linea.txt"
 echo "finestra_windows: riuscito"

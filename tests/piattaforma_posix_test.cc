@@ -1,6 +1,5 @@
-// The POSIX platform's own writes failing part way, for real: a device that
-// is full from the first byte, and a file size limit that the process meets
-// in the middle of a file.
+// The POSIX platform against the real system: links at the output names,
+// and a file size limit that the process meets in the middle of a file.
 #if !defined(_WIN32)
 
 #include <gtest/gtest.h>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "platform/piattaforma.h"
+#include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
 #include "run/generazione.h"
 #include "common/nomi.h"
@@ -25,21 +25,50 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PiattaformaPosixGuasti, UnDispositivoPienoDietroUnCollegamentoNellaCartella) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "nessun /dev/full su questo sistema";
-  prova::cartella_temporanea c;
-  fs::create_symlink("/dev/full", c.percorso() / "pieno.dat");
-  auto p = piattaforma_di_sistema(c.percorso().string());
-  const std::string nome = c.file("pieno.dat");
-  try {
-    p->scrivi(nome, std::string(100000, 'x'));
-    ADD_FAILURE() << "la scrittura su un dispositivo pieno e' riuscita";
-  } catch (const errore_sistema& e) {
-    EXPECT_EQ(e.file(), nome);
-    EXPECT_EQ(e.numero(), ENOSPC);
-    EXPECT_EQ(e.descrizione(), std::strerror(ENOSPC));
+const file_scenario kTutti[] = {file_scenario::descrizione_linea, file_scenario::descrizione_treno,
+                                file_scenario::note,              file_scenario::rallentamenti,
+                                file_scenario::scheda_treno,      file_scenario::geometria_linea,
+                                file_scenario::voci,              file_scenario::celle};
+
+// Links at every output name, dangling or to a file outside the folder, a
+// device among them: the run replaces each link with its file and creates or
+// changes nothing outside the folder.
+TEST(PiattaformaPosixCollegamenti, LaCorsaSostituisceICollegamentiSenzaSeguirli) {
+  for (const bool mancanti : {true, false}) {
+    SCOPED_TRACE(mancanti ? "collegamenti pendenti" : "collegamenti a file esistenti");
+    prova::cartella_temporanea radice;
+    const fs::path cartella = radice.percorso() / "programma";
+    const fs::path fuori = radice.percorso() / "fuori";
+    fs::create_directories(cartella);
+    fs::create_directories(fuori);
+    int i = 0;
+    for (file_scenario f : kTutti) {
+      const fs::path bersaglio = fuori / ("f" + std::to_string(i++));
+      if (!mancanti) prova::scrivi_file(bersaglio.string(), "di fuori");
+      fs::create_symlink(f == file_scenario::note && !mancanti ? fs::path("/dev/full") : bersaglio,
+                         cartella / nome_semplice(kNomeLinea, kNumeroTreno, f));
+    }
+    std::vector<std::string> prima;
+    for (const auto& e : fs::directory_iterator(fuori)) prima.push_back(e.path().filename().string());
+
+    auto sistema = piattaforma_di_sistema(cartella.string());
+    con_registro<piattaforma_inoltro> p(*sistema);
+    EXPECT_EQ(esegui(p), 0);
+    EXPECT_TRUE(p.rapporti.empty());
+
+    std::vector<std::string> dopo;
+    for (const auto& e : fs::directory_iterator(fuori)) {
+      dopo.push_back(e.path().filename().string());
+      EXPECT_EQ(prova::leggi_file(e.path().string()), "di fuori") << e.path();
+    }
+    EXPECT_EQ(dopo.size(), prima.size());
+    std::vector<std::string> nella_cartella;
+    for (const auto& e : fs::directory_iterator(cartella)) {
+      nella_cartella.push_back(e.path().filename().string());
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(e.path()))) << e.path();
+    }
+    EXPECT_EQ(nella_cartella.size(), 6u);
   }
-  EXPECT_EQ(c.elenco(), std::vector<std::string>{"pieno.dat"});
 }
 
 // The whole program in a child process whose files may not grow past
@@ -85,8 +114,7 @@ TEST(PiattaformaPosixGuasti, IlLimiteDiDimensioneRaggiuntoAMetaDellaGeometria) {
   const std::string sim = nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::voci);
   const std::string dat = nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::celle);
   const std::string geometria = nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::geometria_linea);
-  prova::scrivi_file(c.file(sim), "corsa precedente");
-  prova::scrivi_file(c.file(dat), "corsa precedente");
+  for (const std::string& n : {sim, dat, geometria}) prova::scrivi_file(c.file(n), "corsa precedente");
   prova::scrivi_file(c.file("appunti.txt"), "non del programma");
 
   // The text files are a few kilobytes; the line geometry is megabytes.
@@ -96,17 +124,16 @@ TEST(PiattaformaPosixGuasti, IlLimiteDiDimensioneRaggiuntoAMetaDellaGeometria) {
   EXPECT_NE(rapporto.find(c.file(geometria)), std::string::npos) << rapporto;
   EXPECT_NE(rapporto.find(std::strerror(EFBIG)), std::string::npos) << rapporto;
 
-  // The geometry holds what fitted; the earlier documents are whole; the
-  // later files and the foreign one are as they were.
-  EXPECT_EQ(fs::file_size(c.file(geometria)), kLimite);
+  // The documents of this run are whole; the earlier binary set is whole,
+  // the geometry included; the descriptions, the foreign file and no
+  // temporary file are what else the folder holds.
   for (file_scenario f : {file_scenario::note, file_scenario::rallentamenti, file_scenario::scheda_treno}) {
     const std::string n = nome_semplice(kNomeLinea, kNumeroTreno, f);
     const std::string t = prova::leggi_file(c.file(n));
     EXPECT_GT(t.size(), 100u) << n;
     EXPECT_EQ(t.substr(t.size() - 2), "\r\n") << n;
   }
-  EXPECT_EQ(prova::leggi_file(c.file(sim)), "corsa precedente");
-  EXPECT_EQ(prova::leggi_file(c.file(dat)), "corsa precedente");
+  for (const std::string& n : {sim, dat, geometria}) EXPECT_EQ(prova::leggi_file(c.file(n)), "corsa precedente") << n;
   EXPECT_EQ(prova::leggi_file(c.file("appunti.txt")), "non del programma");
   EXPECT_EQ(c.elenco().size(), 7u);
 }

@@ -37,7 +37,7 @@ std::vector<std::string> cartella_temporanea::elenco() const {
 }
 
 piattaforma_di_prova::piattaforma_di_prova(const cartella_temporanea& c)
-    : con_sistema{piattaforma_di_sistema(c.percorso().string())}, piattaforma_inoltro(*sistema) {}
+    : con_sistema{piattaforma_di_sistema(c.percorso().string())}, con_registro<piattaforma_inoltro>(*sistema) {}
 
 std::string leggi_file(const std::string& percorso) {
   std::ifstream f(percorso, std::ios::binary);

@@ -34,18 +34,10 @@ struct con_sistema {
 };
 
 // The system's platform in a temporary folder; messages are recorded and the
-// end of the process throws `terminazione`.
-class piattaforma_di_prova : private con_sistema, public piattaforma_inoltro {
+// end of the process throws `terminazione`, as with the memory platform.
+class piattaforma_di_prova : private con_sistema, public con_registro<piattaforma_inoltro> {
  public:
   explicit piattaforma_di_prova(const cartella_temporanea& c);
-  void mostra_attesa() override { ++attese; }
-  void mostra_messaggio(const std::string& testo) override { messaggi.push_back(testo); }
-  void rapporto_errore(const errore_sistema& e) override { rapporti.push_back(e.what()); }
-  [[noreturn]] void termina(int stato) override { throw terminazione{stato}; }
-
-  std::vector<std::string> messaggi;
-  std::vector<std::string> rapporti;
-  int attese = 0;
 };
 
 std::string leggi_file(const std::string& percorso);

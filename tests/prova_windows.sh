@@ -21,33 +21,10 @@ compilato=$(secondi)
 
 WINE=$(sed -n 's/^SCENARIO_WINE:FILEPATH=//p' build-win/CMakeCache.txt)
 [ -x "$WINE" ] || { echo "Wine non trovato (Debian: wine64)" >&2; exit 2; }
-export WINE WINEDEBUG=-all WINEPREFIX
-WINEPREFIX=$(mktemp -d)
-SCHERMO=$(mktemp -d)
-export SCHERMO
-server=$(dirname "$WINE")/wineserver
-[ -x "$server" ] || server=wineserver
-xvfb=
-fine() {
-  WINEPREFIX=$WINEPREFIX "$server" -k 2>/dev/null || true
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-  rm -rf "$WINEPREFIX" "$SCHERMO"
-}
-trap fine EXIT
-
-# A private X server on the first free display.
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -fbdir "$SCHERMO" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb non parte" >&2; exit 1; }
-
-# The prefix, and a Wine server kept for the whole run with its services'
-# output sent nowhere (see cmake/emulatore_wine.sh).
-"$server" -p </dev/null >/dev/null 2>&1
-"$WINE" wineboot -i </dev/null >/dev/null 2>&1
+export WINE
+source tests/wine_avvio.sh
+trap wine_fine EXIT
+wine_avvia
 avviato=$(secondi)
 
 # Now and then a Windows program dies under Wine as it starts, before any

@@ -1,14 +1,17 @@
 #include "tool/comandi.h"
 
 #include <exception>
+#include <functional>
 #include <sstream>
 
+#include "common/versione.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
 #include "tool/argomenti.h"
 #include "tool/autori.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
+#include "tool/decompila.h"
 #include "tool/diagnostica.h"
 #include "tool/grafico.h"
 #include "tool/identita_dai_nomi.h"
@@ -16,6 +19,7 @@
 #include "tool/piano_a_pezzi.h"
 #include "tool/stampa.h"
 #include "platform/piattaforma_memoria.h"
+#include "common/limiti.h"
 #include "common/righe.h"
 #include "texts/testi.h"
 
@@ -34,8 +38,11 @@ constexpr const char* kUso =
     "  grafico, chart         disegna lo scenario compilato in una pagina SVG\n"
     "  formato, format        descrive i record delle descrizioni (docs/formato.md)\n"
     "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
+    "  decompila, decompile   ricava dai file binari le due descrizioni, provate\n"
+    "                         ricompilandole\n"
     "\n"
-    "\"scenario COMANDO --help\" descrive ciascun comando.\n"
+    "\"scenario COMANDO --help\" descrive ciascun comando; \"scenario --version\" dice la\n"
+    "versione.\n"
     "Stato d'uscita: 0 compilazione pulita, 1 guasti registrati (file scritti),\n"
     "2 rapporto d'errore (nessun file scritto), 3 argomenti inservibili o file\n"
     "che non si possono leggere o scrivere.\n";
@@ -46,12 +53,13 @@ constexpr const char* kUsoCompila =
     "                      [--severo] [--codifica utf-8]\n"
     "\n"
     "Compila la descrizione della linea e quella del treno come fa il programma, e\n"
-    "scrive nella CARTELLA (predefinita: la cartella corrente) i file\n"
+    "scrive nella CARTELLA (predefinita: la cartella corrente; creata se manca) i file\n"
     "NOME_linea.dat (geometria), NOME_NUMERO.sim (voci) e NOME_NUMERO.dat (celle).\n"
     "I due file dati non vengono mai modificati né cancellati.\n"
     "\n"
     "opzioni:\n"
-    "  --out CARTELLA      cartella dei file compilati\n"
+    "  --out CARTELLA      cartella dei file compilati, creata con le cartelle\n"
+    "                      sopra di essa che mancano\n"
     "  --line-name NOME    nome della linea (predefinito: \"Velmo - Montegrieve\")\n"
     "  --train NUMERO      numero del treno (predefinito: \"24817\")\n"
     "  --no-geometry       non calcola né scrive la geometria della linea\n"
@@ -69,7 +77,7 @@ constexpr const char* kUsoCompila =
 
 constexpr const char* kUsoDecodifica =
     "uso: scenario decodifica FILE... [--kind TIPO] [--from METRI] [--to METRI]\n"
-    "                         [--all] [--json | --csv]\n"
+    "                         [--all | --oggetti] [--json | --csv]\n"
     "\n"
     "Mostra il contenuto di file compilati. Il tipo si riconosce dal nome:\n"
     "\"_linea.dat\" la geometria della linea, \".sim\" le voci, ogni altro \".dat\"\n"
@@ -87,6 +95,9 @@ constexpr const char* kUsoDecodifica =
     "  --from METRI    primo metro mostrato\n"
     "  --to METRI      ultimo metro mostrato\n"
     "  --all           anche voci e celle vuote\n"
+    "  --oggetti, --objects\n"
+    "                  solo le celle con un oggetto (tipo diverso da cella_libera)\n"
+    "                  e le voci che contengono qualcosa\n"
     "  --json          un array JSON con un oggetto per file\n"
     "  --csv           una tabella CSV (un solo FILE)\n"
     "\n"
@@ -243,6 +254,7 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
                               {{"--from"}, true},
                               {{"--to"}, true},
                               {{"--all"}, false},
+                              {{"--oggetti", "--objects"}, false},
                               {{"--json"}, false},
                               {{"--csv"}, false}});
     s.da = arg.metri("--from");
@@ -251,6 +263,8 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
     return inservibile(err, comando, e.what());
   }
   s.tutte = arg.ha("--all");
+  s.oggetti = arg.ha("--oggetti");
+  if (s.tutte && s.oggetti) return inservibile(err, comando, "--all e --oggetti insieme");
   if (auto k = arg.valore("--kind")) {
     tipo_imposto = tipo_da_parola(*k);
     if (!tipo_imposto) return inservibile(err, comando, "tipo sconosciuto: " + *k);
@@ -377,7 +391,7 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
     nomi = {testi[0], testi[1]};
     for (int i = 0; i < 2; ++i) {
       try {
-        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)]);
+        (i == 0 ? linea : treno) = sistema.leggi(testi[static_cast<std::size_t>(i)], kMassimoDescrizione);
       } catch (const errore_sistema& x) {
         err << "scenario " << comando << ": impossibile leggere " << testi[static_cast<std::size_t>(i)] << ": "
             << x.descrizione() << '\n';
@@ -389,7 +403,12 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
   // on a long line, are let go as they are written.
   struct senza_file : piattaforma_inoltro {
     using piattaforma_inoltro::piattaforma_inoltro;
-    void scrivi(const std::string&, std::string_view) override {}
+    std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+      while (!prossimo().empty()) {
+      }
+      return nome;
+    }
+    void sostituisci(const std::string&, const std::string&) override {}
   } uscita(memoria);
   e = compila_testi(uscita, id, linea, treno, true);
   std::size_t errori = 0;
@@ -566,11 +585,16 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
       out << kUso;
       return kStatoPulito;
     }
+    if (comando == "--version") {
+      out << "scenario " << kVersione << '\n';
+      return kStatoPulito;
+    }
     if (comando == "compila" || comando == "compile") return comando_compila(resto, out, err);
     if (comando == "decodifica" || comando == "decode") return comando_decodifica(resto, out, err);
     if (comando == "grafico" || comando == "chart") return comando_grafico(resto, out, err);
     if (comando == "formato" || comando == "format") return comando_formato(resto, out, err);
     if (comando == "nuovo" || comando == "new") return comando_nuovo(resto, out, err);
+    if (comando == "decompila" || comando == "decompile") return comando_decompila(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;

@@ -4,6 +4,10 @@
 
 #include <bit>
 #include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 #include "common/righe.h"
 #include "tests/prova.h"
@@ -19,6 +24,7 @@
 #include "tool/decodifica.h"
 #include "compiler/tracciato.h"
 #include "tool/json.h"
+#include "common/versione.h"
 
 namespace scenario {
 namespace {
@@ -190,6 +196,86 @@ TEST(StrumentoCompila, IFileDellAutoreRestanoIntatti) {
   }
 }
 
+// The output folder of an earlier compile, with links at the three names
+// (one dangling, one to a file elsewhere, where the system allows them):
+// the compile replaces them with its files and changes nothing elsewhere.
+TEST(StrumentoCompila, ICollegamentiNellUscitaSonoSostituiti) {
+  cartella_temporanea c, fuori;
+  scrivi_file(fuori.file("esistente"), "di fuori");
+  std::error_code ec;
+  std::filesystem::create_symlink(fuori.percorso() / "mancante", compilato(c, file_scenario::celle), ec);
+  if (ec) GTEST_SKIP() << "il sistema non crea collegamenti: " << ec.message();
+  std::filesystem::create_symlink(fuori.percorso() / "esistente", compilato(c, file_scenario::voci));
+  const esecuzione e = esegui({"compila", fixture("linea.txt"), fixture("treno.txt"), "--out", c.percorso().string()});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(compilato(c, f))));
+  }
+  EXPECT_EQ(c.elenco().size(), 3u);
+  EXPECT_EQ(fuori.elenco(), std::vector<std::string>{"esistente"});
+  EXPECT_EQ(leggi_file(fuori.file("esistente")), "di fuori");
+}
+
+// A write that fails on any of the three outputs: exit status 3 naming the
+// file, the earlier three files as they were, no temporary file.
+TEST(StrumentoCompila, UnaScritturaFallitaLasciaLaCompilazionePrecedente) {
+  const char* nomi[] = {"Velmo - Montegrieve_linea.dat", "Velmo - Montegrieve_24817.sim",
+                        "Velmo - Montegrieve_24817.dat"};
+  for (const char* guasto : nomi) {
+    SCOPED_TRACE(guasto);
+    struct piattaforma_piena : piattaforma_memoria {
+      std::string pieno;
+      std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+        return piattaforma_memoria::scrivi_temporaneo(nome, [&]() -> std::string_view {
+          if (nome == pieno) throw errore_sistema(nome, 28, "No space left on device");
+          return prossimo();
+        });
+      }
+    } p;
+    p.pieno = p.percorso(guasto);
+    std::map<std::string, std::string> prima;
+    for (const char* n : nomi) prima[p.percorso(n)] = std::string("compilazione precedente: ") + n;
+    p.file = prima;
+    const esito_compilazione e = compila_testi(p, identita_incorporata(), leggi_file(fixture("linea.txt")),
+                                               leggi_file(fixture("treno.txt")), true);
+    EXPECT_EQ(e.stato, kStatoArgomenti);
+    EXPECT_NE(e.errore.find(p.percorso(guasto)), std::string::npos) << e.errore;
+    EXPECT_NE(e.errore.find("No space left on device"), std::string::npos) << e.errore;
+    EXPECT_TRUE(e.scritti.empty());
+    EXPECT_EQ(p.file, prima);
+  }
+}
+
+// A description beyond the readers' limit is refused by its name and the
+// limit, before it is read whole: a sparse file of 4 GiB, and (where the
+// system has one) a device that never ends.
+TEST(StrumentoCompila, DescrizioniOltreIlLimite) {
+  cartella_temporanea c;
+  scrivi_file(c.file("enorme.txt"), "");
+  std::filesystem::resize_file(c.file("enorme.txt"), std::uintmax_t{1} << 32);
+  std::vector<std::string> enormi = {c.file("enorme.txt")};
+  if (std::filesystem::exists("/dev/zero")) enormi.push_back("/dev/zero");
+  const std::string limite = "il file supera il limite di " + std::to_string(kMassimoDescrizione) + " byte";
+  for (const std::string& enorme : enormi) {
+    for (const bool come_linea : {true, false}) {
+      SCOPED_TRACE(enorme + (come_linea ? " come linea" : " come treno"));
+      const std::string l = come_linea ? enorme : fixture("linea.txt");
+      const std::string t = come_linea ? fixture("treno.txt") : enorme;
+      for (const char* comando : {"compila", "grafico"}) {
+        SCOPED_TRACE(comando);
+        std::vector<std::string> argomenti = {comando, l, t};
+        if (std::string(comando) == "compila") argomenti.insert(argomenti.end(), {"--out", c.percorso().string()});
+        if (std::string(comando) == "grafico") argomenti.insert(argomenti.end(), {"--out", c.file("g.svg")});
+        const esecuzione e = esegui(argomenti);
+        EXPECT_EQ(e.stato, 3);
+        EXPECT_NE(e.err.find(enorme), std::string::npos) << e.err;
+        EXPECT_NE(e.err.find(limite), std::string::npos) << e.err;
+      }
+    }
+  }
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"enorme.txt"});
+}
+
 TEST(StrumentoCompila, RapportoDErroreNessunFileScritto) {
   struct caso {
     const char* nome;
@@ -248,7 +334,9 @@ TEST(StrumentoCompila, ArgomentiEFileInservibili) {
       {"opzione ripetuta", {"compila", l, t, "--json", "--json"}, "opzione ripetuta"},
       {"descrizione assente", {"compila", c.file("manca.txt"), t, "--out", cartella}, "impossibile leggere"},
       {"descrizione che è una cartella", {"compila", cartella, t, "--out", cartella}, "impossibile leggere"},
-      {"cartella d'uscita assente", {"compila", l, t, "--out", c.file("manca/sotto")}, "impossibile scrivere"},
+      {"cartella d'uscita dentro un file",
+       {"compila", l, t, "--out", c.file("Velmo - Montegrieve_24817.sim") + "/sotto/sotto"},
+       "impossibile creare la cartella d'uscita"},
       {"cartella d'uscita vuota", {"compila", l, t, "--out", ""}, "vuota"},
       {"nome di linea con una barra", {"compila", l, t, "--out", cartella, "--line-name", "A/B"}, "nome di file"},
       {"treno fuori da Windows-1252", {"compila", l, t, "--out", cartella, "--train", "Ω1"}, "Windows-1252"},
@@ -271,6 +359,21 @@ TEST(StrumentoCompila, ArgomentiEFileInservibili) {
   EXPECT_EQ(leggi_file(c.file("Velmo - Montegrieve_24817.sim")), "non una descrizione");
 }
 
+TEST(StrumentoCompila, CreaLaCartellaDUscitaConQuelleSopra) {
+  cartella_temporanea c;
+  const std::string annidata = c.file("una") + "/due/tre";
+  const esecuzione e = esegui({"compila", fixture("linea.txt"), fixture("treno.txt"), "--out", annidata});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(annidata + "/" + nome_semplice("Velmo - Montegrieve", "24817", f)));
+  }
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"una"});
+  // Descriptions that cannot be read make no folder.
+  const esecuzione x = esegui({"compila", c.file("manca.txt"), fixture("treno.txt"), "--out", c.file("nuova")});
+  EXPECT_EQ(x.stato, 3);
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"una"});
+}
+
 TEST(StrumentoCompila, Aiuto) {
   for (const std::vector<std::string>& a :
        {std::vector<std::string>{"--help"}, {"compila", "--help"}, {"compile", "-h"}, {"decodifica", "--help"},
@@ -280,6 +383,13 @@ TEST(StrumentoCompila, Aiuto) {
     EXPECT_EQ(e.out.rfind("uso: scenario", 0), 0u) << e.out;
     EXPECT_EQ(e.err, "");
   }
+}
+
+TEST(Strumento, Versione) {
+  const esecuzione e = esegui({"--version"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.out, std::string("scenario ") + kVersione + "\n");
+  EXPECT_EQ(e.err, "");
 }
 
 // ---------------------------------------------------------------------------
@@ -419,6 +529,50 @@ TEST(StrumentoDecodifica, Csv) {
   const std::vector<std::string> r = righe(v.out);
   ASSERT_EQ(r.size(), 9u);
   EXPECT_EQ(r[3], "79,2701,0,0,0,0,0,(ponte fiume)(TORRENTE ALBA),0,0,0,0,0,0,0,0,0,0\r");
+}
+
+// --oggetti keeps, of the full listing, exactly the cells of a type other
+// than free; the items are listed as without it.
+TEST(StrumentoDecodifica, SoloGliOggetti) {
+  compilati k;
+  const std::string celle = k.file(file_scenario::celle);
+  const esecuzione tutto = esegui({"decodifica", celle});
+  const esecuzione oggetti = esegui({"decodifica", celle, "--oggetti"});
+  ASSERT_EQ(tutto.stato, 0) << tutto.err;
+  ASSERT_EQ(oggetti.stato, 0) << oggetti.err;
+  std::vector<std::string> attese;
+  std::size_t libere = 0;
+  for (const std::string& r : righe(tutto.out)) {
+    if (r.rfind("cella ", 0) == 0 && r.find("): cella_libera") != std::string::npos) {
+      ++libere;
+    } else {
+      attese.push_back(r);
+    }
+  }
+  ASSERT_GT(libere, 0u);
+  EXPECT_EQ(righe(oggetti.out), attese);
+  std::size_t con_oggetto = 0;
+  for (const cella& c : k.m.celle) con_oggetto += c.tipo != cella_libera;
+  EXPECT_EQ(attese.size(), 2 + con_oggetto);  // the file line, the count by type, the cells
+  EXPECT_EQ(esegui({"decode", celle, "--objects"}).out, oggetti.out);
+
+  // The same choice in JSON and CSV, within --from/--to.
+  const esecuzione j = esegui({"decodifica", celle, "--oggetti", "--json", "--from", "3000", "--to", "6000"});
+  ASSERT_EQ(j.stato, 0) << j.err;
+  std::size_t nel_tratto = 0;
+  for (std::size_t i = 60; i <= 120; ++i) nel_tratto += k.m.celle.at(i).tipo != cella_libera;
+  const json::valore v = json::leggi(j.out);
+  ASSERT_EQ(v.a.size(), 1u);
+  ASSERT_EQ(v.a[0]["celle"].a.size(), nel_tratto);
+  for (const json::valore& c : v.a[0]["celle"].a) EXPECT_NE(c["tipo"].n, 0);
+  const esecuzione csv = esegui({"decodifica", celle, "--oggetti", "--csv", "--from", "3000", "--to", "6000"});
+  EXPECT_EQ(righe(csv.out).size(), 1 + nel_tratto);
+
+  const std::string voci = k.file(file_scenario::voci);
+  EXPECT_EQ(esegui({"decodifica", voci, "--oggetti"}).out, esegui({"decodifica", voci}).out);
+  const esecuzione insieme = esegui({"decodifica", celle, "--oggetti", "--all"});
+  EXPECT_EQ(insieme.stato, 3);
+  EXPECT_NE(insieme.err.find("--all e --oggetti insieme"), std::string::npos) << insieme.err;
 }
 
 TEST(StrumentoDecodifica, FileMalformatiEInservibili) {

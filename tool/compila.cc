@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/identita.h"
+#include "common/limiti.h"
 #include "common/nomi.h"
 #include "common/rapporto.h"
 #include "compiler/compilazione.h"
@@ -41,14 +42,6 @@ bool piattaforma_autore::esiste(const std::string& nome) {
   return piattaforma_inoltro::esiste(nome);
 }
 
-void piattaforma_autore::tocca(const std::string& nome) {
-  if (in_memoria(nome)) {
-    copie_.try_emplace(nome);
-    return;
-  }
-  piattaforma_inoltro::tocca(nome);
-}
-
 void piattaforma_autore::elimina(const std::string& nome) {
   if (in_memoria(nome)) {
     if (copie_.erase(nome) == 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
@@ -57,25 +50,22 @@ void piattaforma_autore::elimina(const std::string& nome) {
   piattaforma_inoltro::elimina(nome);
 }
 
-void piattaforma_autore::scrivi(const std::string& nome, std::string_view byte) {
-  if (in_memoria(nome)) {
-    copie_[nome] = std::string(byte);
-    return;
-  }
-  piattaforma_inoltro::scrivi(nome, byte);
+void piattaforma_autore::sostituisci(const std::string& temporaneo, const std::string& nome) {
+  piattaforma_inoltro::sostituisci(temporaneo, nome);
   for (const std::string& s : scritti) {
     if (s == nome) return;
   }
   scritti.push_back(nome);
 }
 
-std::string piattaforma_autore::leggi(const std::string& nome) {
+std::string piattaforma_autore::leggi(const std::string& nome, std::size_t massimo) {
   if (in_memoria(nome)) {
     const auto it = copie_.find(nome);
     if (it == copie_.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    if (it->second.size() > massimo) throw errore_sistema(nome, EFBIG, descrizione_troppo_grande(massimo));
     return it->second;
   }
-  return piattaforma_inoltro::leggi(nome);
+  return piattaforma_inoltro::leggi(nome, massimo);
 }
 
 std::string identita_inservibile(piattaforma& p, const identita& id) {
@@ -167,7 +157,7 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
   const std::string* nomi[2] = {&r.linea, &r.treno};
   for (int i = 0; i < 2; ++i) {
     try {
-      testi[i] = sistema->leggi(*nomi[i]);
+      testi[i] = sistema->leggi(*nomi[i], kMassimoDescrizione);
     } catch (const errore_sistema& x) {
       return fallisci("impossibile leggere " + *nomi[i] + ": " + x.descrizione());
     }
@@ -180,6 +170,12 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
       }
       testi[i] = std::move(*ansi);
     }
+  }
+  // Made only once there is something to compile into it.
+  try {
+    sistema->crea_cartella(cartella);
+  } catch (const errore_sistema& x) {
+    return fallisci("impossibile creare la cartella d'uscita " + cartella + ": " + x.file() + ": " + x.descrizione());
   }
   return compila_testi(*sistema, r.id, testi[0], testi[1], r.geometria);
 }

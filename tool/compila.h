@@ -26,20 +26,20 @@ enum : int {
 };
 
 // Forwards to the platform of the output folder, except the two description
-// names of the identity, which live in memory: asking for them, deleting them
-// or writing them never reaches the disk.
+// names of the identity, which live in memory: asking for them, reading or
+// deleting them never reaches the disk.
 class piattaforma_autore : public piattaforma_inoltro {
  public:
   piattaforma_autore(piattaforma& uscita, const std::string& nome_linea, const std::string& numero_treno,
                      std::string linea, std::string treno);
 
   bool esiste(const std::string& nome) override;
-  void tocca(const std::string& nome) override;
   void elimina(const std::string& nome) override;
-  void scrivi(const std::string& nome, std::string_view byte) override;
-  std::string leggi(const std::string& nome) override;
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override;
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override;
   void mostra_attesa() override {}
-  std::vector<std::string> scritti;  // names written outside memory, in order, once each
+  std::vector<std::string> scritti;  // names put in place, in order, once each
 
  private:
   bool in_memoria(const std::string& nome) const { return nomi_.count(nome) != 0; }

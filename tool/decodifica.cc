@@ -312,9 +312,7 @@ std::shared_ptr<const byte_a_pezzi> apri_binario(piattaforma& sistema, const std
     default: {
       // Missing, a folder, or what cannot be told: the platform says why it
       // cannot be read, as it would for any file.
-      std::string byte = sistema.leggi(nome);
-      if (byte.size() > byte_massimi(t)) troppo_grande(t, n(byte.size()));
-      return byte_in_memoria(std::move(byte));
+      return byte_in_memoria(sistema.leggi(nome, byte_massimi(t)));
     }
   }
 }

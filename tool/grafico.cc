@@ -16,6 +16,7 @@
 #include "tool/curve.h"
 #include "tool/grafico_pagina.h"
 #include "tool/svg.h"
+#include "compiler/voci.h"
 
 namespace scenario {
 namespace grafico_interno {
@@ -190,7 +191,7 @@ void intestazione(pagina& p, const dati_grafico& d, const grafico& g, int64_t fi
          svg::testo((linea.empty() ? std::string("Scenario") : linea) + (treno.empty() ? "" : " · treno " + treno)) +
          "</text>\n";
   p.s += "<text class=\"sottotitolo\" x=\"8\" y=\"42\">" +
-         svg::testo("da " + intero(g.da) + " m a " + intero(g.a) + " m · linea di " + intero(d.voci[84].fine) +
+         svg::testo("da " + intero(g.da) + " m a " + intero(g.a) + " m · linea di " + intero(d.voci[voce_lunghezza_convoglio].fine) +
                     " m, tracciato di " + intero(fine) + " m · " + std::to_string(stazioni) + " stazioni") +
          "</text>\n";
 }
@@ -236,15 +237,15 @@ grafico disegna_grafico(const dati_grafico& d, const opzioni_grafico& o) {
   const std::vector<curva_ricostruita> curve = d.piano ? curve_dal_piano(*d.piano) : std::vector<curva_ricostruita>{};
   const std::vector<int> stazioni = voci_stazioni(d);
 
-  const std::string linea = d.nome_linea.value_or(utf8(d.voci[85].nome));
-  const std::string treno = d.numero_treno.value_or(utf8(d.voci[86].nome));
+  const std::string linea = d.nome_linea.value_or(utf8(d.voci[voce_linea].nome));
+  const std::string treno = d.numero_treno.value_or(utf8(d.voci[voce_treno].nome));
   intestazione(p, d, g, fine, stazioni.size(), linea, treno);
   p.y = 56;
   pianta(p, d, curve, stazioni);
   const double cima = p.y;
   strisce(p, d, curve, stazioni);
   const double fondo = p.y - 6;
-  asse(p, cima, fondo, d.voci[84].fine);
+  asse(p, cima, fondo, d.voci[voce_lunghezza_convoglio].fine);
   p.y = fondo + 44;
   const double altezza = legenda(p, g);
 

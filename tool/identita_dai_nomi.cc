@@ -2,11 +2,15 @@
 
 #include <filesystem>
 
+#include "common/nomi.h"
+
 namespace scenario {
 
 identita_da_nome identita_dal_nome(const std::string& percorso, tipo_file t) {
   const std::string nome = std::filesystem::path(percorso).filename().string();
-  const std::string_view suffisso = t == tipo_file::geometria ? "_linea.dat" : t == tipo_file::voci ? ".sim" : ".dat";
+  const std::string_view suffisso = scenario::suffisso(t == tipo_file::geometria ? file_scenario::geometria_linea
+                                                      : t == tipo_file::voci     ? file_scenario::voci
+                                                                                 : file_scenario::celle);
   if (nome.size() <= suffisso.size() || nome.compare(nome.size() - suffisso.size(), suffisso.size(), suffisso) != 0) {
     return {};
   }

@@ -1,13 +1,13 @@
 #include <iostream>
-#include <string>
-#include <vector>
+#include <ostream>
 
+#include "platform/riga_comando.h"
 #include "tool/comandi.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> argomenti(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const int stato = scenario::strumento_scenario(argomenti, std::cout, std::cerr);
-  std::cout.flush();
+  std::ostream& out = scenario::uscita_utf8();
+  const int stato = scenario::strumento_scenario(scenario::argomenti_utf8(argc, argv), out, scenario::errore_utf8());
+  out.flush();
   return stato;
 }

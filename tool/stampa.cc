@@ -92,6 +92,10 @@ bool in_scelta(int64_t metri, const scelta& s) {
   return (!s.da || metri >= *s.da) && (!s.a || metri <= *s.a);
 }
 
+bool cella_scelta(const cella& c, int64_t metri, const scelta& s) {
+  return in_scelta(metri, s) && (s.tutte || cella_piena(c)) && (!s.oggetti || c.tipo != cella_libera);
+}
+
 std::string orario_testo(int32_t secondi) {
   if (secondi <= 0 || secondi >= 86400 * 2) return "";
   char b[16];
@@ -178,7 +182,7 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
   for (std::size_t k = 0; k < n; ++k) {
     const cella& c = f.celle[k];
     const int64_t metri = static_cast<int64_t>(k) * 50;
-    if (!in_scelta(metri, s) || (!s.tutte && !cella_piena(c))) continue;
+    if (!cella_scelta(c, metri, s)) continue;
     out << "cella " << k << " @" << k * formato::kBytesCella << " (" << metri << " m): " << nome_tipo(c.tipo);
     for (const campo& x : campi(c)) {
       if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
@@ -194,7 +198,7 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
   for (std::size_t k = 0; k < f.celle.size(); ++k) {
     const cella& c = f.celle[k];
     const int64_t metri = static_cast<int64_t>(k) * 50;
-    if (!in_scelta(metri, s) || (!s.tutte && !cella_piena(c))) continue;
+    if (!cella_scelta(c, metri, s)) continue;
     out << (primo ? "\n" : ",\n") << "  {\"indice\": " << k << ", \"metri\": " << metri << ", \"offset\": "
         << k * formato::kBytesCella;
     primo = false;
@@ -214,7 +218,7 @@ void celle_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
   for (std::size_t k = 0; k < f.celle.size(); ++k) {
     const cella& c = f.celle[k];
     const int64_t metri = static_cast<int64_t>(k) * 50;
-    if (!in_scelta(metri, s) || (!s.tutte && !cella_piena(c))) continue;
+    if (!cella_scelta(c, metri, s)) continue;
     out << k << ',' << metri;
     for (const campo& x : campi(c)) out << ',' << x.valore << (e_tipo(x) ? ',' + nome_tipo(c.tipo) : "");
     out << "\r\n";

@@ -16,11 +16,13 @@ enum class formato_uscita { testo, json, csv };
 // What to show. Items: the entries that hold anything, or all 87. Track:
 // the cells that hold anything between `da` and `a` metres (cell k stands
 // at 50·k), or every cell there. Geometry: the tag counts always, and the
-// rows of metres `da` to `a` only when one of the two is given.
+// rows of metres `da` to `a` only when one of the two is given. `oggetti`
+// keeps, of those cells, only the ones whose type is not free.
 struct scelta {
   std::optional<int64_t> da;
   std::optional<int64_t> a;
   bool tutte = false;
+  bool oggetti = false;
 };
 
 // Text and CSV go straight to `out`; JSON is one object, with no separator

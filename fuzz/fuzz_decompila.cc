@@ -1,0 +1,71 @@
+// The decompiler against random valid descriptions: the input's bytes make
+// the choices of the generator of tests/descrizioni_casuali.h (a short line
+// and its train), which are compiled, decompiled and compiled again; the
+// files must come back identical. With the first byte odd, the compiled
+// files are then damaged by the rest of the input, byte by byte: the
+// decompiler must refuse them with its own error or end with a comparison,
+// and never claim an identical round trip that the bytes do not show.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <typeinfo>
+
+#include "platform/piattaforma_memoria.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "tests/descrizioni_casuali.h"
+#include "tool/compila.h"
+#include "tool/decompila.h"
+
+namespace {
+
+[[noreturn]] void fallisci(const char* cosa) {
+  std::fprintf(stderr, "violated: %s\n", cosa);
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
+  using namespace scenario;
+  if (n == 0) return 0;
+  const bool danneggia = dati[0] & 1;
+  const bool geometria = dati[0] & 2;
+  // The generator takes the first half of the rest when the files are then
+  // damaged with the second half; all of it otherwise.
+  const std::size_t scelte = danneggia ? (n - 1) / 2 : n - 1;
+  const prova::descrizioni_casuali d = prova::genera_descrizioni(prova::caso_da_byte(dati + 1, scelte));
+
+  piattaforma_memoria m;
+  const esito_compilazione e = compila_testi(m, identita_incorporata(), d.linea, d.treno, geometria);
+  if (e.stato == kStatoRapporto || e.stato == kStatoArgomenti) fallisci("a generated description gave no files");
+  file_scenario_binari f;
+  f.voci = m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, file_scenario::voci));
+  f.celle = m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, file_scenario::celle));
+  if (geometria) f.geometria = m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, file_scenario::geometria_linea));
+  f.con_geometria = geometria;
+
+  if (danneggia) {
+    // Pairs of bytes: where (in the items, then the track) and what.
+    for (std::size_t i = 1 + scelte; i + 2 < n; i += 3) {
+      std::string& bersaglio = dati[i] & 1 ? f.celle : f.voci;
+      const std::size_t dove = ((std::size_t{dati[i]} << 8 | dati[i + 1]) >> 1) % bersaglio.size();
+      bersaglio[dove] = static_cast<char>(dati[i + 2]);
+    }
+  }
+  esito_decompilazione r;
+  try {
+    r = decompila_e_verifica(f, ricompilatore_in_memoria(decodifica_voci(f.voci), {"linea.txt", "treno.txt"}));
+  } catch (const errore_decodifica&) {
+    if (!danneggia) fallisci("the compiled files of a generated description refused");
+    return 0;
+  } catch (const std::exception& x) {
+    std::fprintf(stderr, "escaped the decompiler: %s: %s\n", typeid(x).name(), x.what());
+    std::abort();
+  }
+  if (r.identico && !r.differenze.empty()) fallisci("identical with differences");
+  if (!r.identico && r.ricompilato && r.differenze.empty() && r.perche.empty()) fallisci("differing without a word");
+  if (!danneggia && !r.identico) fallisci("a generated scenario did not come back identical");
+  return 0;
+}

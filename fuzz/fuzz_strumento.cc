@@ -1,0 +1,49 @@
+// The authors' tool's compile of two descriptions (as the pair target
+// splits them) with its diagnostics, in text and in JSON: every outcome is
+// one of the tool's statuses with its report or diagnostics, and every
+// diagnosis can be shown.
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/identita.h"
+#include "fuzz/compila_fuzz.h"
+#include "platform/piattaforma_memoria.h"
+#include "tool/compila.h"
+#include "tool/diagnostica.h"
+#include "tool/json.h"
+
+namespace {
+
+[[noreturn]] void fallisci(const char* condizione) {
+  std::fprintf(stderr, "violated: %s\n", condizione);
+  std::abort();
+}
+
+#define VERIFICA(c) ((c) ? (void)0 : fallisci(#c))
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
+  using namespace scenario;
+  const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
+  const std::size_t s = tutto.find(fuzz::kSeparatore);
+  const std::string linea(s == std::string_view::npos ? tutto : tutto.substr(0, s));
+  const std::string treno(s == std::string_view::npos ? std::string_view() : tutto.substr(s + fuzz::kSeparatore.size()));
+  if (!fuzz::linea_corta(linea)) return 0;
+  piattaforma_memoria p;
+  const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, false);
+  VERIFICA(e.stato == kStatoPulito || e.stato == kStatoGuasti || e.stato == kStatoRapporto);
+  VERIFICA((e.stato == kStatoRapporto) == !e.rapporto.empty());
+  if (e.stato != kStatoRapporto) VERIFICA((e.stato == kStatoGuasti) == !e.m.guasti.empty());
+  VERIFICA(e.scritti.size() == (e.stato == kStatoRapporto ? 0u : 2u));
+  VERIFICA(p.file.size() == e.scritti.size());
+  std::size_t errori = 0;
+  for (const diagnosi& d : diagnosi_del_modello(e.m, {"linea.txt", "treno.txt"})) {
+    errori += d.errore ? 1 : 0;
+    VERIFICA(!riga_diagnosi(d).empty());
+    // The JSON form is read back as one object.
+    VERIFICA(json::leggi(json_diagnosi(d)).t == json::valore::tipo::oggetto);
+  }
+  VERIFICA(errori == e.m.guasti.size());
+  return 0;
+}

@@ -1,0 +1,26 @@
+// The command line and the text output of a console program, alike on every
+// system: the arguments in UTF-8, and text written in UTF-8 that a console
+// shows as its characters while a file or a pipe receives the same bytes as
+// on Linux. One implementation per system, chosen at build time.
+#ifndef PLATFORM_RIGA_COMANDO_H_
+#define PLATFORM_RIGA_COMANDO_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// The program's arguments, without its name, in UTF-8. `argc` and `argv`
+// are main's; a system whose own command line is wider than its narrow
+// code page reads that instead.
+std::vector<std::string> argomenti_utf8(int argc, char** argv);
+
+// The standard output and the standard error for UTF-8 text. The error is
+// written through at every output operation.
+std::ostream& uscita_utf8();
+std::ostream& errore_utf8();
+
+}  // namespace scenario
+
+#endif  // PLATFORM_RIGA_COMANDO_H_

@@ -1,0 +1,419 @@
+#include "tool/decompila.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/piattaforma_memoria.h"
+#include "common/identita.h"
+#include "common/nomi.h"
+#include "common/righe.h"
+#include "run/generazione.h"
+#include "tests/descrizioni_casuali.h"
+#include "texts/testi.h"
+#include "tests/prova.h"
+#include "tool/comandi.h"
+#include "tool/compila.h"
+#include "tool/json.h"
+
+namespace scenario {
+namespace {
+
+// The three files of two descriptions compiled by the program's compiler,
+// for the built-in identity; nullopt-like empty when no file came out.
+struct compilazione {
+  int stato = 0;
+  file_scenario_binari file;
+  std::vector<guasto> guasti;
+};
+
+compilazione compila(const std::string& linea, const std::string& treno, bool geometria = true) {
+  piattaforma_memoria m;
+  const esito_compilazione e = compila_testi(m, identita_incorporata(), linea, treno, geometria);
+  compilazione c;
+  c.stato = e.stato;
+  c.guasti = e.m.guasti;
+  if (e.stato == kStatoRapporto || e.stato == kStatoArgomenti) return c;
+  auto leggi = [&](file_scenario f) { return m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, f)); };
+  c.file.voci = leggi(file_scenario::voci);
+  c.file.celle = leggi(file_scenario::celle);
+  if (geometria) {
+    c.file.geometria = leggi(file_scenario::geometria_linea);
+    c.file.con_geometria = true;
+  }
+  return c;
+}
+
+esito_decompilazione decompila_file(const file_scenario_binari& f) {
+  return decompila_e_verifica(f, ricompilatore_in_memoria(decodifica_voci(f.voci), {"linea.txt", "treno.txt"}));
+}
+
+std::string spiega(const esito_decompilazione& e, const std::string& linea, const std::string& treno) {
+  std::ostringstream s;
+  s << "perche: " << e.perche << "\n";
+  for (const differenza& d : e.differenze) {
+    s << nome_tipo_file(d.file) << " " << d.indice << "-" << d.fino << " " << d.campo << ": " << d.originale
+      << " / " << d.ricompilato << "\n";
+  }
+  s << "--- originale linea\n" << linea << "--- originale treno\n" << treno;
+  s << "--- decompilata linea\n" << e.testi.linea << "--- decompilato treno\n" << e.testi.treno;
+  return s.str();
+}
+
+TEST(DecompilaCasuale, ScenariCasualiTornanoIdentici) {
+  int puliti = 0;
+  for (uint64_t seme = 1; seme <= 300; ++seme) {
+    const prova::descrizioni_casuali d = prova::genera_descrizioni(prova::caso_da_seme(seme));
+    const compilazione c = compila(d.linea, d.treno);
+    ASSERT_TRUE(c.stato == kStatoPulito || c.stato == kStatoGuasti) << "seme " << seme << "\n" << d.linea << d.treno;
+    if (c.stato == kStatoPulito) ++puliti;
+    const esito_decompilazione e = decompila_file(c.file);
+    EXPECT_TRUE(e.identico) << "seme " << seme << "\n" << spiega(e, d.linea, d.treno);
+    if (!e.identico) break;
+  }
+  EXPECT_GE(puliti, 200);
+}
+
+// ---------------------------------------------------------------------------
+// One small scenario per record kind and per awkward case.
+
+std::string crlf(const std::vector<std::string>& r) {
+  std::string s;
+  for (const std::string& x : r) s += x + "\r\n";
+  return s;
+}
+
+struct caso_piccolo {
+  const char* nome;
+  std::vector<std::string> linea;  // records after the general section
+  std::vector<std::string> treno;
+  std::vector<std::string> attese_linea = {};  // lines the decompiled line must hold
+  std::vector<std::string> attese_treno = {};
+};
+
+void PrintTo(const caso_piccolo& k, std::ostream* os) { *os << k.nome; }
+
+class DecompilaPiccoli : public ::testing::TestWithParam<caso_piccolo> {};
+
+TEST_P(DecompilaPiccoli, TornaIdentico) {
+  const caso_piccolo& k = GetParam();
+  // The general records first, then the others after a header.
+  std::vector<std::string> l = {"[generale]", "lunghezza percorso, 4000"};
+  for (const std::string& r : k.linea) {
+    if (r.rfind("progressiva", 0) == 0 || r.rfind("sfondo", 0) == 0 || r.rfind("ripetizione", 0) == 0) l.push_back(r);
+  }
+  l.push_back("[linea]");
+  for (const std::string& r : k.linea) {
+    if (r.rfind("progressiva", 0) != 0 && r.rfind("sfondo", 0) != 0 && r.rfind("ripetizione", 0) != 0) l.push_back(r);
+  }
+  l.push_back("[fine]");
+  std::vector<std::string> t = {"[generale]", "velocita, 0, 100", "aderenza, 0, 90"};
+  t.insert(t.end(), k.treno.begin(), k.treno.end());
+  t.push_back("[fine]");
+  const compilazione c = compila(crlf(l), crlf(t));
+  ASSERT_TRUE(c.stato == kStatoPulito || c.stato == kStatoGuasti);
+  const esito_decompilazione e = decompila_file(c.file);
+  EXPECT_TRUE(e.identico) << spiega(e, crlf(l), crlf(t));
+  for (const std::string& a : k.attese_linea) {
+    EXPECT_NE(e.testi.linea.find(a + "\r\n"), std::string::npos) << a << "\n" << e.testi.linea;
+  }
+  for (const std::string& a : k.attese_treno) {
+    EXPECT_NE(e.testi.treno.find(a + "\r\n"), std::string::npos) << a << "\n" << e.testi.treno;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, DecompilaPiccoli,
+    ::testing::Values(
+        caso_piccolo{"vuoto", {}, {}, {"lunghezza percorso, 4000", "pendenza, 0, 0"}, {"velocita, 0, 100"}},
+        caso_piccolo{"generale",
+                     {"progressiva chilometrica uno, 0, 40000, 1", "progressiva chilometrica due, 2000, 60000, 0",
+                      "sfondo uno, 2", "sfondo due, 3", "sfondo tre, 4", "ripetizione segnali 9 codici, 100, 2000"},
+                     {"numero vetture, 7", "percentuale massa frenata, 95", "sabbia, 2", "orologio, 8 5 30"},
+                     {"progressiva chilometrica uno, 0, 40000, 1", "progressiva chilometrica due, 2000, 60000, 0",
+                      "ripetizione segnali 9 codici, 100, 2000"},
+                     {"numero vetture, 7", "orologio, 8, 5, 30"}},
+        caso_piccolo{"progressive a somma zero", {"progressiva chilometrica due, 0, 5000, 1"}, {}},
+        caso_piccolo{"curve di ogni classe",
+                     {"curvad1, 100, 300", "curvas2, 500, 200", "curvad3, 800, 100", "curvas4, 1000, 300",
+                      "curvad5, 1500, 50", "curvas6, 2000, 400"},
+                     {},
+                     {"curvad1, 100, 300", "curvas6, 2000, 400"}},
+        caso_piccolo{"curve che si toccano",
+                     {"curvad3, 100, 300", "curvad3, 400, 200", "curvas3, 600, 100", "curvad5, 700, 50"},
+                     {},
+                     {"curvad3, 100, 500", "curvas3, 600, 100", "curvad5, 700, 50"}},
+        caso_piccolo{"curva oltre la fine", {"curvas4, 10500, 2000"}, {}},
+        caso_piccolo{"pendenze",
+                     {"pendenza, 0, 3", "pendenza, 725, -7", "pendenza, 1000, 155", "pendenza, 2000, -100",
+                      "pendenza, 10900, 4", "pendenza, 10900, 9"},
+                     {},
+                     {"pendenza, 0, 3", "pendenza, 700, -7", "pendenza, 10900, 4", "pendenza, 10900, 9"}},
+        caso_piccolo{"montagna con segni", {"montagna, 1000, 2000, 11"}, {}, {"montagna, 1000, 2000, 11"}},
+        caso_piccolo{"montagna tagliata alla fine", {"montagna, 9000, 20000, 12"}, {}},
+        caso_piccolo{"montagne accostate", {"montagna, 1000, 2000, 1", "montagna, 2100, 2500, 12"}, {}},
+        caso_piccolo{"montagna dentro un'altra", {"montagna, 1000, 2000, 1", "montagna, 1400, 1600, 2"}, {}},
+        caso_piccolo{"montagne di tipi alti", {"montagna, 1000, 1500, 40", "montagna, 3000, 3500, 25"}, {}},
+        caso_piccolo{"cartelli di velocita",
+                     {"indicatori_vmax, 700, 90, 110, 110, 0, , , , 0", "indicatori_vmax, 1500, 60, 70, 80, 3, 45, 5, 95, 7",
+                      "indicatori_vmax, 2500, 62, 0, 0, 0, 7, , , 0"},
+                     {},
+                     {"indicatori_vmax, 700, 90, 110, 110, 0, , , , 0",
+                      "indicatori_vmax, 1500, 60, 70, 80, 3, 45, 5, 95, 7"}},
+        caso_piccolo{"cartelli con testo",
+                     {"cartello_indicatore, 650, (PL km )(100+150)", "cartello_indicatore, 400, (ponte fiume)(ORSENTA) "},
+                     {},
+                     {"cartello_indicatore, 650, (PL km )(100+150)",
+                      "cartello_indicatore, 400, (ponte fiume)(ORSENTA) "}},
+        // The station at 2000 (300 m) puts its marker on cell 42, 2050 m.
+        caso_piccolo{"segnaposto di stazione su un cartello",
+                     {"cartello_indicatore, 2050, (sotto)", "cartello_indicatore, 3000, (sopra)"},
+                     {"stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        caso_piccolo{"segnaposto di stazione su un cartello di velocita",
+                     {"indicatori_vmax, 2050, 60, 70, 80, 3, , , , 1"},
+                     {"stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        caso_piccolo{"stazioni di ogni forma",
+                     {},
+                     {"stazione, 300, 4, 600, 1, 0, 1, 4, 1, 0, 2, 1, 1, 1, 6, 40, 0, PRIMA",
+                      "stazione, 2000, 5, 300, 0, 0, 1, 0, 0, 0, 0, 0, 0, 30, 6, 44, 0, SECONDA",
+                      "stazione, 3000, 7, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 30, 6, 50, 0, TERZA",
+                      "stazione, 4500, 12, 800, 1, 3, 1, 4, 1, 2, 2, 1, 1, 60, 7, 3, 0, QUARTA",
+                      "stazione, 6000, 26, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, FERMATA"},
+                     {},
+                     {"stazione, 300, 4, 600, 1, 0, 1, 4, 1, 0, 2, 1, 1, 1, 6, 40, 0, PRIMA",
+                      "stazione, 4500, 12, 800, 1, 3, 1, 4, 1, 2, 2, 1, 1, 60, 7, 3, 0, QUARTA"}},
+        caso_piccolo{"segnali",
+                     {},
+                     {"segnale, 6000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 230", "segnale, 7200, 2, 2, 3, 0, 1, 0, 1, 2, 3, 50",
+                      "segnale, 8450, 2, 2, 4, 0, 0, 2, 0, 0, 0, 255", "segnale, 300, 2, 2, 4, 0, 0, 0, 0, 0, 0, 0"},
+                     {},
+                     {"segnale, 6000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0", "segnale, 7200, 2, 2, 3, 0, 1, 0, 1, 2, 3, 101",
+                      "segnale, 8450, 2, 2, 4, 0, 0, 2, 0, 0, 0, 255"}},
+        caso_piccolo{"segni di richiamo sovrapposti",
+                     {},
+                     {"segnale, 3100, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 3000, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0",
+                      "stazione, 2700, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, DOPO I SEGNALI",
+                      "segnale, 5100, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 5200, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0"}},
+        caso_piccolo{"rallentamenti",
+                     {},
+                     {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",
+                      "rallentamento, 8000, 80, 20, 1, 0, 0", "rallentamento, 500, 30, 200, 0, 1, 0"},
+                     {},
+                     {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 8000, 80, 0, 1, 0, 0",
+                      "rallentamento, 500, 30, 200, 0, 0, 0"}},
+        caso_piccolo{"rallentamento a 1500 m", {}, {"rallentamento, 1500, 60, 300, 0, 1, 0"}},
+        caso_piccolo{"rallentamento appena oltre 1500 m", {}, {"rallentamento, 1510, 60, 300, 0, 1, 0"}},
+        caso_piccolo{"abbattimenti",
+                     {},
+                     {"abbattimento, 1000, 0", "abbattimento, 1200, -3", "abbattimento, 1400, 60",
+                      "abbattimento, 1600, 180", "abbattimento, 1800, 400", "abbattimento, 50, 65536"},
+                     {},
+                     {"abbattimento, 1000, 0", "abbattimento, 1400, 60", "abbattimento, 1600, 180",
+                      "abbattimento, 1800, 400"}},
+        caso_piccolo{"abbattimenti accanto al completamento",
+                     {},
+                     {"rallentamento, 5000, 60, 800, 0, 0, 0", "abbattimento, 4750, 50", "abbattimento, 4700, 180",
+                      "segnale, 3700, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "abbattimento, 3650, 250"}},
+        caso_piccolo{"profili fino alle ultime celle",
+                     {},
+                     {"velocita, 1000, 60", "velocita, 10900, 75", "velocita, 10900, 80", "velocita, 10900, 85",
+                      "aderenza, 10900, 70"},
+                     {},
+                     {"velocita, 10900, 75", "velocita, 10900, 80", "velocita, 10900, 85", "aderenza, 10900, 70"}}),
+    [](const ::testing::TestParamInfo<caso_piccolo>& i) {
+      std::string s;
+      for (const char* p = i.param.nome; *p; ++p) s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return s;
+    });
+
+// ---------------------------------------------------------------------------
+// The command
+
+struct esecuzione {
+  int stato;
+  std::string out;
+  std::string err;
+};
+
+esecuzione esegui(const std::vector<std::string>& argomenti) {
+  std::ostringstream out, err;
+  const int stato = strumento_scenario(argomenti, out, err);
+  return {stato, out.str(), err.str()};
+}
+
+// The built-in scenario as genera_scenario leaves it, in a folder.
+struct scenario_in_cartella {
+  prova::cartella_temporanea c;
+  std::string sim, dat, geo;
+  scenario_in_cartella() {
+    piattaforma_memoria m;
+    Form_Load(m);
+    sim = c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::voci));
+    dat = c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::celle));
+    geo = c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::geometria_linea));
+    for (auto [f, nome] : {std::pair{file_scenario::voci, sim}, std::pair{file_scenario::celle, dat},
+                           std::pair{file_scenario::geometria_linea, geo}}) {
+      prova::scrivi_file(nome, m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, f)));
+    }
+  }
+};
+
+TEST(StrumentoDecompila, IncorporatoDecompilatoECompilatoTornaIdentico) {
+  scenario_in_cartella s;
+  prova::cartella_temporanea testi, di_nuovo;
+  const esecuzione e = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string()});
+  EXPECT_EQ(e.stato, 0) << e.out << e.err;
+  EXPECT_NE(e.out.find("identici byte per byte"), std::string::npos) << e.out;
+  EXPECT_EQ(e.err, "");
+  // The descriptions are the tool's input as any author's.
+  const esecuzione c = esegui({"compila", testi.file("linea.txt"), testi.file("treno.txt"), "--out",
+                               di_nuovo.percorso().string()});
+  EXPECT_EQ(c.stato, 0) << c.err;
+  for (file_scenario f : {file_scenario::voci, file_scenario::celle, file_scenario::geometria_linea}) {
+    const std::string nome = nome_semplice(kNomeLinea, kNumeroTreno, f);
+    EXPECT_EQ(prova::leggi_file(di_nuovo.file(nome)), prova::leggi_file(s.c.file(nome))) << nome;
+  }
+  // In the layout of the built-in descriptions: their sections in order,
+  // CR LF, and the same records as the built-in ones where the files can
+  // tell them.
+  const std::string linea = prova::leggi_file(testi.file("linea.txt"));
+  const std::string treno = prova::leggi_file(testi.file("treno.txt"));
+  std::size_t p = 0;
+  for (const char* sezione : {"[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]",
+                              "[fine]"}) {
+    p = linea.find(std::string(sezione) + "\r\n", p);
+    EXPECT_NE(p, std::string::npos) << sezione;
+  }
+  p = 0;
+  for (const char* sezione : {"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]",
+                              "[abbattimenti]", "[segnali]", "[codici]", "[fine]"}) {
+    p = treno.find(std::string(sezione) + "\r\n", p);
+    EXPECT_NE(p, std::string::npos) << sezione;
+  }
+  for (const char* r : {"curvad5, 650, 600", "montagna, 91050, 93400, 11", "pendenza, 11300, -9",
+                        "indicatori_vmax, 700, 90, 110, 110, 0, , , , 0", "cartello_indicatore, 91000, ( galleria )(di MONTE CORNALE)",
+                        "progressiva chilometrica uno, 0, 100800, 1", "progressiva chilometrica due, 100800, 190300, 1"}) {
+    EXPECT_NE(linea.find(std::string(r) + "\r\n"), std::string::npos) << r;
+  }
+  for (const char* r : {"stazione, 23950, 22, 300, 0, 0, 1, 0, 0, 0, 4, 1, 1, 30, 7, 12, 0, P.M. LUSTRIGO",
+                        "segnale, 34550, 2, 2, 3, 1, 0, 0, 0, 0, 0, 220", "velocita, 60850, 135", "aderenza, 0, 100",
+                        "orologio, 6, 39, 40"}) {
+    EXPECT_NE(treno.find(std::string(r) + "\r\n"), std::string::npos) << r;
+  }
+  // One record per line, as many as the built-in ones.
+  EXPECT_EQ(std::count(linea.begin(), linea.end(), '\n'), 154);
+  EXPECT_EQ(std::count(treno.begin(), treno.end(), '\n'), 50);  // the built-in 49 and "[abbattimenti]"
+}
+
+TEST(StrumentoDecompila, SenzaGeometriaConfrontaGliAltriDue) {
+  scenario_in_cartella s;
+  prova::cartella_temporanea testi;
+  const esecuzione e = esegui({"decompile", s.sim, s.dat, "--out", testi.percorso().string()});
+  EXPECT_EQ(e.stato, 0) << e.out;
+  EXPECT_NE(e.out.find("senza il file della geometria"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("identici byte per byte: " + s.sim + ", " + s.dat + "\n"), std::string::npos) << e.out;
+  const std::string linea = prova::leggi_file(testi.file("linea.txt"));
+  EXPECT_NE(linea.find("[curve]\r\n[pendenze]"), std::string::npos);
+}
+
+TEST(StrumentoDecompila, CellaManomessaEsce1NominandoLaCella) {
+  scenario_in_cartella s;
+  std::string dat = prova::leggi_file(s.dat);
+  // Cell 300 (15000 m): an approach mark that no station or signal makes.
+  ASSERT_EQ(dat[300 * 15 + 10], 0);
+  dat[300 * 15 + 10] = 77;
+  prova::scrivi_file(s.dat, dat);
+  prova::cartella_temporanea testi;
+  const esecuzione e = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string()});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_NE(e.out.find("file diversi (1 differenza)"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find(s.dat + ": cella 300 (15000 m) richiamo: 77 nel file, 0 ricompilato\n"), std::string::npos)
+      << e.out;
+  // The descriptions are written anyway.
+  EXPECT_NE(prova::leggi_file(testi.file("treno.txt")).find("[segnali]"), std::string::npos);
+
+  const esecuzione j = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json"});
+  EXPECT_EQ(j.stato, 1);
+  const json::valore v = json::leggi(j.out);
+  EXPECT_FALSE(v["identico"].b);
+  EXPECT_TRUE(v["ricompilato"].b);
+  ASSERT_EQ(v["differenze"].a.size(), 1u);
+  const json::valore& d = v["differenze"].a[0];
+  EXPECT_EQ(d["tipo"].s, "cella");
+  EXPECT_EQ(d["indice"].n, 300);
+  EXPECT_EQ(d["metri"].n, 15000);
+  EXPECT_EQ(d["campo"].s, "richiamo");
+  EXPECT_EQ(d["originale"].s, "77");
+  EXPECT_EQ(d["ricompilato"].s, "0");
+  EXPECT_EQ(d["file"].s, s.dat);
+}
+
+TEST(StrumentoDecompila, JsonDelConfrontoIdentico) {
+  scenario_in_cartella s;
+  prova::cartella_temporanea testi;
+  const esecuzione e = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json"});
+  EXPECT_EQ(e.stato, 0);
+  const json::valore v = json::leggi(e.out);
+  EXPECT_TRUE(v["identico"].b);
+  EXPECT_EQ(v["stato"].n, 0);
+  EXPECT_TRUE(v["differenze"].a.empty());
+  EXPECT_EQ(v["geometria"].s, s.geo);
+  EXPECT_EQ(v["linea"].s, testi.file("linea.txt"));
+}
+
+TEST(StrumentoDecompila, FileDanneggiatiOEstraneiEsce3) {
+  scenario_in_cartella s;
+  prova::cartella_temporanea testi;
+  const std::string out = testi.percorso().string();
+  const std::string dat = prova::leggi_file(s.dat);
+  const std::string sim = prova::leggi_file(s.sim);
+  struct caso {
+    const char* cosa;
+    std::string file;
+    std::string byte;
+    std::string atteso;
+  };
+  std::string tipo_ignoto = dat;
+  tipo_ignoto[40 * 15] = 9;
+  const std::vector<caso> casi = {
+      {"troncato", s.dat, dat.substr(0, dat.size() - 7), "file celle malformato all'offset"},
+      {"tipo di cella", s.dat, tipo_ignoto, "file celle malformato all'offset 600: la cella 40 ha il tipo 9, che il compilatore non scrive"},
+      {"celle in meno", s.dat, dat.substr(0, dat.size() - 150), "celle, ma la lunghezza della linea (104300 m, voce 84) ne dà 2227"},
+      {"voci che non riempiono il file", s.sim, sim + "xx", "file voci malformato all'offset"},
+      {"voci troncate", s.sim, sim.substr(0, 100), "file voci malformato all'offset"},
+  };
+  for (const caso& k : casi) {
+    scenario_in_cartella t;
+    prova::scrivi_file(k.file == s.dat ? t.dat : t.sim, k.byte);
+    const esecuzione e = esegui({"decompila", t.sim, t.dat, t.geo, "--out", out});
+    EXPECT_EQ(e.stato, 3) << k.cosa << e.out << e.err;
+    EXPECT_NE(e.err.find(": errore: "), std::string::npos) << k.cosa;
+    EXPECT_NE(e.err.find(k.atteso), std::string::npos) << k.cosa << ": " << e.err;
+    EXPECT_EQ(testi.elenco().size(), 0u) << k.cosa;  // nothing written
+  }
+  // The geometry of another line length.
+  scenario_in_cartella t;
+  const std::string geo = prova::leggi_file(t.geo);
+  prova::scrivi_file(t.geo, geo.substr(0, geo.size() - 4));
+  const esecuzione e = esegui({"decompila", t.sim, t.dat, t.geo, "--out", out});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_NE(e.err.find(t.geo + ": errore: file geometria malformato"), std::string::npos) << e.err;
+}
+
+TEST(StrumentoDecompila, ArgomentiInservibili) {
+  scenario_in_cartella s;
+  EXPECT_EQ(esegui({"decompila", s.sim}).stato, 3);
+  EXPECT_EQ(esegui({"decompila", s.sim, s.sim, s.dat}).stato, 3);
+  EXPECT_EQ(esegui({"decompila", s.sim, s.dat, "altro.txt"}).stato, 3);
+  EXPECT_EQ(esegui({"decompila", s.sim, s.c.file("manca.dat")}).stato, 3);
+  const esecuzione h = esegui({"decompila", "--help"});
+  EXPECT_EQ(h.stato, 0);
+  EXPECT_NE(h.out.find("uso: scenario decompila"), std::string::npos);
+  EXPECT_NE(esegui({"--help"}).out.find("decompila, decompile"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace scenario

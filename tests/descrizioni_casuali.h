@@ -1,0 +1,34 @@
+// Random valid descriptions of a short line (1 to 6 km) and its train, for
+// the property test of the decompiler and its fuzz target: every record
+// kind, and the awkward cases (a station marker over a sign, slowdowns
+// shorter than a cell, touching and overlapping curves, signal times raised
+// to 101, mountains cut at the track's end or forced to kind 3, approach
+// marks written over one another, profile values in the last cells), placed
+// so that no record is refused: no two objects ask for the same cell.
+#ifndef TESTS_DESCRIZIONI_CASUALI_H_
+#define TESTS_DESCRIZIONI_CASUALI_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace scenario::prova {
+
+// The source of the choices: a whole number from 0 to n - 1 (n at least 1).
+using scelta_casuale = std::function<uint32_t(uint32_t n)>;
+
+struct descrizioni_casuali {
+  std::string linea;  // ANSI bytes, CR LF
+  std::string treno;
+};
+
+descrizioni_casuali genera_descrizioni(const scelta_casuale& caso);
+
+// A source from a seed (the test) and one from bytes, 0 once they end (the
+// fuzz target).
+scelta_casuale caso_da_seme(uint64_t seme);
+scelta_casuale caso_da_byte(const uint8_t* dati, std::size_t n);
+
+}  // namespace scenario::prova
+
+#endif  // TESTS_DESCRIZIONI_CASUALI_H_
