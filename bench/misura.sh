@@ -54,11 +54,11 @@ confronta() {
   done
   local cpu_a cpu_b par_a par_b r_cpu r_par
   cpu_a=$(awk '{ print $1 / 1000 }' "$lavoro/coppie" | mediana)
-  cpu_b=$(awk '{ print $5 / 1000 }' "$lavoro/coppie" | mediana)
+  cpu_b=$(awk '{ print $7 / 1000 }' "$lavoro/coppie" | mediana)
   par_a=$(awk '{ print $2 / 1000 }' "$lavoro/coppie" | mediana)
-  par_b=$(awk '{ print $6 / 1000 }' "$lavoro/coppie" | mediana)
-  r_cpu=$(awk '{ print $1 / $5 }' "$lavoro/coppie" | mediana)
-  r_par=$(awk '{ print $2 / $6 }' "$lavoro/coppie" | mediana)
+  par_b=$(awk '{ print $8 / 1000 }' "$lavoro/coppie" | mediana)
+  r_cpu=$(awk '{ print $1 / $7 }' "$lavoro/coppie" | mediana)
+  r_par=$(awk '{ print $2 / $8 }' "$lavoro/coppie" | mediana)
   printf '%s, %d pairs (medians):\n' "$nome" "$coppie"
   printf '  CPU time:  %8.2f ms against %8.2f ms, paired ratio %.2f\n' "$cpu_a" "$cpu_b" "$r_cpu"
   printf '  wall time: %8.2f ms against %8.2f ms, paired ratio %.2f\n' "$par_a" "$par_b" "$r_par"

@@ -5,8 +5,9 @@
 namespace scenario {
 namespace {
 
-// Rows asked of the source at a time: a piece of at most 80 kB per column.
-constexpr std::size_t kRighePerPezzo = 8192;
+// Rows asked of the source at a time: a piece of at most 320 kB, few
+// enough writes that their cost stays below the bytes' own.
+constexpr std::size_t kRighePerPezzo = 32768;
 
 std::string n(std::size_t v) { return std::to_string(v); }
 
@@ -20,9 +21,7 @@ char* codifica_etichettato(char* p, const numero_etichettato& v) {
       metti_16(p + o::valore, v.valore_intero);
       return p + formato::kBytesIntero;
     case numero_etichettato::reale:
-      metti_16(p + o::etichetta, formato::kEtichettaReale);
-      metti_reale(p + o::valore, v.valore_reale);
-      return p + formato::kBytesReale;
+      return codifica_reale(p, v.valore_reale);
     default:
       metti_16(p + o::etichetta, formato::kEtichettaVuoto);
       return p + formato::kBytesVuoto;
@@ -60,24 +59,15 @@ std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offse
 }
 
 pezzi_geometria::pezzi_geometria(sorgente_geometria& s)
-    : s_(s), righe_(kRighePerPezzo), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
+    : s_(s), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
   s_.riavvolgi();
 }
 
 std::string_view pezzi_geometria::prossimo() {
   while (colonna_ < 2) {
-    const std::size_t quante = s_.prossime(righe_.data(), righe_.size());
-    if (quante == 0) {
-      if (++colonna_ < 2) s_.riavvolgi();
-      continue;
-    }
-    char* p = blocco_.data();
-    if (colonna_ == 0) {
-      for (std::size_t i = 0; i < quante; ++i) p = codifica_etichettato(p, righe_[i].x);
-    } else {
-      for (std::size_t i = 0; i < quante; ++i) p = codifica_etichettato(p, righe_[i].y);
-    }
-    return {blocco_.data(), static_cast<std::size_t>(p - blocco_.data())};
+    std::size_t byte = 0;
+    if (s_.prossime_in_byte(colonna_, blocco_.data(), kRighePerPezzo, byte) > 0) return {blocco_.data(), byte};
+    if (++colonna_ < 2) s_.riavvolgi();
   }
   return {};
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/codifica.h"
 #include "compiler/formato.h"
 #include "compiler/modello.h"
 #include "compiler/righe_geometria.h"
@@ -47,6 +48,12 @@ inline std::size_t bytes_etichettato(const numero_etichettato& n) {
 // Writes the tagged number at p and returns the end. An unknown tag is
 // written as empty, the only tag that carries no value.
 char* codifica_etichettato(char* p, const numero_etichettato& n);
+// The same for a real, in line: the plan writes millions of them.
+inline char* codifica_reale(char* p, double v) {
+  metti_16(p + formato::etichettato::etichetta, formato::kEtichettaReale);
+  metti_reale(p + formato::etichettato::valore, v);
+  return p + formato::kBytesReale;
+}
 // The tagged number at `offset` of `byte`, checked against the end; returns
 // the offset after it.
 std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, numero_etichettato& n);
@@ -66,7 +73,6 @@ class pezzi_geometria {
  private:
   sorgente_geometria& s_;
   int colonna_ = 0;  // 0 x, 1 y, 2 done
-  std::vector<riga_geometria> righe_;
   std::string blocco_;
 };
 

@@ -69,7 +69,7 @@ TEST(FormatoGeometria, NumeroEtichettatoConValoreAlSuoOffset) {
 // the y block starts where the x values end.
 TEST(FormatoGeometria, FileAPezziAndataERitorno) {
   geometria g;
-  const std::size_t righe = 20000;  // more than one piece per column
+  const std::size_t righe = 100000;  // more than one piece per column
   for (std::size_t j = 0; j < righe; ++j) {
     const numero_etichettato tipi[] = {numero_etichettato::da_intero(static_cast<int16_t>(j)),
                                        numero_etichettato::da_reale(-static_cast<double>(j) / 3), {}};

@@ -26,6 +26,12 @@ class sorgente_geometria {
   // The next rows, metre after metre, at most `quante` of them into `righe`;
   // returns how many, 0 once every row has been given.
   virtual std::size_t prossime(riga_geometria* righe, std::size_t quante) = 0;
+  // The same rows, only the values of column `colonna` (0 x, 1 y) and as
+  // the line geometry file holds them (compiler/formato_geometria.h), into
+  // `fuori`, which has room for `quante` of the largest; sets `byte` to the
+  // bytes written. A source that computes its rows may write them straight
+  // into their bytes; this one goes through prossime().
+  virtual std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte);
 };
 
 // The x and y columns of a plan held whole, metre 0 first.

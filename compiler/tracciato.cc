@@ -6,6 +6,7 @@
 
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
+#include "compiler/formato_geometria.h"
 
 namespace scenario {
 namespace {
@@ -78,69 +79,165 @@ bool applica_curva(modello& m, int32_t& j, std::string_view parola, int32_t s, i
 
 void completa_piano(modello& m, int32_t& j) { passi(m, j, ultima_riga_calcolabile(m), 0.0); }
 
+namespace {
+
+// A noted state every this many rows.
+constexpr int32_t kPassoTappe = 4096;
+
+// The last row that the plan's steps computed; 1 when there is none.
+int32_t ultima_calcolata(const piano_tracciato& p) { return p.tratti.empty() ? 1 : p.tratti.back().fino; }
+
+// Row s.metro, as the steps compute it from the two rows before it, and the
+// state moved on past it. The order of the operations is the steps'
+// contract: nothing is regrouped or renormalised. Every stretch has at
+// least one row, so a row is in the stretch of the row before or the next.
+inline void passo(const tratto_piano* tratti, generatore_piano::stato& s, double& x, double& y) {
+  if (s.metro > tratti[s.tratto].fino) ++s.tratto;
+  const double r = tratti[s.tratto].tasso;
+  if (r == 0.0) {
+    x = s.x1 + (s.x1 - s.x2);
+    y = s.y1 + (s.y1 - s.y2);
+  } else {
+    const double dx = s.x1 - s.x2;
+    const double dy = s.y1 - s.y2;
+    x = s.x1 + (dx + r * dy);
+    y = s.y1 + (dy - r * dx);
+  }
+  s.x2 = s.x1;
+  s.y2 = s.y1;
+  s.x1 = x;
+  s.y1 = y;
+  ++s.metro;
+}
+
+// Rows as they are.
+struct in_righe {
+  static constexpr bool kDueVie = false;
+  riga_geometria* q;
+  struct cursore_righe {
+    riga_geometria* q;
+    void calcolata(int32_t metro, double x, double y) {
+      *q++ = {metro, numero_etichettato::da_reale(x), numero_etichettato::da_reale(y)};
+    }
+  };
+  void seme(int32_t metro) {
+    *q++ = {metro, numero_etichettato::da_intero(0), numero_etichettato::da_intero(static_cast<int16_t>(metro))};
+  }
+  void vuota(int32_t metro) { *q++ = {metro, {}, {}}; }
+  cursore_righe cursore(std::size_t dopo = 0) const { return {q + dopo}; }
+  void riprendi(const cursore_righe& c) { q = c.q; }
+};
+
+// One column's values straight into the file's bytes; computed rows all
+// take the same bytes, so a later run of them has a known place.
+template <int colonna>
+struct in_byte {
+  static constexpr bool kDueVie = true;
+  char* p;
+  struct cursore_byte {
+    char* p;
+    void calcolata(int32_t, double x, double y) { p = codifica_reale(p, colonna == 0 ? x : y); }
+  };
+  void seme(int32_t metro) {
+    p = codifica_etichettato(p, numero_etichettato::da_intero(static_cast<int16_t>(colonna == 0 ? 0 : metro)));
+  }
+  void vuota(int32_t) { p = codifica_etichettato(p, numero_etichettato{}); }
+  cursore_byte cursore(std::size_t dopo = 0) const { return {p + dopo * formato::kBytesReale}; }
+  void riprendi(const cursore_byte& c) { p = c.p; }
+};
+
+}  // namespace
+
 generatore_piano::generatore_piano(const piano_tracciato& p) : p_(p) { riavvolgi(); }
 
 void generatore_piano::riavvolgi() {
-  metro_ = 0;
-  tratto_ = 0;
-  x2_ = y2_ = x1_ = 0.0;
-  y1_ = p_.seminato ? 1.0 : 0.0;
+  s_ = {};
+  if (p_.seminato) s_.y1 = 1.0;
+}
+
+// Hands at most `quante` rows from the generator's place to `e`: e.seme()
+// for the seed, e.vuota() for a row never computed, and the computed rows to
+// a cursor that e.cursore() gives and e.riprendi() takes back (a local, so
+// that what it writes cannot be taken for the generator's own state).
+template <typename E>
+std::size_t generatore_piano::scorri(std::size_t quante, E& e) {
+  std::size_t k = 0;
+  for (; k < quante && s_.metro < kInizioCursorePiano && s_.metro < p_.righe; ++k, ++s_.metro) {
+    if (p_.seminato) {
+      e.seme(s_.metro);
+    } else {
+      e.vuota(s_.metro);
+    }
+  }
+  const int32_t ultima = ultima_calcolata(p_);
+  if (k < quante && s_.metro >= kInizioCursorePiano && s_.metro <= ultima) {
+    const auto n = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(quante - k), ultima - s_.metro + 1));
+    const tratto_piano* const tratti = p_.tratti.data();
+    const int32_t fine = s_.metro + n;
+    stato a = s_;
+    double x, y;
+    // A state noted at a row past the middle of the run splits it in two,
+    // stepped side by side.
+    const int32_t meta = (a.metro + n / 2) / kPassoTappe * kPassoTappe;
+    if (E::kDueVie && meta > a.metro && static_cast<std::size_t>(meta / kPassoTappe) <= tappe_.size()) {
+      stato b = tappe_[static_cast<std::size_t>(meta / kPassoTappe) - 1];
+      auto ca = e.cursore();
+      auto cb = e.cursore(static_cast<std::size_t>(meta - a.metro));
+      while (a.metro < meta && b.metro < fine) {
+        passo(tratti, a, x, y);
+        ca.calcolata(a.metro - 1, x, y);
+        passo(tratti, b, x, y);
+        cb.calcolata(b.metro - 1, x, y);
+      }
+      while (a.metro < meta) {
+        passo(tratti, a, x, y);
+        ca.calcolata(a.metro - 1, x, y);
+      }
+      while (b.metro < fine) {
+        passo(tratti, b, x, y);
+        cb.calcolata(b.metro - 1, x, y);
+      }
+      e.riprendi(cb);
+      a = b;
+    } else {
+      auto c = e.cursore();
+      int32_t prossima_tappa = static_cast<int32_t>(tappe_.size() + 1) * kPassoTappe;
+      while (a.metro < fine) {
+        if (a.metro == prossima_tappa) {
+          tappe_.push_back(a);
+          prossima_tappa += kPassoTappe;
+        }
+        passo(tratti, a, x, y);
+        c.calcolata(a.metro - 1, x, y);
+      }
+      e.riprendi(c);
+    }
+    s_ = a;
+    k += static_cast<std::size_t>(n);
+  }
+  for (; k < quante && s_.metro < p_.righe; ++k, ++s_.metro) e.vuota(s_.metro);
+  return k;
 }
 
 std::size_t generatore_piano::prossime(riga_geometria* righe, std::size_t quante) {
-  std::size_t k = 0;
-  // The seed.
-  for (; k < quante && metro_ < kInizioCursorePiano && metro_ < p_.righe; ++k, ++metro_) {
-    righe[k].metro = metro_;
-    if (p_.seminato) {
-      righe[k].x = numero_etichettato::da_intero(0);
-      righe[k].y = numero_etichettato::da_intero(static_cast<int16_t>(metro_));
-    } else {
-      righe[k].x = righe[k].y = {};
-    }
+  in_righe e{righe};
+  return scorri(quante, e);
+}
+
+std::size_t generatore_piano::prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) {
+  char* fine;
+  std::size_t n;
+  if (colonna == 0) {
+    in_byte<0> e{fuori};
+    n = scorri(quante, e);
+    fine = e.p;
+  } else {
+    in_byte<1> e{fuori};
+    n = scorri(quante, e);
+    fine = e.p;
   }
-  // The computed rows, a stretch at a time. The order of the operations is
-  // the steps' contract: nothing is regrouped or renormalised.
-  while (k < quante && tratto_ < p_.tratti.size()) {
-    const tratto_piano& t = p_.tratti[tratto_];
-    const std::size_t n = std::min<std::size_t>(quante - k, static_cast<std::size_t>(t.fino - metro_ + 1));
-    const double r = t.tasso;
-    double x2 = x2_, y2 = y2_, x1 = x1_, y1 = y1_;
-    riga_geometria* const fuori = righe + k;
-    if (r == 0.0) {
-      for (std::size_t i = 0; i < n; ++i) {
-        const double x = x1 + (x1 - x2);
-        const double y = y1 + (y1 - y2);
-        fuori[i] = {metro_ + static_cast<int32_t>(i), numero_etichettato::da_reale(x), numero_etichettato::da_reale(y)};
-        x2 = x1;
-        y2 = y1;
-        x1 = x;
-        y1 = y;
-      }
-    } else {
-      for (std::size_t i = 0; i < n; ++i) {
-        const double dx = x1 - x2;
-        const double dy = y1 - y2;
-        const double x = x1 + (dx + r * dy);
-        const double y = y1 + (dy - r * dx);
-        fuori[i] = {metro_ + static_cast<int32_t>(i), numero_etichettato::da_reale(x), numero_etichettato::da_reale(y)};
-        x2 = x1;
-        y2 = y1;
-        x1 = x;
-        y1 = y;
-      }
-    }
-    x2_ = x2;
-    y2_ = y2;
-    x1_ = x1;
-    y1_ = y1;
-    k += n;
-    metro_ += static_cast<int32_t>(n);
-    if (metro_ > t.fino) ++tratto_;
-  }
-  // The rows never computed.
-  for (; k < quante && metro_ < p_.righe; ++k, ++metro_) righe[k] = {metro_, {}, {}};
-  return k;
+  byte = static_cast<std::size_t>(fine - fuori);
+  return n;
 }
 
 geometria tabella_piano(const piano_tracciato& p) {

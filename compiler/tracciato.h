@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "compiler/modello.h"
 #include "compiler/righe_geometria.h"
@@ -58,15 +59,28 @@ class generatore_piano : public sorgente_geometria {
   explicit generatore_piano(const piano_tracciato& p);
   void riavvolgi() override;
   std::size_t prossime(riga_geometria* righe, std::size_t quante) override;
+  std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) override;
+
+  // Where the steps stand before a row: the row, its stretch and the two
+  // points before it.
+  struct stato {
+    int32_t metro = 0;
+    std::size_t tratto = 0;
+    double x2 = 0, y2 = 0;
+    double x1 = 0, y1 = 0;
+  };
 
  private:
-  const piano_tracciato& p_;
-  int32_t metro_ = 0;           // the next row
-  std::size_t tratto_ = 0;      // the stretch of the next computed row
-  double x2_ = 0, y2_ = 0;      // the point two rows back
-  double x1_ = 0, y1_ = 0;      // the point one row back
-};
+  template <typename E>
+  std::size_t scorri(std::size_t quante, E& e);
 
+  const piano_tracciato& p_;
+  stato s_;
+  // The state at every kPassoTappe-th row, noted the first time through: the
+  // second time (the y column after the x one) two runs of rows are stepped
+  // side by side from them, which the processor overlaps.
+  std::vector<stato> tappe_;
+};
 // Every row of the plan in order of metre, each handed to `riga`, which
 // returns false to stop: the plan replayed for whoever reads it through
 // once (the chart). Nothing per metre is held.

@@ -1,6 +1,7 @@
 // Runs one command as a process of its own and prints, on one line, what
 // that process alone cost: CPU time (user + system) and wall time in
-// microseconds, peak resident memory in kB, and its exit status. The
+// microseconds, peak resident memory in kB, its exit status, then the user
+// and the system CPU time apart, in microseconds. The
 // command's own output goes to /dev/null. POSIX only, for bench/misura.sh.
 // Usage: cronometro COMMAND [ARG...]
 #include <fcntl.h>
@@ -32,9 +33,11 @@ int main(int argc, char** argv) {
   rusage uso{};
   if (wait4(pid, &stato, 0, &uso) != pid) return 2;
   const auto fine = std::chrono::steady_clock::now();
-  const long long cpu = (uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) * 1000000LL + uso.ru_utime.tv_usec +
-                        uso.ru_stime.tv_usec;
+  const long long utente = uso.ru_utime.tv_sec * 1000000LL + uso.ru_utime.tv_usec;
+  const long long sistema = uso.ru_stime.tv_sec * 1000000LL + uso.ru_stime.tv_usec;
+  const long long cpu = utente + sistema;
   const long long parete = std::chrono::duration_cast<std::chrono::microseconds>(fine - inizio).count();
-  std::printf("%lld %lld %ld %d\n", cpu, parete, uso.ru_maxrss, WIFEXITED(stato) ? WEXITSTATUS(stato) : 128);
+  std::printf("%lld %lld %ld %d %lld %lld\n", cpu, parete, uso.ru_maxrss, WIFEXITED(stato) ? WEXITSTATUS(stato) : 128,
+              utente, sistema);
   return 0;
 }
