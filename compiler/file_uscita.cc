@@ -29,7 +29,9 @@ void scrivi_file_compilati(piattaforma& p, const modello& m) {
                             [&pezzi] { return pezzi.prossimo(); });
   }
   uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::voci), immagine_voci(m.voci));
-  uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::celle), immagine_celle(m.celle));
+  pezzi_celle celle(m.celle);
+  uscite.aggiungi_a_pezzi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::celle),
+                          [&celle] { return celle.prossimo(); });
   uscite.conferma();
 }
 

@@ -1,5 +1,7 @@
 #include "compiler/formato_celle.h"
 
+#include <algorithm>
+
 #include "compiler/codifica.h"
 
 namespace scenario {
@@ -41,6 +43,15 @@ std::string immagine_celle(const std::vector<cella>& celle) {
     p += formato::kBytesCella;
   }
   return s;
+}
+
+std::string_view pezzi_celle::prossimo() {
+  constexpr std::size_t kCellePerPezzo = 4096;
+  const std::size_t n = std::min(kCellePerPezzo, celle_.size() - prossima_);
+  blocco_.resize(n * formato::kBytesCella);
+  for (std::size_t k = 0; k < n; ++k) codifica_cella(blocco_.data() + k * formato::kBytesCella, celle_[prossima_ + k]);
+  prossima_ += n;
+  return blocco_;
 }
 
 std::vector<cella> decodifica_celle(std::string_view byte) {

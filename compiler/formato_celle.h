@@ -60,6 +60,19 @@ cella decodifica_cella(const char* p);
 
 // The whole file.
 std::string immagine_celle(const std::vector<cella>& celle);
+// The same bytes in pieces of a few thousand records, for a writer that
+// takes pieces: each stays valid until the next call; an empty one ends the
+// file.
+class pezzi_celle {
+ public:
+  explicit pezzi_celle(const std::vector<cella>& celle) : celle_(celle) {}
+  std::string_view prossimo();
+
+ private:
+  const std::vector<cella>& celle_;
+  std::size_t prossima_ = 0;
+  std::string blocco_;
+};
 // A whole, non-zero number of records, or errore_decodifica.
 std::vector<cella> decodifica_celle(std::string_view byte);
 

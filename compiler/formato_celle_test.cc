@@ -65,6 +65,15 @@ TEST(FormatoCelle, FileDiCelleAndataERitorno) {
   ASSERT_EQ(f.size(), 3 * formato::kBytesCella);
   EXPECT_EQ(f.substr(0, 15), std::string(15, '\0'));
   EXPECT_EQ(f.substr(15, 15), kBytesPiena);
+  // In pieces, the same bytes, over more than one piece.
+  std::vector<cella> molte(9000, kCellaPiena);
+  molte[4321].dato3 = 7;
+  pezzi_celle pezzi(molte);
+  std::string a_pezzi;
+  int quanti = 0;
+  for (std::string_view p = pezzi.prossimo(); !p.empty(); p = pezzi.prossimo(), ++quanti) a_pezzi += p;
+  EXPECT_GT(quanti, 1);
+  EXPECT_EQ(a_pezzi, immagine_celle(molte));
   const std::vector<cella> di_nuovo = decodifica_celle(f);
   ASSERT_EQ(di_nuovo.size(), celle.size());
   for (std::size_t k = 0; k < celle.size(); ++k) EXPECT_EQ(tutti(di_nuovo[k]), tutti(celle[k])) << k;
