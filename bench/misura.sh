@@ -19,14 +19,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 coppie="${1:-41}"
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCHMARKS=ON -DSCENARIO_TESTS=OFF >/dev/null
-cmake --build build-bench -j2 --target genera_scenario scenario scenario_bench corsa_densa descrizioni_dense \
-  cronometro >/dev/null
-b="$PWD/build-bench"
-crono="$b/cronometro"
-
 lavoro="$(mktemp -d)"
 trap 'rm -rf "$lavoro"' EXIT
+# The build's own output only when it fails.
+if ! { cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCHMARKS=ON -DSCENARIO_TESTS=OFF &&
+  cmake --build build-bench -j2 --target genera_scenario scenario scenario_bench corsa_densa descrizioni_dense \
+    cronometro; } >"$lavoro/build.log" 2>&1; then
+  cat "$lavoro/build.log"
+  exit 1
+fi
+b="$PWD/build-bench"
+crono="$b/cronometro"
 
 carico() { cut -d' ' -f1-3 /proc/loadavg; }
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo), load average (1, 5, 15 min) at start: $(carico)"
