@@ -124,7 +124,7 @@ void BM_CompilaIncorporata(benchmark::State& s) { misura_compilazione(s, incorpo
 void BM_ScritturaGrezzaIncorporata(benchmark::State& s) { misura_scrittura_grezza(s, incorporate()); }
 
 // The dense line at the built-in line's length, and at the longest length.
-descrizioni densa(int32_t lunghezza) { return {linea_densa(lunghezza), incorporate().treno}; }
+descrizioni densa(int32_t lunghezza) { return {linea_densa(lunghezza), treno_denso(lunghezza)}; }
 void BM_CompilaDensa104km(benchmark::State& s) { misura_compilazione(s, densa(104300)); }
 void BM_ScritturaGrezzaDensa104km(benchmark::State& s) { misura_scrittura_grezza(s, densa(104300)); }
 void BM_CompilaDensa1000km(benchmark::State& s) { misura_compilazione(s, densa(1000000)); }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/linea_densa.h"
 #include "compiler/file_uscita.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
@@ -21,62 +22,6 @@ namespace {
 
 constexpr int32_t kLunghezza = 1000000;
 
-// Records on the 50 m grid, kept apart by their position within each
-// kilometre so that no two objects want the same cell: speed signs at +700,
-// text signs at +250, signals at +400 of every other kilometre, stations at
-// +50000 and slowdowns at +20300 of every 100 km.
-std::string linea_densa() {
-  std::string t = "[generale]\r\nlunghezza percorso,    " + std::to_string(kLunghezza) +
-                  "\r\nprogressiva chilometrica uno,    0,    100800,    1\r\nsfondo uno,    1\r\n"
-                  "ripetizione segnali 4 codici,    0    ,0\r\n[curve]\r\n";
-  static const char* const classi[] = {"curvad3", "curvas3", "curvad4", "curvas4", "curvad5", "curvas2"};
-  for (int32_t p = 500, k = 0; p + 300 < 999000; p += 500, ++k) {
-    t += std::string(classi[k % 6]) + ",  " + std::to_string(p) + ",  300\r\n";
-  }
-  t += "[pendenze]\r\n";
-  for (int32_t p = 0, k = 0; p < kLunghezza; p += 100, ++k) {
-    t += "pendenza,  " + std::to_string(p) + ",   " + std::to_string(k % 19 - 9) + "\r\n";
-  }
-  t += "[montagne]\r\n";
-  for (int32_t k = 0; k < 80; ++k) {
-    const int32_t inizio = 1050 + k * 12000;
-    t += "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(inizio + 2000) + ",  11\r\n";
-  }
-  t += "[cartelli]\r\n";
-  for (int32_t p = 700; p < kLunghezza; p += 1000) {
-    t += "indicatori_vmax,  " + std::to_string(p) + ",  90,  110,  110,  0,  ,  ,  ,  0\r\n";
-  }
-  t += "[indicazioni]\r\n";
-  for (int32_t k = 0; k < 60; ++k) {
-    t += "cartello_indicatore,  " + std::to_string(250 + k * 16000) + ",   (PL km )(" + std::to_string(k) +
-         "+200)\r\n";
-  }
-  return t + "[fine]\r\n";
-}
-
-std::string treno_denso() {
-  std::string t =
-      "[generale]\r\nnumero vetture,    5\r\npercentuale massa frenata,    120\r\nsabbia,    0\r\n"
-      "orologio,    6  39  40\r\n[aderenze]\r\naderenza,       0,   100\r\n[vel_limite]\r\n";
-  for (int32_t p = 0, k = 0; p < kLunghezza; p += 1000, ++k) {
-    t += "velocita,  " + std::to_string(p) + ",  " + std::to_string(60 + 5 * (k % 15)) + "\r\n";
-  }
-  t += "[stazioni]\r\n";
-  for (int32_t k = 0; k < 10; ++k) {
-    t += "stazione,  " + std::to_string(50000 + k * 100000) + ",  4,  600,  0, 0, 0,  0,0,0,  0,0,0,  0,  7, " +
-         std::to_string(k) + ", 0, STAZIONE " + std::to_string(k) + "\r\n";
-  }
-  t += "[rallentamenti]\r\n";
-  for (int32_t k = 0; k < 10; ++k) {
-    t += "rallentamento,  " + std::to_string(20300 + k * 100000) + ",  60,  600,  0,  1,  0\r\n";
-  }
-  t += "[segnali]\r\n";
-  for (int32_t p = 400; p < kLunghezza; p += 2000) {
-    t += "segnale,  " + std::to_string(p) + ",   2, 2, 3,  0, 0,    0,  0,0,0, 230\r\n";
-  }
-  return t + "[fine]\r\n";
-}
-
 // A temporary folder holding the two descriptions, removed at the end.
 struct banco {
   banco() : cartella(std::filesystem::temp_directory_path() / "scenario_bench_strumento") {
@@ -86,8 +31,8 @@ struct banco {
     r.treno = (cartella / "treno.txt").string();
     r.cartella = (cartella / "uscita").string();
     std::filesystem::create_directories(r.cartella);
-    sistema->scrivi(r.linea, linea_densa());
-    sistema->scrivi(r.treno, treno_denso());
+    sistema->scrivi(r.linea, linea_densa(kLunghezza));
+    sistema->scrivi(r.treno, treno_denso(kLunghezza));
   }
   ~banco() { std::filesystem::remove_all(cartella); }
 

@@ -14,6 +14,7 @@
 #include "compiler/modello.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
+#include "tests/modello_prova.h"
 
 namespace scenario {
 namespace {
@@ -38,16 +39,9 @@ std::string treno_denso(int32_t lunghezza) {
 
 // The model as the line reader leaves it for a line of that length.
 void prepara(modello& m, int32_t lunghezza) {
-  static const modello vuoto = [] {
-    modello v;
-    v.nome_linea = std::string("Linea");
-    v.numero_treno = std::string("1");
-    return v;
-  }();
-  m = vuoto;
-  m.lunghezza_tracciato = lunghezza + kMargineTracciato;
-  m.ultima_cella = static_cast<int32_t>(arrotonda(m.lunghezza_tracciato / 50.0));
-  m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, {});
+  m = prova::modello_dimensionato(lunghezza);
+  m.nome_linea = "Linea";
+  m.numero_treno = "1";
 }
 
 void BM_LetturaTrenoDenso(benchmark::State& stato) {

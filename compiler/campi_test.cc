@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "compiler/esecuzione.h"
 
 namespace scenario {
@@ -84,6 +86,16 @@ TEST(LettoreCampi, ParoleChiavePerSottostringa) {
   EXPECT_FALSE(contiene("Progressiva chilometrica uno", "progressiva"));
   EXPECT_TRUE(contiene("progressiva chilometrica uno", "uno"));
   EXPECT_FALSE(contiene_nc("[pendenze]", "pendenza"));
+  // Against the plain definition: every case folding of ASCII letters only,
+  // at every place, partial matches that restart, and the edges.
+  for (const auto& [campo, parola, atteso] :
+       {std::tuple{"", "", true}, std::tuple{"abc", "", true}, std::tuple{"", "a", false},
+        std::tuple{"ab", "abc", false}, std::tuple{"CuRvAd4", "curvad4", true}, std::tuple{"xcurvcurva", "curva", true},
+        std::tuple{"curv", "curva", false}, std::tuple{"aaab", "aab", true}, std::tuple{"\xC8", "\xE8", false},
+        std::tuple{"[GENERALE]", "[generale]", true}, std::tuple{"fine]", "[fine]", false},
+        std::tuple{"pendenzA", "a", true}, std::tuple{"@[`{", "`", true}, std::tuple{"@", "`", false}}) {
+    EXPECT_EQ(contiene_nc(campo, parola), atteso) << campo << " / " << parola;
+  }
 }
 
 }  // namespace

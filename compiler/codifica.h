@@ -1,6 +1,5 @@
-// Little-endian encoding of the binary files: every byte that the compiler
-// writes goes through these few functions, and the tests read the files back
-// with the matching decoders.
+// Little-endian encoding of the binary files: every value that the formats
+// (compiler/formato_*.h) write or read goes through these few functions.
 //
 // The `metti_` functions write at a cursor into a buffer that the caller has
 // already sized, and return the cursor after the value; the `aggiungi_`
@@ -14,8 +13,6 @@
 #include <limits>
 #include <string>
 #include <string_view>
-
-#include "compiler/modello.h"
 
 namespace scenario {
 
@@ -73,27 +70,6 @@ inline char* metti_stringa(char* p, std::string_view s) {
   return p + s.size();
 }
 
-// Bytes taken by a tagged number: the tag, then 0, 2 or 8 bytes of value.
-inline std::size_t misura_etichettato(const numero_etichettato& n) {
-  switch (n.etichetta) {
-    case numero_etichettato::intero: return 4;
-    case numero_etichettato::reale: return 10;
-    default: return 2;
-  }
-}
-
-// An unknown tag is written as empty, the only tag that carries no value.
-inline char* metti_etichettato(char* p, const numero_etichettato& n) {
-  switch (n.etichetta) {
-    case numero_etichettato::intero:
-      return metti_16(metti_16(p, uint16_t{numero_etichettato::intero}), n.valore_intero);
-    case numero_etichettato::reale:
-      return metti_reale(metti_16(p, uint16_t{numero_etichettato::reale}), n.valore_reale);
-    default:
-      return metti_16(p, uint16_t{numero_etichettato::vuoto});
-  }
-}
-
 // Appending forms, for small records.
 inline void aggiungi_8(std::string& s, uint8_t v) { s.push_back(static_cast<char>(v)); }
 inline void aggiungi_16(std::string& s, int16_t v) {
@@ -111,10 +87,6 @@ inline void aggiungi_reale(std::string& s, double v) {
 inline void aggiungi_stringa(std::string& s, std::string_view v) {
   aggiungi_16(s, static_cast<int16_t>(static_cast<uint16_t>(v.size())));
   s.append(v);
-}
-inline void aggiungi_etichettato(std::string& s, const numero_etichettato& n) {
-  char b[10];
-  s.append(b, metti_etichettato(b, n));
 }
 
 // Decoders, the exact inverses, for whoever reads the files back.
@@ -135,6 +107,15 @@ inline uint64_t decodifica_u64(const char* p) {
   return v;
 }
 inline double decodifica_reale(const char* p) { return std::bit_cast<double>(decodifica_u64(p)); }
+
+// A record's whole-number field, in the width of its type: the record
+// formats write and read every field through these.
+inline char* metti_intero(char* p, uint8_t v) { return metti_8(p, v); }
+inline char* metti_intero(char* p, int16_t v) { return metti_16(p, v); }
+inline char* metti_intero(char* p, int32_t v) { return metti_32(p, v); }
+inline void decodifica_in(const char* p, uint8_t& v) { v = decodifica_8(p); }
+inline void decodifica_in(const char* p, int16_t& v) { v = decodifica_16(p); }
+inline void decodifica_in(const char* p, int32_t& v) { v = decodifica_32(p); }
 
 }  // namespace scenario
 

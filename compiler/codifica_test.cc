@@ -53,32 +53,6 @@ TEST(Codifica, StringaConLunghezzaA16Bit) {
   EXPECT_EQ(t.size(), 302u);
 }
 
-TEST(Codifica, NumeroEtichettato) {
-  struct caso {
-    numero_etichettato n;
-    std::string atteso;
-  };
-  const caso casi[] = {
-      {numero_etichettato{}, byte({0, 0})},
-      {numero_etichettato::da_intero(0), byte({2, 0, 0, 0})},
-      {numero_etichettato::da_intero(1), byte({2, 0, 1, 0})},
-      {numero_etichettato::da_intero(-1), byte({2, 0, 0xFF, 0xFF})},
-      {numero_etichettato::da_reale(0.5), byte({5, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F})},
-      {numero_etichettato::da_reale(-2.0), byte({5, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xC0})},
-      // An unknown tag carries no value that could be written faithfully.
-      {numero_etichettato{7, 3, 1.0}, byte({0, 0})},
-  };
-  for (const caso& c : casi) {
-    std::string s;
-    aggiungi_etichettato(s, c.n);
-    EXPECT_EQ(s, c.atteso) << c.n.etichetta;
-    EXPECT_EQ(misura_etichettato(c.n), c.atteso.size());
-    // The cursor form writes the same bytes and moves by the same amount.
-    char b[10];
-    EXPECT_EQ(std::string(b, metti_etichettato(b, c.n)), c.atteso);
-  }
-}
-
 TEST(Codifica, DecodificaInversa) {
   std::string s;
   aggiungi_16(s, -12345);

@@ -6,16 +6,14 @@
 #include <vector>
 
 #include "compiler/esecuzione.h"
+#include "tests/modello_prova.h"
 
 namespace scenario {
 namespace {
 
 // A track of `metri` metres of line plus the usual 7000 m of slack.
 modello tracciato_di(int32_t metri) {
-  modello m;
-  m.lunghezza_tracciato = metri + kMargineTracciato;
-  m.ultima_cella = static_cast<int32_t>(arrotonda(m.lunghezza_tracciato / 50.0));
-  m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, {});
+  modello m = prova::modello_dimensionato(metri);
   m.posizione_errore = 4242;  // the procedures leave the position to the caller
   return m;
 }

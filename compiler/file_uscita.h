@@ -1,4 +1,5 @@
-// The three binary files: each the plain little-endian image of one table.
+// The three binary files of a compiled model, each the image of one table in
+// its format (compiler/formato_*.h).
 #ifndef COMPILER_FILE_USCITA_H_
 #define COMPILER_FILE_USCITA_H_
 
@@ -9,7 +10,7 @@
 
 namespace scenario {
 
-// The images, serialised in memory.
+// The images whole, as the files hold them.
 std::string immagine_tracciato(const modello& m);
 std::string immagine_voci(const modello& m);
 std::string immagine_celle(const modello& m);

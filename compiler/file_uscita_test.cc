@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "compiler/codifica.h"
-#include "compiler/formato.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_geometria.h"
+#include "compiler/formato_voci.h"
 #include "compiler/tracciato.h"
 #include "common/identita.h"
 #include "common/nomi.h"
+#include "tests/modello_prova.h"
 #include "tests/prova.h"
 
 namespace scenario {
@@ -24,16 +27,13 @@ namespace fc = formato::cella;
 // A model of a line of `lunghezza` metres with the plan computed straight
 // through, named as the program names it.
 modello modello_di(int32_t lunghezza, int32_t calcola = 1) {
-  modello m;
+  modello m = prova::modello_dimensionato(lunghezza);
   m.nome_linea = kNomeLinea;
   m.numero_treno = kNumeroTreno;
   m.calcola_tracciato = calcola;
   m.voci[84].fine = lunghezza;
   m.voci[85].nome = "Velmo - Montegrieve";
   m.voci[86].nome = "24817";
-  m.lunghezza_tracciato = lunghezza + 7000;
-  m.ultima_cella = static_cast<int32_t>(std::nearbyint(m.lunghezza_tracciato / 50.0));
-  m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, cella{});
   if (calcola != 0) {
     crea_tracciato(m);
     semina_tracciato(m);
@@ -128,10 +128,7 @@ TEST(FileUscita, ImmagineDelTracciato) {
 
   // Rows never computed are tag 0 alone: 8 bytes shorter each.
   modello corto = modello_di(100000);
-  for (int32_t j = 1000; j <= n - 2; ++j) {
-    corto.tracciato_x[static_cast<std::size_t>(j)] = {};
-    corto.tracciato_y[static_cast<std::size_t>(j)] = {};
-  }
+  corto.piano.tratti = {{999, 0.0}};
   EXPECT_EQ(immagine_tracciato(corto).size(), 2139964u - 2 * 8 * static_cast<std::size_t>(n - 2 - 1000 + 1));
 }
 
@@ -229,13 +226,12 @@ TEST(FileUscita, LaGeometriaAPezziEIdenticaAllImmagine) {
   prova::cartella_temporanea cartella;
   auto sistema = piattaforma_di_sistema(cartella.percorso().string());
   const modello m = modello_di(200000);
-  ASSERT_GT(m.tracciato_x.size(), 3 * 65536u);
+  ASSERT_GT(m.piano.righe, 3 * 65536);
   scrivi_file_compilati(*sistema, m);
   EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), immagine_tracciato(m));
 
   modello vuoto = modello_di(1000);
-  vuoto.tracciato_x.clear();
-  vuoto.tracciato_y.clear();
+  vuoto.piano = {};
   scrivi_file_compilati(*sistema, vuoto);
   EXPECT_EQ(prova::leggi_file(cartella.file("Velmo - Montegrieve_linea.dat")), "");
 }

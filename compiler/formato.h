@@ -1,71 +1,44 @@
-// Layout of the three binary files, shared by the writer and the tests that
-// read the files back. The files have no header and no record count: the
-// item file always has kVociNelFile records; the other two are sized by the
-// line length.
+// What the three binary files share: none has a header or a record count,
+// so a reader knows their sizes from elsewhere (the item file always has 87
+// records; the other two follow from the line length). Each file's layout,
+// writer and reader live together: compiler/formato_voci.h (items),
+// compiler/formato_celle.h (track), compiler/formato_geometria.h (line
+// geometry).
 #ifndef COMPILER_FORMATO_H_
 #define COMPILER_FORMATO_H_
 
 #include <cstddef>
-#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
-#include "compiler/modello.h"
+namespace scenario {
 
-namespace scenario::formato {
+// Bytes that do not fit their format: where (byte offset) and why. The
+// readers check every size before using it and never read past the end.
+class errore_decodifica : public std::runtime_error {
+ public:
+  errore_decodifica(std::size_t offset, std::string motivo)
+      : std::runtime_error("all'offset " + std::to_string(offset) + ": " + motivo),
+        offset_(offset),
+        motivo_(std::move(motivo)) {}
+  std::size_t offset() const { return offset_; }
+  const std::string& motivo() const { return motivo_; }
 
-// Tags of a tagged number in the line geometry file.
-inline constexpr uint16_t kEtichettaVuoto = 0;
-inline constexpr uint16_t kEtichettaIntero = 2;
-inline constexpr uint16_t kEtichettaReale = 5;
-static_assert(kEtichettaVuoto == numero_etichettato::vuoto && kEtichettaIntero == numero_etichettato::intero &&
-              kEtichettaReale == numero_etichettato::reale);
+ private:
+  std::size_t offset_;
+  std::string motivo_;
+};
 
-// Line geometry: all x of metres 0 to N, then all y, one tagged number each.
-inline constexpr std::size_t kBytesVuoto = 2;
-inline constexpr std::size_t kBytesIntero = 4;
-inline constexpr std::size_t kBytesReale = 10;
+// A field of a record: its name, as the model and the tool call it, and its
+// offset. In an item record the fields after the name have their offset
+// counted from the end of the name's bytes, whose length varies.
+struct campo_record {
+  const char* nome;
+  std::size_t offset;
+  bool dopo_nome = false;
+};
 
-// Item file: kVociNelFile records of kBytesVoceVuota + length of `nome`.
-inline constexpr int kVociNelFile = kNumeroVoci;
-inline constexpr std::size_t kBytesVoceVuota = 34;
-namespace voce {
-inline constexpr std::size_t tipo = 0;         // u8
-inline constexpr std::size_t inizio = 1;       // i32
-inline constexpr std::size_t fine = 5;         // i32
-inline constexpr std::size_t posizione = 9;    // i32
-inline constexpr std::size_t attributo_1 = 13; // u8
-inline constexpr std::size_t nome = 14;        // u16 count, then the bytes
-// Offsets after the name, counted from the end of its bytes (16 + n).
-inline constexpr std::size_t dopo_nome = 16;
-inline constexpr std::size_t gruppo_1a = 0;    // i16
-inline constexpr std::size_t gruppo_1b = 2;    // i16
-inline constexpr std::size_t gruppo_2a = 4;    // i16
-inline constexpr std::size_t gruppo_2b = 6;    // i16
-inline constexpr std::size_t gruppo_2c = 8;    // i16
-inline constexpr std::size_t gruppo_1c = 10;   // u8
-inline constexpr std::size_t attributo_4 = 11; // u8
-inline constexpr std::size_t attributo_3 = 12; // u8
-inline constexpr std::size_t attributo_2 = 13; // u8
-inline constexpr std::size_t orario = 14;      // i32
-static_assert(dopo_nome + orario + 4 == kBytesVoceVuota);
-}  // namespace voce
-
-// Track file: one record per cell, cell k at offset kBytesCella * k.
-inline constexpr std::size_t kBytesCella = 15;
-namespace cella {
-inline constexpr std::size_t tipo = 0;           // u8
-inline constexpr std::size_t dato1 = 1;          // i16
-inline constexpr std::size_t dato2 = 3;          // i16
-inline constexpr std::size_t dato3 = 5;          // i16
-inline constexpr std::size_t dato4 = 7;          // i16
-inline constexpr std::size_t tempo_segnale = 9;  // u8
-inline constexpr std::size_t richiamo = 10;      // u8
-inline constexpr std::size_t montagna = 11;      // u8
-inline constexpr std::size_t velocita_max = 12;  // u8
-inline constexpr std::size_t pendenza = 13;      // u8
-inline constexpr std::size_t aderenza = 14;      // u8
-static_assert(aderenza + 1 == kBytesCella);
-}  // namespace cella
-
-}  // namespace scenario::formato
+}  // namespace scenario
 
 #endif  // COMPILER_FORMATO_H_

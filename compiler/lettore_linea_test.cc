@@ -8,6 +8,7 @@
 #include "compiler/esecuzione.h"
 #include "compiler/lettori.h"
 #include "compiler/memorizza.h"
+#include "compiler/tracciato.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
 #include "common/nomi.h"
@@ -170,9 +171,10 @@ void verifica_fatti_della_linea(const banco& b) {
   EXPECT_EQ(v.dato4, 0);
 
   // The plan is computed to row 111298 and its last two rows are empty.
-  ASSERT_EQ(m.tracciato_x.size(), 111301u);
-  EXPECT_EQ(m.tracciato_y[111298].etichetta, numero_etichettato::reale);
-  EXPECT_EQ(m.tracciato_y[111299].etichetta, numero_etichettato::vuoto);
+  const geometria piano = tabella_piano(m.piano);
+  ASSERT_EQ(piano.x.size(), 111301u);
+  EXPECT_EQ(piano.y[111298].etichetta, numero_etichettato::reale);
+  EXPECT_EQ(piano.y[111299].etichetta, numero_etichettato::vuoto);
   EXPECT_EQ(m.codice_errore, 0);
 }
 
@@ -324,7 +326,7 @@ TEST(LetturaLinea, DopoIl15SiCompletaNonSiLeggeOltre) {
   EXPECT_EQ(b.m.celle[2].pendenza, 103);
   EXPECT_EQ(b.m.celle[157].pendenza, 103);
   EXPECT_EQ(b.m.celle[158].pendenza, 0);
-  EXPECT_EQ(b.m.tracciato_y[7998].valore_reale, 7998.0);
+  EXPECT_EQ(tabella_piano(b.m.piano).y[7998].valore_reale, 7998.0);
   ASSERT_EQ(b.m.guasti.size(), 1u);
   EXPECT_EQ(b.m.guasti[0].file, 1);
   EXPECT_EQ(b.m.guasti[0].riga, 5);  // "pendenza, 8000, 1" is on line 5
@@ -516,24 +518,23 @@ TEST(LetturaLinea, PiuLunghezzeLasciaLeTabelleDellUltima) {
   ASSERT_TRUE(a.leggi());
   EXPECT_EQ(a.m.ultima_cella, 160);
   EXPECT_EQ(a.m.celle.size(), 161u);
-  EXPECT_EQ(a.m.tracciato_x.size(), 8001u);
-  EXPECT_EQ(a.m.tracciato_y.size(), 8001u);
+  EXPECT_EQ(a.m.piano.righe, 8001);
 
   banco troppo(due + testo({"lunghezza percorso, 1000001", "[fine]"}));
   EXPECT_FALSE(troppo.leggi());
   EXPECT_EQ(troppo.m.codice_errore, 1);
   EXPECT_EQ(troppo.m.celle.size(), 161u);
-  EXPECT_EQ(troppo.m.tracciato_x.size(), 8001u);
+  EXPECT_EQ(troppo.m.piano.righe, 8001);
 
   banco fallito(due + testo({"sfondo due, 99999999999", "[fine]"}));
   EXPECT_THROW(fallito.leggi(), errore_esecuzione);
   EXPECT_EQ(fallito.m.celle.size(), 161u);
-  EXPECT_EQ(fallito.m.tracciato_y.size(), 8001u);
+  EXPECT_EQ(fallito.m.piano.righe, 8001);
 
   banco senza_piano(due + testo({"[linea]", "[fine]"}), 0);
   ASSERT_TRUE(senza_piano.leggi());
   EXPECT_EQ(senza_piano.m.celle.size(), 161u);
-  EXPECT_TRUE(senza_piano.m.tracciato_x.empty());
+  EXPECT_EQ(senza_piano.m.piano.righe, 0);
 }
 
 TEST(LetturaLinea, Pendenze) {
@@ -626,7 +627,7 @@ TEST(LetturaLinea, SenzaCalcoloDelTracciatoLeCurveSonoSaltate) {
   banco b(generale(1000) + testo({"curvad, 100, 100", "pendenza, 700, 4", "[fine]"}), 0);
   ASSERT_TRUE(b.leggi());
   EXPECT_EQ(b.m.codice_errore, 0);  // the classless curve is never applied
-  EXPECT_TRUE(b.m.tracciato_x.empty());
+  EXPECT_EQ(b.m.piano.righe, 0);
   EXPECT_EQ(b.m.celle[14].pendenza, 104);
 }
 

@@ -8,6 +8,7 @@
 #include "compiler/lettori.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
+#include "tests/modello_prova.h"
 
 namespace scenario {
 namespace {
@@ -17,12 +18,9 @@ constexpr int32_t kPosizioneIniziale = 4242;
 // A model sized as the line reader leaves it, and a train description in
 // memory.
 struct prova_treno {
-  explicit prova_treno(int32_t metri = 10000) {
+  explicit prova_treno(int32_t metri = 10000) : m(prova::modello_dimensionato(metri)) {
     m.nome_linea = "Linea";
     m.numero_treno = "7";
-    m.lunghezza_tracciato = metri + kMargineTracciato;
-    m.ultima_cella = static_cast<int32_t>(arrotonda(m.lunghezza_tracciato / 50.0));
-    m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, {});
     m.posizione_errore = kPosizioneIniziale;
     nome = nome_file(p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno);
   }

@@ -84,6 +84,24 @@ struct numero_etichettato {
   }
 };
 
+// A stretch of the plan's steps: the rows after the previous stretch (from
+// row 2 for the first) up to row `fino`, each turning at `tasso` radians per
+// metre, or straight when `tasso` is 0 (no curve class has a rate of 0).
+struct tratto_piano {
+  int32_t fino = 0;
+  double tasso = 0.0;
+};
+
+// The plan table as the curve records decide it: what it takes to compute
+// every row again (compiler/tracciato.h), a few numbers per curve and never a
+// row per metre. Rows 0 and 1 are the seed, rows 2 to the end of the last
+// stretch are computed, the rest are empty.
+struct piano_tracciato {
+  int32_t righe = 0;       // rows 0 to righe - 1; 0 when there is no table
+  bool seminato = false;   // rows 0 and 1 hold the integers (0, 0) and (0, 1)
+  std::vector<tratto_piano> tratti;
+};
+
 constexpr int kNumeroVoci = 87;
 constexpr int kMaxMontagne = 80;
 constexpr int32_t kLunghezzaMassima = 1000000;
@@ -140,10 +158,10 @@ struct avviso {
 struct modello {
   std::array<voce, kNumeroVoci> voci;
   std::vector<cella> celle;  // cells 0 to ultima_cella, empty until a length is read
-  // Plan table: x and y of every metre 0 to lunghezza_tracciato; empty unless
-  // calcola_tracciato is non-zero and a length has been read.
-  std::vector<numero_etichettato> tracciato_x;
-  std::vector<numero_etichettato> tracciato_y;
+  // The plan table, x and y of every metre 0 to lunghezza_tracciato, kept as
+  // the steps that compute it; no table unless calcola_tracciato is non-zero
+  // and a length has been read.
+  piano_tracciato piano;
   std::array<int32_t, kMaxMontagne + 1> montagne_inizio{};
   std::array<int32_t, kMaxMontagne + 1> montagne_fine{};
   int32_t conta_montagne = 0;

@@ -1,10 +1,12 @@
 #include "compiler/tracciato.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
+#include "compiler/formato_geometria.h"
 
 namespace scenario {
 namespace {
@@ -14,64 +16,40 @@ constexpr double kTassi[] = {0.0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 // The last row that any step may compute.
 int64_t ultima_riga_calcolabile(const modello& m) { return int64_t{m.lunghezza_tracciato} - 2; }
 
-// Steps the rows from the cursor j up to row `fino`, each straight or
-// turning at rate r, and leaves j after the last one. The order of the
-// operations is the contract: the file must hold exactly these doubles, so
-// nothing is regrouped or renormalised. The rows are checked once for the
-// whole run, and the two previous points are carried along.
-void passi(modello& m, int32_t& j, int64_t fino, bool curva, double r) {
+// The row after the last one computed.
+int32_t cursore(const piano_tracciato& p) { return p.tratti.empty() ? kInizioCursorePiano : p.tratti.back().fino + 1; }
+
+// Steps the rows from the cursor j up to row `fino`, each straight (r = 0)
+// or turning at rate r, and leaves j after the last one. Only the stretch
+// is kept; its rows are computed when they are written.
+void passi(modello& m, int32_t& j, int64_t fino, double r) {
   if (j > fino) return;
-  punto_tracciato(m, j - 2, 0);
-  punto_tracciato(m, fino, 0);
-  numero_etichettato* const px = m.tracciato_x.data();
-  numero_etichettato* const py = m.tracciato_y.data();
-  double x2 = px[j - 2].come_reale();
-  double y2 = py[j - 2].come_reale();
-  double x1 = px[j - 1].come_reale();
-  double y1 = py[j - 1].come_reale();
-  for (; j <= fino; ++j) {
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    double x, y;
-    if (curva) {
-      x = x1 + (dx + r * dy);
-      y = y1 + (dy - r * dx);
-    } else {
-      x = x1 + dx;
-      y = y1 + dy;
-    }
-    px[j] = numero_etichettato::da_reale(x);
-    py[j] = numero_etichettato::da_reale(y);
-    x2 = x1;
-    y2 = y1;
-    x1 = x;
-    y1 = y;
+  piano_tracciato& p = m.piano;
+  if (j != cursore(p)) throw std::logic_error("cursore del piano disallineato");
+  if (j - 2 < 0 || fino >= p.righe) {
+    throw errore_esecuzione("riga " + std::to_string(fino) + " fuori dal tracciato");
   }
+  const auto f = static_cast<int32_t>(fino);
+  if (!p.tratti.empty() && p.tratti.back().tasso == r) {
+    p.tratti.back().fino = f;
+  } else {
+    p.tratti.push_back({f, r});
+  }
+  j = f + 1;
 }
 
 }  // namespace
 
-numero_etichettato& punto_tracciato(modello& m, int64_t j, int c) {
-  std::vector<numero_etichettato>& colonna = c == 0 ? m.tracciato_x : m.tracciato_y;
-  if (j < 0 || j >= static_cast<int64_t>(colonna.size())) {
-    throw errore_esecuzione("riga " + std::to_string(j) + " fuori dal tracciato");
-  }
-  return colonna[static_cast<std::size_t>(j)];
-}
-
-bool tracciato_presente(const modello& m) { return !m.tracciato_x.empty(); }
+bool tracciato_presente(const modello& m) { return m.piano.righe > 0; }
 
 void crea_tracciato(modello& m) {
-  const std::size_t righe = static_cast<std::size_t>(a32(int64_t{m.lunghezza_tracciato} + 1));
-  m.tracciato_x.assign(righe, numero_etichettato{});
-  m.tracciato_y.assign(righe, numero_etichettato{});
+  m.piano = {};
+  m.piano.righe = a32(int64_t{m.lunghezza_tracciato} + 1);
 }
 
 void semina_tracciato(modello& m) {
-  punto_tracciato(m, 0, 0) = numero_etichettato::da_intero(0);
-  punto_tracciato(m, 0, 1) = numero_etichettato::da_intero(0);
-  punto_tracciato(m, 1, 0) = numero_etichettato::da_intero(0);
-  punto_tracciato(m, 1, 1) = numero_etichettato::da_intero(1);
+  if (m.piano.righe < 2) throw errore_esecuzione("riga 0 fuori dal tracciato");
+  m.piano.seminato = true;
 }
 
 int classe_curva(std::string_view parola) {
@@ -93,12 +71,178 @@ bool applica_curva(modello& m, int32_t& j, std::string_view parola, int32_t s, i
   // The cursor is tested after every step; stepping no further than row
   // kCursorePianoMassimo and then testing once gives the same outcome.
   const int64_t massimo = std::min<int64_t>(limite, kCursorePianoMassimo);
-  passi(m, j, std::min<int64_t>(s, massimo), false, 0.0);
+  passi(m, j, std::min<int64_t>(s, massimo), 0.0);
   if (j > kCursorePianoMassimo) return false;
-  passi(m, j, std::min<int64_t>(fine, massimo), true, r);
+  passi(m, j, std::min<int64_t>(fine, massimo), r);
   return j <= kCursorePianoMassimo;
 }
 
-void completa_piano(modello& m, int32_t& j) { passi(m, j, ultima_riga_calcolabile(m), false, 0.0); }
+void completa_piano(modello& m, int32_t& j) { passi(m, j, ultima_riga_calcolabile(m), 0.0); }
+
+namespace {
+
+// A noted state every this many rows.
+constexpr int32_t kPassoTappe = 4096;
+
+// The last row that the plan's steps computed; 1 when there is none.
+int32_t ultima_calcolata(const piano_tracciato& p) { return p.tratti.empty() ? 1 : p.tratti.back().fino; }
+
+// Row s.metro, as the steps compute it from the two rows before it, and the
+// state moved on past it. The order of the operations is the steps'
+// contract: nothing is regrouped or renormalised. Every stretch has at
+// least one row, so a row is in the stretch of the row before or the next.
+inline void passo(const tratto_piano* tratti, generatore_piano::stato& s, double& x, double& y) {
+  if (s.metro > tratti[s.tratto].fino) ++s.tratto;
+  const double r = tratti[s.tratto].tasso;
+  if (r == 0.0) {
+    x = s.x1 + (s.x1 - s.x2);
+    y = s.y1 + (s.y1 - s.y2);
+  } else {
+    const double dx = s.x1 - s.x2;
+    const double dy = s.y1 - s.y2;
+    x = s.x1 + (dx + r * dy);
+    y = s.y1 + (dy - r * dx);
+  }
+  s.x2 = s.x1;
+  s.y2 = s.y1;
+  s.x1 = x;
+  s.y1 = y;
+  ++s.metro;
+}
+
+// Rows as they are.
+struct in_righe {
+  static constexpr bool kDueVie = false;
+  riga_geometria* q;
+  struct cursore_righe {
+    riga_geometria* q;
+    void calcolata(int32_t metro, double x, double y) {
+      *q++ = {metro, numero_etichettato::da_reale(x), numero_etichettato::da_reale(y)};
+    }
+  };
+  void seme(int32_t metro) {
+    *q++ = {metro, numero_etichettato::da_intero(0), numero_etichettato::da_intero(static_cast<int16_t>(metro))};
+  }
+  void vuota(int32_t metro) { *q++ = {metro, {}, {}}; }
+  cursore_righe cursore(std::size_t dopo = 0) const { return {q + dopo}; }
+  void riprendi(const cursore_righe& c) { q = c.q; }
+};
+
+// One column's values straight into the file's bytes; computed rows all
+// take the same bytes, so a later run of them has a known place.
+template <int colonna>
+struct in_byte {
+  static constexpr bool kDueVie = true;
+  char* p;
+  struct cursore_byte {
+    char* p;
+    void calcolata(int32_t, double x, double y) { p = codifica_reale(p, colonna == 0 ? x : y); }
+  };
+  void seme(int32_t metro) {
+    p = codifica_etichettato(p, numero_etichettato::da_intero(static_cast<int16_t>(colonna == 0 ? 0 : metro)));
+  }
+  void vuota(int32_t) { p = codifica_etichettato(p, numero_etichettato{}); }
+  cursore_byte cursore(std::size_t dopo = 0) const { return {p + dopo * formato::kBytesReale}; }
+  void riprendi(const cursore_byte& c) { p = c.p; }
+};
+
+}  // namespace
+
+generatore_piano::generatore_piano(const piano_tracciato& p) : p_(p) { riavvolgi(); }
+
+void generatore_piano::riavvolgi() {
+  s_ = {};
+  if (p_.seminato) s_.y1 = 1.0;
+}
+
+// Hands at most `quante` rows from the generator's place to `e`: e.seme()
+// for the seed, e.vuota() for a row never computed, and the computed rows to
+// a cursor that e.cursore() gives and e.riprendi() takes back (a local, so
+// that what it writes cannot be taken for the generator's own state).
+template <typename E>
+std::size_t generatore_piano::scorri(std::size_t quante, E& e) {
+  std::size_t k = 0;
+  for (; k < quante && s_.metro < kInizioCursorePiano && s_.metro < p_.righe; ++k, ++s_.metro) {
+    if (p_.seminato) {
+      e.seme(s_.metro);
+    } else {
+      e.vuota(s_.metro);
+    }
+  }
+  const int32_t ultima = ultima_calcolata(p_);
+  if (k < quante && s_.metro >= kInizioCursorePiano && s_.metro <= ultima) {
+    const auto n = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(quante - k), ultima - s_.metro + 1));
+    const tratto_piano* const tratti = p_.tratti.data();
+    const int32_t fine = s_.metro + n;
+    stato a = s_;
+    double x, y;
+    // A state noted at a row past the middle of the run splits it in two,
+    // stepped side by side.
+    const int32_t meta = (a.metro + n / 2) / kPassoTappe * kPassoTappe;
+    if (E::kDueVie && meta > a.metro && static_cast<std::size_t>(meta / kPassoTappe) <= tappe_.size()) {
+      stato b = tappe_[static_cast<std::size_t>(meta / kPassoTappe) - 1];
+      auto ca = e.cursore();
+      auto cb = e.cursore(static_cast<std::size_t>(meta - a.metro));
+      while (a.metro < meta && b.metro < fine) {
+        passo(tratti, a, x, y);
+        ca.calcolata(a.metro - 1, x, y);
+        passo(tratti, b, x, y);
+        cb.calcolata(b.metro - 1, x, y);
+      }
+      while (a.metro < meta) {
+        passo(tratti, a, x, y);
+        ca.calcolata(a.metro - 1, x, y);
+      }
+      while (b.metro < fine) {
+        passo(tratti, b, x, y);
+        cb.calcolata(b.metro - 1, x, y);
+      }
+      e.riprendi(cb);
+      a = b;
+    } else {
+      auto c = e.cursore();
+      int32_t prossima_tappa = static_cast<int32_t>(tappe_.size() + 1) * kPassoTappe;
+      while (a.metro < fine) {
+        if (a.metro == prossima_tappa) {
+          tappe_.push_back(a);
+          prossima_tappa += kPassoTappe;
+        }
+        passo(tratti, a, x, y);
+        c.calcolata(a.metro - 1, x, y);
+      }
+      e.riprendi(c);
+    }
+    s_ = a;
+    k += static_cast<std::size_t>(n);
+  }
+  for (; k < quante && s_.metro < p_.righe; ++k, ++s_.metro) e.vuota(s_.metro);
+  return k;
+}
+
+std::size_t generatore_piano::prossime(riga_geometria* righe, std::size_t quante) {
+  in_righe e{righe};
+  return scorri(quante, e);
+}
+
+std::size_t generatore_piano::prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) {
+  char* fine;
+  std::size_t n;
+  if (colonna == 0) {
+    in_byte<0> e{fuori};
+    n = scorri(quante, e);
+    fine = e.p;
+  } else {
+    in_byte<1> e{fuori};
+    n = scorri(quante, e);
+    fine = e.p;
+  }
+  byte = static_cast<std::size_t>(fine - fuori);
+  return n;
+}
+
+geometria tabella_piano(const piano_tracciato& p) {
+  generatore_piano g(p);
+  return raccogli_geometria(g);
+}
 
 }  // namespace scenario

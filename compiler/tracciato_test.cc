@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compiler/esecuzione.h"
+#include "compiler/formato_geometria.h"
 
 namespace scenario {
 namespace {
@@ -49,21 +50,38 @@ riferimento calcola_riferimento(int32_t lunghezza_tracciato, Tasso tasso) {
 // and 1 are the integer seed; the last two rows are empty.
 void confronta(const modello& m, const riferimento& r) {
   const auto n = static_cast<std::size_t>(m.lunghezza_tracciato);
-  ASSERT_EQ(m.tracciato_x.size(), n + 1);
+  const geometria g = tabella_piano(m.piano);
+  ASSERT_EQ(g.x.size(), n + 1);
+  ASSERT_EQ(g.y.size(), n + 1);
   ASSERT_EQ(r.x.size(), n - 1);
-  EXPECT_EQ(m.tracciato_x[0].etichetta, numero_etichettato::intero);
-  EXPECT_EQ(m.tracciato_y[1].etichetta, numero_etichettato::intero);
-  EXPECT_EQ(m.tracciato_y[1].valore_intero, 1);
+  EXPECT_EQ(g.x[0].etichetta, numero_etichettato::intero);
+  EXPECT_EQ(g.y[1].etichetta, numero_etichettato::intero);
+  EXPECT_EQ(g.y[1].valore_intero, 1);
   for (std::size_t j = 2; j + 1 < n; ++j) {
-    ASSERT_EQ(m.tracciato_x[j].etichetta, numero_etichettato::reale) << j;
-    ASSERT_EQ(m.tracciato_y[j].etichetta, numero_etichettato::reale) << j;
-    ASSERT_EQ(std::bit_cast<uint64_t>(m.tracciato_x[j].valore_reale), std::bit_cast<uint64_t>(r.x[j])) << j;
-    ASSERT_EQ(std::bit_cast<uint64_t>(m.tracciato_y[j].valore_reale), std::bit_cast<uint64_t>(r.y[j])) << j;
+    ASSERT_EQ(g.x[j].etichetta, numero_etichettato::reale) << j;
+    ASSERT_EQ(g.y[j].etichetta, numero_etichettato::reale) << j;
+    ASSERT_EQ(std::bit_cast<uint64_t>(g.x[j].valore_reale), std::bit_cast<uint64_t>(r.x[j])) << j;
+    ASSERT_EQ(std::bit_cast<uint64_t>(g.y[j].valore_reale), std::bit_cast<uint64_t>(r.y[j])) << j;
   }
   for (std::size_t j : {n - 1, n}) {
-    EXPECT_EQ(m.tracciato_x[j].etichetta, numero_etichettato::vuoto) << j;
-    EXPECT_EQ(m.tracciato_y[j].etichetta, numero_etichettato::vuoto) << j;
+    EXPECT_EQ(g.x[j].etichetta, numero_etichettato::vuoto) << j;
+    EXPECT_EQ(g.y[j].etichetta, numero_etichettato::vuoto) << j;
   }
+}
+
+// The rows that a generator gives, asked for `quante` at a time.
+geometria a_lotti(const piano_tracciato& p, std::size_t quante) {
+  generatore_piano g(p);
+  std::vector<riga_geometria> righe(quante);
+  geometria r;
+  for (std::size_t n = g.prossime(righe.data(), quante); n > 0; n = g.prossime(righe.data(), quante)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      EXPECT_EQ(righe[i].metro, static_cast<int32_t>(r.x.size()));
+      r.x.push_back(righe[i].x);
+      r.y.push_back(righe[i].y);
+    }
+  }
+  return r;
 }
 
 TEST(Tracciato, SenzaCurveRettilineo) {
@@ -71,9 +89,10 @@ TEST(Tracciato, SenzaCurveRettilineo) {
   int32_t j = kInizioCursorePiano;
   completa_piano(m, j);
   EXPECT_EQ(j, 6999);
-  for (int32_t r = 2; r <= 6998; ++r) {
-    ASSERT_EQ(m.tracciato_x[r].valore_reale, 0.0);
-    ASSERT_EQ(m.tracciato_y[r].valore_reale, static_cast<double>(r));
+  const geometria g = tabella_piano(m.piano);
+  for (std::size_t r = 2; r <= 6998; ++r) {
+    ASSERT_EQ(g.x[r].valore_reale, 0.0);
+    ASSERT_EQ(g.y[r].valore_reale, static_cast<double>(r));
   }
   confronta(m, calcola_riferimento(7000, [](int32_t) { return 0.0; }));
 }
@@ -95,7 +114,7 @@ TEST(Tracciato, CurveDestraESinistraBitPerBit) {
   int32_t j = kInizioCursorePiano;
   ASSERT_TRUE(applica_curva(m, j, "curvad4", 1000, 600));
   EXPECT_EQ(j, 1601);
-  EXPECT_GT(m.tracciato_x[1600].valore_reale, 100.0);
+  EXPECT_GT(tabella_piano(m.piano).x[1600].valore_reale, 100.0);
   ASSERT_TRUE(applica_curva(m, j, "CURVAS3", 3000, 500));
   ASSERT_TRUE(applica_curva(m, j, "curvas51", 5000, 1000));
   completa_piano(m, j);
@@ -109,7 +128,7 @@ TEST(Tracciato, CurveDestraESinistraBitPerBit) {
   modello s = piano(7000);
   j = kInizioCursorePiano;
   ASSERT_TRUE(applica_curva(s, j, "curvas5", 100, 500));
-  EXPECT_LT(s.tracciato_x[600].valore_reale, -100.0);
+  EXPECT_LT(tabella_piano(s.piano).x[600].valore_reale, -100.0);
 }
 
 TEST(Tracciato, CurvaSovrappostaGiraSoloDalCursore) {
@@ -145,7 +164,7 @@ TEST(Tracciato, Codice103EFallimenti) {
   int32_t j = kInizioCursorePiano;
   EXPECT_FALSE(applica_curva(m, j, "curvad", 100, 100));
   EXPECT_EQ(j, kInizioCursorePiano);  // refused before any step
-  EXPECT_EQ(m.tracciato_x[2].etichetta, numero_etichettato::vuoto);
+  EXPECT_EQ(tabella_piano(m.piano).x[2].etichetta, numero_etichettato::vuoto);
 
   // The cursor beyond 1000000 after a step refuses the curve; the rows
   // already computed stay.
@@ -153,18 +172,112 @@ TEST(Tracciato, Codice103EFallimenti) {
   j = kInizioCursorePiano;
   EXPECT_FALSE(applica_curva(lungo, j, "curvad1", 1000000, 0));
   EXPECT_EQ(j, 1000001);
-  EXPECT_EQ(lungo.tracciato_y[1000000].valore_reale, 1000000.0);
-  EXPECT_EQ(lungo.tracciato_y[1000001].etichetta, numero_etichettato::vuoto);
+  const geometria g = tabella_piano(lungo.piano);
+  EXPECT_EQ(g.y[1000000].valore_reale, 1000000.0);
+  EXPECT_EQ(g.y[1000001].etichetta, numero_etichettato::vuoto);
 
   // The end of a curve overflowing 32 bits is a run-time failure.
   modello o = piano(7000);
   j = kInizioCursorePiano;
   EXPECT_THROW(applica_curva(o, j, "curvad1", 100, 2147483600), errore_esecuzione);
-  // Rows outside the table are never touched.
-  EXPECT_THROW(punto_tracciato(o, 7001, 0), errore_esecuzione);
-  EXPECT_THROW(punto_tracciato(o, -1, 1), errore_esecuzione);
   modello senza;
   EXPECT_THROW(semina_tracciato(senza), errore_esecuzione);
+  EXPECT_EQ(tabella_piano(senza.piano).x.size(), 0u);
+}
+
+// The plan keeps its stretches, not its rows: two curves that run into each
+// other at one rate make one stretch. Its rows come out the same whatever
+// the batches they are asked in, and again after a rewind.
+TEST(Tracciato, GeneratoreALottiERiavvolto) {
+  modello m = piano(9000);
+  int32_t j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(m, j, "curvad4", 1000, 600));
+  ASSERT_TRUE(applica_curva(m, j, "curvad4", 1500, 300));  // same rate, from the cursor on
+  ASSERT_TRUE(applica_curva(m, j, "curvas2", 3000, 500));
+  completa_piano(m, j);
+  EXPECT_EQ(m.piano.tratti.size(), 5u);  // straight, right, straight, left, straight
+  const auto tasso = [](int32_t r) {
+    if (r > 1000 && r <= 1800) return 0.001;
+    if (r > 3000 && r <= 3500) return -0.0002;
+    return 0.0;
+  };
+  confronta(m, calcola_riferimento(9000, tasso));
+  const geometria tutto = tabella_piano(m.piano);
+  for (std::size_t quante : {1u, 3u, 999u, 9001u, 20000u}) {
+    SCOPED_TRACE(quante);
+    const geometria g = a_lotti(m.piano, quante);
+    ASSERT_EQ(g.x.size(), tutto.x.size());
+    for (std::size_t r = 0; r < g.x.size(); ++r) {
+      ASSERT_EQ(std::bit_cast<uint64_t>(g.x[r].come_reale()), std::bit_cast<uint64_t>(tutto.x[r].come_reale())) << r;
+      ASSERT_EQ(std::bit_cast<uint64_t>(g.y[r].come_reale()), std::bit_cast<uint64_t>(tutto.y[r].come_reale())) << r;
+      ASSERT_EQ(g.x[r].etichetta, tutto.x[r].etichetta) << r;
+    }
+  }
+  generatore_piano g(m.piano);
+  riga_geometria prima[5000], dopo[5000];
+  ASSERT_EQ(g.prossime(prima, 5000), 5000u);
+  g.riavvolgi();
+  ASSERT_EQ(g.prossime(dopo, 5000), 5000u);
+  for (int r = 0; r < 5000; ++r) {
+    ASSERT_EQ(std::bit_cast<uint64_t>(prima[r].x.come_reale()), std::bit_cast<uint64_t>(dopo[r].x.come_reale()));
+  }
+}
+
+// The file's bytes, both columns, are the reference's doubles bit for bit
+// over a long plan of many stretches, though the second column is stepped
+// from states noted the first time through, two runs side by side; and the
+// same after a first way through that stopped part way.
+TEST(Tracciato, ImmagineComeIlRiferimento) {
+  const int32_t n = 207000;
+  modello m = piano(n);
+  int32_t j = kInizioCursorePiano;
+  static const char* const classi[] = {"curvad3", "curvas6", "curvad1", "curvas4"};
+  for (int32_t s = 300, k = 0; s < 195000; s += 700, ++k) ASSERT_TRUE(applica_curva(m, j, classi[k % 4], s, 350));
+  completa_piano(m, j);
+  const riferimento r = calcola_riferimento(n, [](int32_t riga) {
+    if (riga <= 300 || riga > 195000 + 350) return 0.0;
+    const int32_t k = (riga - 301) / 700;
+    const int32_t dentro = riga - (300 + k * 700);
+    if (dentro < 1 || dentro > 350 || 300 + k * 700 >= 195000) return 0.0;
+    const double tassi[] = {0.0004, -0.003, 0.0001, -0.001};
+    return tassi[k % 4];
+  });
+  for (bool interrotta : {false, true}) {
+    SCOPED_TRACE(interrotta);
+    generatore_piano g(m.piano);
+    if (interrotta) {
+      std::vector<riga_geometria> righe(50000);
+      g.prossime(righe.data(), righe.size());
+    }
+    const geometria letta = decodifica_geometria(immagine_geometria(g));
+    ASSERT_EQ(letta.x.size(), static_cast<std::size_t>(n) + 1);
+    for (std::size_t k = 2; k + 1 < static_cast<std::size_t>(n); ++k) {
+      ASSERT_EQ(std::bit_cast<uint64_t>(letta.x[k].valore_reale), std::bit_cast<uint64_t>(r.x[k])) << k;
+      ASSERT_EQ(std::bit_cast<uint64_t>(letta.y[k].valore_reale), std::bit_cast<uint64_t>(r.y[k])) << k;
+    }
+  }
+}
+
+// A plan that stopped part way: the rows after its cursor are empty; a
+// table never seeded is empty throughout; no table, no rows.
+TEST(Tracciato, PianoIncompiutoENonSeminato) {
+  modello m = piano(7000);
+  int32_t j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(m, j, "curvad5", 100, 200));
+  const geometria g = tabella_piano(m.piano);
+  ASSERT_EQ(g.x.size(), 7001u);
+  EXPECT_EQ(g.x[300].etichetta, numero_etichettato::reale);
+  for (std::size_t r = 301; r <= 7000; ++r) {
+    ASSERT_EQ(g.x[r].etichetta, numero_etichettato::vuoto) << r;
+    ASSERT_EQ(g.y[r].etichetta, numero_etichettato::vuoto) << r;
+  }
+
+  modello grezzo;
+  grezzo.lunghezza_tracciato = 7000;
+  crea_tracciato(grezzo);
+  const geometria v = tabella_piano(grezzo.piano);
+  ASSERT_EQ(v.x.size(), 7001u);
+  for (std::size_t r = 0; r <= 7000; ++r) ASSERT_EQ(v.x[r].etichetta | v.y[r].etichetta, numero_etichettato::vuoto);
 }
 
 }  // namespace

@@ -43,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   modello m;
   std::string di_nuovo;
   switch (t) {
-    case tipo_file::geometria:
-      m.tracciato_x = f.piano.x;
-      m.tracciato_y = f.piano.y;
-      di_nuovo = immagine_tracciato(m);
+    case tipo_file::geometria: {
+      geometria_in_tabella righe(f.piano.x, f.piano.y);
+      di_nuovo = immagine_geometria(righe);
       break;
+    }
     case tipo_file::voci:
       m.voci = f.voci;
       di_nuovo = immagine_voci(m);

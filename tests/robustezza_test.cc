@@ -142,7 +142,7 @@ TEST(Robustezza, MolteLunghezzeCompilanoLUltima) {
            treno_incorporato());
   EXPECT_FALSE(c.terminata);
   EXPECT_EQ(c.m.ultima_cella, 20140);
-  EXPECT_EQ(c.m.tracciato_x.size(), 1007001u);
+  EXPECT_EQ(c.m.piano.righe, 1007001);
   verifica_esito(c);
 }
 

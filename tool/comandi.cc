@@ -290,13 +290,22 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
       errore = "tipo di file sconosciuto: il nome non finisce in _linea.dat, .sim o .dat (usare --kind)";
     } else {
       try {
-        const std::string byte = sistema->leggi(nome);
-        const file_decodificato f = decodifica(*t, byte);
-        if (formato == formato_uscita::json) out << (primo ? "\n" : ",\n");
-        stampa_decodificato(out, nome, f, formato, s);
+        // The size is checked before anything is read; the geometry, tens of
+        // megabytes on a long line, is read in pieces as it is printed.
+        if (*t == tipo_file::geometria) {
+          const auto g = geometria_a_pezzi(apri_binario(*sistema, nome, *t));
+          if (formato == formato_uscita::json) out << (primo ? "\n" : ",\n");
+          stampa_geometria(out, nome, *g, formato, s);
+        } else {
+          const file_decodificato f = decodifica(*t, leggi_binario(*sistema, nome, *t));
+          if (formato == formato_uscita::json) out << (primo ? "\n" : ",\n");
+          stampa_decodificato(out, nome, f, formato, s);
+        }
         primo = false;
       } catch (const errore_sistema& e) {
         errore = "impossibile leggere: " + e.descrizione();
+      } catch (const errore_dimensione& e) {
+        errore = e.what();
       } catch (const errore_decodifica& e) {
         errore = std::string("file ") + nome_tipo_file(*t) + " malformato all'offset " + std::to_string(e.offset()) +
                  ": " + e.motivo();
@@ -342,14 +351,17 @@ std::optional<int> dati_dai_binari(piattaforma& sistema, const std::vector<std::
     try {
       if (t == tipo_file::geometria) {
         // Tens of megabytes on a long line: read in pieces as it is drawn.
-        d.piano = piano_a_pezzi(byte_da_file(nome));
+        d.piano = piano_a_pezzi(apri_binario(sistema, nome, t));
         continue;
       }
-      file_decodificato f = decodifica(t, sistema.leggi(nome));
+      file_decodificato f = decodifica(t, leggi_binario(sistema, nome, t));
       if (t == tipo_file::voci) d.voci = f.voci;
       if (t == tipo_file::celle) d.celle = std::move(f.celle);
     } catch (const errore_sistema& e) {
       err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    } catch (const errore_dimensione& e) {
+      err << nome << ": errore: " << e.what() << '\n';
       return kStatoArgomenti;
     } catch (const errore_decodifica& e) {
       err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "

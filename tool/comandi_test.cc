@@ -22,6 +22,7 @@
 #include "texts/testi.h"
 #include "tool/compila.h"
 #include "tool/decodifica.h"
+#include "compiler/tracciato.h"
 #include "tool/json.h"
 #include "common/versione.h"
 
@@ -495,11 +496,12 @@ TEST(StrumentoDecodifica, JsonConcordaConIlModello) {
   }
 
   const json::valore& g = v.a[2];
-  EXPECT_EQ(g["conteggi"]["x"]["reale"].n, static_cast<double>(k.m.tracciato_x.size() - 4));
+  const geometria piano = tabella_piano(k.m.piano);
+  EXPECT_EQ(g["conteggi"]["x"]["reale"].n, static_cast<double>(piano.x.size() - 4));
   const auto& r = g["righe"].a;
-  ASSERT_EQ(r.size(), k.m.tracciato_x.size());
+  ASSERT_EQ(r.size(), piano.x.size());
   for (std::size_t j = 0; j < r.size(); ++j) {
-    for (const auto& [asse, col] : {std::pair{"x", &k.m.tracciato_x}, std::pair{"y", &k.m.tracciato_y}}) {
+    for (const auto& [asse, col] : {std::pair{"x", &piano.x}, std::pair{"y", &piano.y}}) {
       const numero_etichettato& n = (*col)[j];
       const json::valore& e_json = r[j][std::string("etichetta_") + asse];
       const json::valore& val = r[j][asse];

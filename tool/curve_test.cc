@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/tracciato.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
 #include "tests/prova.h"
@@ -26,7 +27,7 @@ geometria piano_di(const std::string& linea, const std::string& treno) {
   piattaforma_memoria p;
   const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, true);
   EXPECT_EQ(e.stato, kStatoPulito) << e.errore;
-  return {e.m.tracciato_x, e.m.tracciato_y};
+  return tabella_piano(e.m.piano);
 }
 
 TEST(CurveDalPiano, LeCurveIncorporateTornanoDallaGeometria) {
@@ -98,7 +99,7 @@ TEST(CurveDalPiano, AFlussoComeSulleColonne) {
   piattaforma_memoria p;
   const esito_compilazione e =
       compila_testi(p, identita_incorporata(), testo_righe(righe_linea(p)), testo_righe(righe_treno(p)), true);
-  const geometria g{e.m.tracciato_x, e.m.tracciato_y};
+  const geometria g = tabella_piano(e.m.piano);
   const std::vector<curva_ricostruita> colonne = curve_dal_piano(g);
   ASSERT_EQ(colonne.size(), 39u);
   const std::vector<curva_ricostruita> flusso =

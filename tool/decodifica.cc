@@ -1,107 +1,256 @@
 #include "tool/decodifica.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
 #include <utility>
 
 #include "compiler/codifica.h"
-#include "compiler/formato.h"
+#include "platform/piattaforma.h"
+#include "tool/piano_a_pezzi.h"
 
 namespace scenario {
 namespace {
+
+std::string n(uint64_t v) { return std::to_string(v); }
+
+// The name as the file system takes it: the tool's names are UTF-8.
+std::filesystem::path percorso(const std::string& nome) {
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(nome.data()), nome.size()));
+}
+
+[[noreturn]] void fallisci(const std::string& nome) {
+  const int e = errno != 0 ? errno : EIO;
+  throw errore_sistema(nome, e, std::strerror(e));
+}
+
+const char* descrizione_massimo(tipo_file t) {
+  switch (t) {
+    case tipo_file::geometria: return "la geometria del tracciato più lungo";
+    case tipo_file::voci: return "87 voci con i nomi più lunghi";
+    case tipo_file::celle: return "le celle del tracciato più lungo";
+  }
+  return "";
+}
+
+[[noreturn]] void troppi_valori() {
+  throw errore_dimensione("file geometria troppo grande: più di " + n(formato::kRigheMassime) +
+                          " valori per coordinata, al massimo " + n(formato::kRigheMassime) +
+                          " (le righe del tracciato più lungo)");
+}
+
+[[noreturn]] void troppo_grande(tipo_file t, const std::string& quanto) {
+  throw errore_dimensione(std::string("file ") + nome_tipo_file(t) + " troppo grande: " + quanto + " byte, al massimo " +
+                          n(byte_massimi(t)) + " (" + descrizione_massimo(t) + ")");
+}
+
+// A regular file, read at any offset; its size is taken once, at opening.
+class file_a_pezzi : public byte_a_pezzi {
+ public:
+  file_a_pezzi(std::string nome, tipo_file t) : nome_(std::move(nome)) {
+    errno = 0;
+    f_.open(percorso(nome_), std::ios::binary);
+    if (!f_) fallisci(nome_);
+    f_.seekg(0, std::ios::end);
+    const std::streamoff fine = f_.tellg();
+    if (!f_ || fine < 0) fallisci(nome_);
+    byte_ = static_cast<uint64_t>(fine);
+    if (byte_ > byte_massimi(t)) troppo_grande(t, n(byte_));
+  }
+  uint64_t byte() const override { return byte_; }
+  void leggi(uint64_t offset, char* dove, std::size_t quanti) const override {
+    f_.clear();
+    errno = 0;
+    f_.seekg(static_cast<std::streamoff>(offset));
+    f_.read(dove, static_cast<std::streamsize>(quanti));
+    if (!f_ || static_cast<std::size_t>(f_.gcount()) != quanti) fallisci(nome_);
+  }
+
+ private:
+  std::string nome_;
+  mutable std::ifstream f_;
+  uint64_t byte_ = 0;
+};
+
+// A pipe or a device, whose size is not known before it ends: read into
+// memory, and refused as soon as it passes the kind's limit (a geometry also
+// as soon as it holds more values than the longest track, so that a stream
+// of empty values stops at a fifth of the limit).
+std::string leggi_flusso(const std::string& nome, tipo_file t) {
+  errno = 0;
+  std::ifstream f(percorso(nome), std::ios::binary);
+  if (!f) fallisci(nome);
+  const uint64_t massimo = byte_massimi(t);
+  const uint64_t valori_massimi = 2 * formato::kRigheMassime;
+  std::string byte;
+  uint64_t valori = 0;
+  std::size_t prossimo = 0;  // offset of the first value not yet counted
+  char blocco[65536];
+  for (;;) {
+    errno = 0;
+    f.read(blocco, sizeof blocco);
+    const auto letti = static_cast<std::size_t>(f.gcount());
+    if (letti == 0) {
+      if (f.bad()) fallisci(nome);
+      break;
+    }
+    if (byte.size() + letti > massimo) troppo_grande(t, "più di " + n(massimo));
+    byte.append(blocco, letti);
+    while (t == tipo_file::geometria && byte.size() - prossimo >= formato::kBytesVuoto) {
+      const uint16_t etichetta = decodifica_u16(byte.data() + prossimo);
+      const std::size_t k = etichetta == formato::kEtichettaIntero  ? formato::kBytesIntero
+                            : etichetta == formato::kEtichettaReale ? formato::kBytesReale
+                                                                    : formato::kBytesVuoto;
+      // A tag that is none of the three is left to the decoder to refuse.
+      if (etichetta != formato::kEtichettaVuoto && k == formato::kBytesVuoto) break;
+      if (byte.size() - prossimo < k) break;
+      prossimo += k;
+      if (++valori > valori_massimi) troppi_valori();
+    }
+    if (f.eof()) break;
+  }
+  return byte;
+}
+
+// A cursor over bytes read in pieces that refuses, before reading, any value
+// that would run past the end.
+class cursore {
+ public:
+  cursore(const byte_a_pezzi& b, uint64_t inizio) : b_(b), fine_(b.byte()), pos_(inizio), pezzo_(kPezzoPiano, '\0') {}
+  uint64_t pos() const { return pos_; }
+  uint64_t resto() const { return fine_ - pos_; }
+  numero_etichettato prossimo() {
+    const std::size_t k = static_cast<std::size_t>(std::min<uint64_t>(formato::kBytesReale, resto()));
+    if (pos_ < base_ || pos_ + k > base_ + caricati_) {
+      base_ = pos_;
+      caricati_ = static_cast<std::size_t>(std::min<uint64_t>(pezzo_.size(), resto()));
+      b_.leggi(base_, pezzo_.data(), caricati_);
+    }
+    numero_etichettato v;
+    pos_ += decodifica_etichettato(pezzo_.data() + (pos_ - base_), resto(), pos_, v);
+    return v;
+  }
+
+ private:
+  const byte_a_pezzi& b_;
+  uint64_t fine_;
+  uint64_t pos_;
+  uint64_t base_ = 0;
+  std::size_t caricati_ = 0;
+  std::string pezzo_;
+};
+
+void conta(conteggio_etichette& c, const numero_etichettato& v) {
+  if (v.etichetta == numero_etichettato::intero) {
+    ++c.intero;
+  } else if (v.etichetta == numero_etichettato::reale) {
+    ++c.reale;
+  } else {
+    ++c.vuoto;
+  }
+}
+
+// The last metre that holds a value in either column, from the last one of
+// each.
+void ultimo(riassunto_geometria& r, std::optional<uint64_t> mx, const numero_etichettato& vx,
+            std::optional<uint64_t> my, const numero_etichettato& vy) {
+  if (!mx && !my) return;
+  const uint64_t m = std::max(mx.value_or(0), my.value_or(0));
+  r.ultimo_calcolato = static_cast<int64_t>(m);
+  r.ultimo_x = mx == m ? vx : numero_etichettato{};
+  r.ultimo_y = my == m ? vy : numero_etichettato{};
+}
+
+class vista_file : public vista_geometria {
+ public:
+  explicit vista_file(std::shared_ptr<const byte_a_pezzi> b) : b_(std::move(b)) {
+    r_.byte = b_->byte();
+    if (r_.byte == 0) throw errore_decodifica(0, "file vuoto: nessun valore");
+    // Once through to check every value and count them.
+    uint64_t quanti = 0;
+    for (cursore c(*b_, 0); c.resto() > 0; ++quanti) {
+      c.prossimo();
+      if (quanti == 2 * formato::kRigheMassime) troppi_valori();
+    }
+    if (quanti % 2 != 0) {
+      throw errore_decodifica(r_.byte, "numero dispari di valori (" + n(quanti) +
+                                           "): x e y devono averne tanti quanti i metri");
+    }
+    // Once more for the counts of each column and where y starts.
+    r_.valori_per_coordinata = quanti / 2;
+    std::optional<uint64_t> mx, my;
+    numero_etichettato vx, vy;
+    cursore c(*b_, 0);
+    for (uint64_t j = 0; j < quanti; ++j) {
+      if (j == r_.valori_per_coordinata) r_.inizio_y = c.pos();
+      const numero_etichettato v = c.prossimo();
+      const bool x = j < r_.valori_per_coordinata;
+      conta(x ? r_.x : r_.y, v);
+      if (v.etichetta == numero_etichettato::vuoto) continue;
+      if (x) {
+        mx = j;
+        vx = v;
+      } else {
+        my = j - r_.valori_per_coordinata;
+        vy = v;
+      }
+    }
+    ultimo(r_, mx, vx, my, vy);
+  }
+  const riassunto_geometria& riassunto() const override { return r_; }
+  void righe(int64_t da, int64_t a, const std::function<void(const riga_geometria&)>& riga) const override {
+    const auto metri = static_cast<int64_t>(r_.valori_per_coordinata);
+    da = std::max<int64_t>(da, 0);
+    a = std::min<int64_t>(a, metri - 1);
+    if (da > a) return;
+    cursore cx(*b_, 0), cy(*b_, r_.inizio_y);
+    for (int64_t j = 0; j <= a; ++j) {
+      riga_geometria r{static_cast<int32_t>(j), cx.prossimo(), cy.prossimo()};
+      if (j >= da) riga(r);
+    }
+  }
+
+ private:
+  std::shared_ptr<const byte_a_pezzi> b_;
+  riassunto_geometria r_;
+};
+
+class vista_tabelle : public vista_geometria {
+ public:
+  vista_tabelle(const geometria& g, uint64_t byte) : g_(g) {
+    r_.byte = byte;
+    r_.valori_per_coordinata = std::min(g.x.size(), g.y.size());
+    std::optional<uint64_t> mx, my;
+    for (std::size_t j = 0; j < r_.valori_per_coordinata; ++j) {
+      conta(r_.x, g.x[j]);
+      conta(r_.y, g.y[j]);
+      if (g.x[j].etichetta != numero_etichettato::vuoto) mx = j;
+      if (g.y[j].etichetta != numero_etichettato::vuoto) my = j;
+    }
+    ultimo(r_, mx, mx ? g.x[*mx] : numero_etichettato{}, my, my ? g.y[*my] : numero_etichettato{});
+  }
+  const riassunto_geometria& riassunto() const override { return r_; }
+  void righe(int64_t da, int64_t a, const std::function<void(const riga_geometria&)>& riga) const override {
+    const auto metri = static_cast<int64_t>(r_.valori_per_coordinata);
+    for (int64_t j = std::max<int64_t>(da, 0); j <= std::min<int64_t>(a, metri - 1); ++j) {
+      const auto k = static_cast<std::size_t>(j);
+      riga({static_cast<int32_t>(j), g_.x[k], g_.y[k]});
+    }
+  }
+
+ private:
+  const geometria& g_;
+  riassunto_geometria r_;
+};
 
 bool finisce_con(std::string_view s, std::string_view fine) {
   return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
 }
 
-std::string n(std::size_t v) { return std::to_string(v); }
-
-// A cursor over the bytes that refuses, before reading, any value that would
-// run past the end.
-class cursore {
- public:
-  explicit cursore(std::string_view b) : b_(b) {}
-  std::size_t pos() const { return p_; }
-  std::size_t resto() const { return b_.size() - p_; }
-  const char* qui() const { return b_.data() + p_; }
-  void avanza(std::size_t k) { p_ += k; }
-
- private:
-  std::string_view b_;
-  std::size_t p_ = 0;
-};
-
-voce leggi_voce(cursore& c, int i) {
-  namespace f = formato::voce;
-  const std::size_t inizio = c.pos();
-  if (c.resto() < f::dopo_nome) {
-    throw errore_decodifica(inizio, "voce " + std::to_string(i) + " troncata: restano " + n(c.resto()) +
-                                        " byte, ne servono almeno " + n(f::dopo_nome));
-  }
-  const char* p = c.qui();
-  voce v;
-  v.tipo = decodifica_8(p + f::tipo);
-  v.inizio = decodifica_32(p + f::inizio);
-  v.fine = decodifica_32(p + f::fine);
-  v.posizione = decodifica_32(p + f::posizione);
-  v.attributo_1 = decodifica_8(p + f::attributo_1);
-  const std::size_t lunghezza = decodifica_u16(p + f::nome);
-  c.avanza(f::dopo_nome);
-  if (c.resto() < lunghezza) {
-    throw errore_decodifica(c.pos(), "il nome della voce " + std::to_string(i) + " (" + n(lunghezza) +
-                                         " byte) va oltre la fine del file: ne restano " + n(c.resto()));
-  }
-  v.nome.assign(c.qui(), lunghezza);
-  c.avanza(lunghezza);
-  const std::size_t coda = formato::kBytesVoceVuota - f::dopo_nome;
-  if (c.resto() < coda) {
-    throw errore_decodifica(c.pos(), "voce " + std::to_string(i) + " troncata dopo il nome: restano " +
-                                         n(c.resto()) + " byte, ne servono " + n(coda));
-  }
-  p = c.qui();
-  v.gruppo_1a = decodifica_16(p + f::gruppo_1a);
-  v.gruppo_1b = decodifica_16(p + f::gruppo_1b);
-  v.gruppo_2a = decodifica_16(p + f::gruppo_2a);
-  v.gruppo_2b = decodifica_16(p + f::gruppo_2b);
-  v.gruppo_2c = decodifica_16(p + f::gruppo_2c);
-  v.gruppo_1c = decodifica_8(p + f::gruppo_1c);
-  v.attributo_4 = decodifica_8(p + f::attributo_4);
-  v.attributo_3 = decodifica_8(p + f::attributo_3);
-  v.attributo_2 = decodifica_8(p + f::attributo_2);
-  v.orario = decodifica_32(p + f::orario);
-  c.avanza(coda);
-  return v;
-}
-
-// One tagged number at the cursor.
-numero_etichettato leggi_etichettato(cursore& c) {
-  const std::size_t inizio = c.pos();
-  if (c.resto() < 2) throw errore_decodifica(inizio, "etichetta troncata: resta 1 byte, ne servono 2");
-  const uint16_t etichetta = decodifica_u16(c.qui());
-  switch (etichetta) {
-    case formato::kEtichettaVuoto:
-      c.avanza(formato::kBytesVuoto);
-      return {};
-    case formato::kEtichettaIntero:
-      if (c.resto() < formato::kBytesIntero) break;
-      c.avanza(formato::kBytesIntero);
-      return numero_etichettato::da_intero(decodifica_16(c.qui() - 2));
-    case formato::kEtichettaReale:
-      if (c.resto() < formato::kBytesReale) break;
-      c.avanza(formato::kBytesReale);
-      return numero_etichettato::da_reale(decodifica_reale(c.qui() - 8));
-    default:
-      throw errore_decodifica(inizio, "etichetta " + std::to_string(etichetta) +
-                                          " non valida: sono ammesse solo 0 (vuoto), 2 (intero) e 5 (reale)");
-  }
-  throw errore_decodifica(inizio, "il valore dell'etichetta " + std::to_string(etichetta) +
-                                      " va oltre la fine del file: restano " + n(c.resto() - 2) + " byte");
-}
-
 }  // namespace
-
-errore_decodifica::errore_decodifica(std::size_t offset, std::string motivo)
-    : std::runtime_error("all'offset " + std::to_string(offset) + ": " + motivo),
-      offset_(offset),
-      motivo_(std::move(motivo)) {}
 
 std::optional<tipo_file> tipo_da_nome(std::string_view nome) {
   if (finisce_con(nome, "_linea.dat")) return tipo_file::geometria;
@@ -126,81 +275,6 @@ const char* nome_tipo_file(tipo_file t) {
   return "";
 }
 
-std::array<voce, kNumeroVoci> decodifica_voci(std::string_view byte) {
-  std::array<voce, kNumeroVoci> voci;
-  cursore c(byte);
-  for (int i = 0; i < kNumeroVoci; ++i) {
-    if (c.resto() == 0) {
-      throw errore_decodifica(c.pos(), "il file finisce dopo " + std::to_string(i) + " voci: ne servono " +
-                                           std::to_string(kNumeroVoci));
-    }
-    voci[static_cast<std::size_t>(i)] = leggi_voce(c, i);
-  }
-  if (c.resto() != 0) {
-    throw errore_decodifica(c.pos(), "dopo le " + std::to_string(kNumeroVoci) + " voci restano " + n(c.resto()) +
-                                         " byte");
-  }
-  return voci;
-}
-
-std::array<std::size_t, kNumeroVoci> offset_voci(const std::array<voce, kNumeroVoci>& voci) {
-  std::array<std::size_t, kNumeroVoci> o{};
-  std::size_t p = 0;
-  for (std::size_t i = 0; i < voci.size(); ++i) {
-    o[i] = p;
-    p += formato::kBytesVoceVuota + voci[i].nome.size();
-  }
-  return o;
-}
-
-std::vector<cella> decodifica_celle(std::string_view byte) {
-  namespace f = formato::cella;
-  if (byte.empty()) throw errore_decodifica(0, "file vuoto: nessuna cella");
-  const std::size_t intere = byte.size() / formato::kBytesCella;
-  if (byte.size() % formato::kBytesCella != 0) {
-    throw errore_decodifica(intere * formato::kBytesCella,
-                            "la lunghezza " + n(byte.size()) + " non è un multiplo di " + n(formato::kBytesCella) +
-                                ": la cella " + n(intere) + " ha solo " + n(byte.size() % formato::kBytesCella) +
-                                " byte");
-  }
-  std::vector<cella> celle(intere);
-  const char* p = byte.data();
-  for (cella& c : celle) {
-    c.tipo = decodifica_8(p + f::tipo);
-    c.dato1 = decodifica_16(p + f::dato1);
-    c.dato2 = decodifica_16(p + f::dato2);
-    c.dato3 = decodifica_16(p + f::dato3);
-    c.dato4 = decodifica_16(p + f::dato4);
-    c.tempo_segnale = decodifica_8(p + f::tempo_segnale);
-    c.richiamo = decodifica_8(p + f::richiamo);
-    c.montagna = decodifica_8(p + f::montagna);
-    c.velocita_max = decodifica_8(p + f::velocita_max);
-    c.pendenza = decodifica_8(p + f::pendenza);
-    c.aderenza = decodifica_8(p + f::aderenza);
-    p += formato::kBytesCella;
-  }
-  return celle;
-}
-
-geometria decodifica_geometria(std::string_view byte) {
-  if (byte.empty()) throw errore_decodifica(0, "file vuoto: nessun valore");
-  // First every tag is checked and the values counted, then x and y are
-  // filled in place: a 20 MB file is read twice but copied never.
-  std::size_t quanti = 0;
-  for (cursore c(byte); c.resto() > 0; ++quanti) leggi_etichettato(c);
-  if (quanti % 2 != 0) {
-    throw errore_decodifica(byte.size(), "numero dispari di valori (" + n(quanti) +
-                                             "): x e y devono averne tanti quanti i metri");
-  }
-  geometria g;
-  g.x.reserve(quanti / 2);
-  g.y.reserve(quanti / 2);
-  cursore c(byte);
-  while (g.x.size() < quanti / 2) g.x.push_back(leggi_etichettato(c));
-  while (c.resto() > 0) g.y.push_back(leggi_etichettato(c));
-  return g;
-}
-
 file_decodificato decodifica(tipo_file t, std::string_view byte) {
   file_decodificato f;
   f.tipo = t;
@@ -211,6 +285,51 @@ file_decodificato decodifica(tipo_file t, std::string_view byte) {
     case tipo_file::celle: f.celle = decodifica_celle(byte); break;
   }
   return f;
+}
+
+uint64_t byte_massimi(tipo_file t) {
+  switch (t) {
+    case tipo_file::geometria: return formato::kBytesGeometriaMassimi;
+    case tipo_file::voci: return formato::kBytesVociMassimi;
+    case tipo_file::celle: return formato::kBytesCelleMassimi;
+  }
+  return 0;
+}
+
+std::shared_ptr<const byte_a_pezzi> apri_binario(piattaforma& sistema, const std::string& nome, tipo_file t) {
+  std::error_code e;
+  const std::filesystem::file_status stato = std::filesystem::status(percorso(nome), e);
+  switch (stato.type()) {
+    case std::filesystem::file_type::regular: {
+      const uint64_t byte = std::filesystem::file_size(percorso(nome), e);
+      if (!e && byte > byte_massimi(t)) troppo_grande(t, n(byte));
+      return std::make_shared<file_a_pezzi>(nome, t);
+    }
+    case std::filesystem::file_type::fifo:
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+      return byte_in_memoria(leggi_flusso(nome, t));
+    default: {
+      // Missing, a folder, or what cannot be told: the platform says why it
+      // cannot be read, as it would for any file.
+      return byte_in_memoria(sistema.leggi(nome, byte_massimi(t)));
+    }
+  }
+}
+
+std::string leggi_binario(piattaforma& sistema, const std::string& nome, tipo_file t) {
+  const std::shared_ptr<const byte_a_pezzi> b = apri_binario(sistema, nome, t);
+  std::string byte(static_cast<std::size_t>(b->byte()), '\0');
+  b->leggi(0, byte.data(), byte.size());
+  return byte;
+}
+
+std::unique_ptr<vista_geometria> geometria_a_pezzi(std::shared_ptr<const byte_a_pezzi> b) {
+  return std::make_unique<vista_file>(std::move(b));
+}
+
+std::unique_ptr<vista_geometria> geometria_in_memoria(const geometria& g, uint64_t byte) {
+  return std::make_unique<vista_tabelle>(g, byte);
 }
 
 }  // namespace scenario

@@ -4,16 +4,23 @@
 
 #include <bit>
 #include <cstring>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "compiler/file_uscita.h"
+#include "compiler/tracciato.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
 #include "common/righe.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
+#include "tool/comandi.h"
 #include "tool/compila.h"
+#include "tool/piano_a_pezzi.h"
 
 namespace scenario {
 namespace {
@@ -82,11 +89,12 @@ void verifica_andata_e_ritorno(piattaforma_memoria& p, const modello& m) {
     return;
   }
   const geometria g = decodifica_geometria(p.file.at(nome(file_scenario::geometria_linea)));
-  ASSERT_EQ(g.x.size(), m.tracciato_x.size());
-  ASSERT_EQ(g.y.size(), m.tracciato_y.size());
+  const geometria piano = tabella_piano(m.piano);
+  ASSERT_EQ(g.x.size(), piano.x.size());
+  ASSERT_EQ(g.y.size(), piano.y.size());
   for (std::size_t j = 0; j < g.x.size(); ++j) {
-    ASSERT_TRUE(stesso_numero(g.x[j], m.tracciato_x[j])) << "x del metro " << j;
-    ASSERT_TRUE(stesso_numero(g.y[j], m.tracciato_y[j])) << "y del metro " << j;
+    ASSERT_TRUE(stesso_numero(g.x[j], piano.x[j])) << "x del metro " << j;
+    ASSERT_TRUE(stesso_numero(g.y[j], piano.y[j])) << "y del metro " << j;
   }
 }
 
@@ -190,9 +198,8 @@ TEST(Decodifica, OgniTroncamentoERifiutato) {
   for (const numero_etichettato& n :
        {numero_etichettato::da_intero(0), numero_etichettato::da_reale(1.5), numero_etichettato{},
         numero_etichettato::da_intero(1), numero_etichettato::da_reale(-2.25), numero_etichettato{}}) {
-    modello m;
-    m.tracciato_x = {n};
-    geometria += immagine_tracciato(m);
+    char b[formato::kBytesReale];
+    geometria.append(b, codifica_etichettato(b, n));
   }
   for (const auto& [tipo, byte] : {std::pair{tipo_file::voci, immagine_voci(e.m)},
                                    std::pair{tipo_file::celle, immagine_celle(e.m).substr(0, 15 * 40)},
@@ -210,6 +217,149 @@ TEST(Decodifica, OgniTroncamentoERifiutato) {
       EXPECT_THROW(decodifica(tipo, std::string_view(copia.data(), copia.size())), errore_decodifica) << n;
     }
   }
+}
+
+// The geometry read in pieces tells what the decoded tables tell: the same
+// counts, the same last metre with both of its values, the same rows for
+// any range, over integers, reals, holes in the middle and rows never
+// computed at the end.
+TEST(Decodifica, GeometriaAPezziComeLeTabelle) {
+  piattaforma_memoria p;
+  const esito_compilazione e = compila_in_memoria(p, fixture("linea.txt"), fixture("treno.txt"));
+  ASSERT_EQ(e.stato, kStatoPulito);
+  geometria t = tabella_piano(e.m.piano);
+  t.x[500] = numero_etichettato{};
+  t.y[501] = numero_etichettato::da_intero(-7);
+  const std::size_t n = t.x.size();
+  t.y[n - 3] = numero_etichettato{};  // the last metre computed keeps only its x
+  geometria corta = t;  // the last metre computed keeps only its y
+  corta.x[n - 3] = numero_etichettato{};
+  corta.x[n - 4] = numero_etichettato{};
+  struct caso {
+    geometria g;
+    std::size_t ultimo;
+    bool x_vuoto, y_vuoto;
+  };
+  for (const caso& k : {caso{t, n - 3, false, true}, caso{corta, n - 4, true, false}}) {
+    const geometria& g = k.g;
+    geometria_in_tabella righe_g(g.x, g.y);
+    const std::string byte = immagine_geometria(righe_g);
+    const auto a_pezzi = geometria_a_pezzi(byte_in_memoria(byte));
+    const auto in_memoria = geometria_in_memoria(g, byte.size());
+    const riassunto_geometria& a = a_pezzi->riassunto();
+    const riassunto_geometria& b = in_memoria->riassunto();
+    EXPECT_EQ(a.byte, byte.size());
+    EXPECT_EQ(a.valori_per_coordinata, n);
+    EXPECT_EQ(b.valori_per_coordinata, n);
+    for (const auto& [ca, cb] : {std::pair{a.x, b.x}, std::pair{a.y, b.y}}) {
+      EXPECT_EQ(ca.vuoto, cb.vuoto);
+      EXPECT_EQ(ca.intero, cb.intero);
+      EXPECT_EQ(ca.reale, cb.reale);
+    }
+    EXPECT_EQ(a.x.vuoto + a.x.intero + a.x.reale, n);
+    ASSERT_TRUE(a.ultimo_calcolato.has_value());
+    EXPECT_EQ(a.ultimo_calcolato, b.ultimo_calcolato);
+    EXPECT_EQ(*a.ultimo_calcolato, static_cast<int64_t>(k.ultimo));
+    EXPECT_TRUE(stesso_numero(a.ultimo_x, b.ultimo_x));
+    EXPECT_TRUE(stesso_numero(a.ultimo_y, b.ultimo_y));
+    EXPECT_EQ(a.ultimo_x.etichetta == numero_etichettato::vuoto, k.x_vuoto);
+    EXPECT_EQ(a.ultimo_y.etichetta == numero_etichettato::vuoto, k.y_vuoto);
+    for (const auto& [da, fino] : {std::pair<int64_t, int64_t>{0, std::numeric_limits<int64_t>::max()},
+                                   {499, 502}, {static_cast<int64_t>(n) - 5, static_cast<int64_t>(n) + 5},
+                                   {-3, 2}, {static_cast<int64_t>(n), static_cast<int64_t>(n) + 1}}) {
+      std::vector<riga_geometria> ra, rb;
+      a_pezzi->righe(da, fino, [&](const riga_geometria& r) { ra.push_back(r); });
+      in_memoria->righe(da, fino, [&](const riga_geometria& r) { rb.push_back(r); });
+      ASSERT_EQ(ra.size(), rb.size()) << da;
+      for (std::size_t k = 0; k < ra.size(); ++k) {
+        ASSERT_EQ(ra[k].metro, rb[k].metro);
+        ASSERT_EQ(ra[k].metro, std::max<int64_t>(da, 0) + static_cast<int64_t>(k));
+        ASSERT_TRUE(stesso_numero(ra[k].x, rb[k].x) && stesso_numero(ra[k].y, rb[k].y)) << ra[k].metro;
+      }
+    }
+  }
+}
+
+// Read in pieces, a malformed geometry is refused as the decoder refuses it:
+// the same offset and the same reason, for every cut and for bad tags.
+TEST(Decodifica, GeometriaAPezziRifiutataComeDalDecodificatore) {
+  std::string buono;
+  for (const numero_etichettato& v :
+       {numero_etichettato::da_intero(0), numero_etichettato::da_reale(1.5), numero_etichettato{},
+        numero_etichettato::da_intero(1), numero_etichettato::da_reale(-2.25), numero_etichettato{}}) {
+    char b[formato::kBytesReale];
+    buono.append(b, codifica_etichettato(b, v));
+  }
+  std::vector<std::string> casi;
+  for (std::size_t k = 0; k <= buono.size(); ++k) casi.push_back(buono.substr(0, k));
+  casi.push_back(buono + std::string("\x03\x00", 2) + buono);
+  for (const std::string& byte : casi) {
+    SCOPED_TRACE(byte.size());
+    std::optional<errore_decodifica> atteso;
+    try {
+      decodifica_geometria(byte);
+    } catch (const errore_decodifica& x) {
+      atteso = x;
+    }
+    try {
+      geometria_a_pezzi(byte_in_memoria(byte));
+      EXPECT_FALSE(atteso.has_value()) << atteso->what();
+    } catch (const errore_decodifica& x) {
+      ASSERT_TRUE(atteso.has_value()) << x.what();
+      EXPECT_EQ(x.offset(), atteso->offset());
+      EXPECT_EQ(x.motivo(), atteso->motivo());
+    }
+  }
+}
+
+// `decodifica` checks a file's size against the largest its kind can be
+// before reading it, and reads what has no size (a device) through that
+// limit: too large is refused with status 3 and a message that says so.
+TEST(Decodifica, FileTroppoGrandiRifiutati) {
+  prova::cartella_temporanea c;
+  const auto esegui = [](std::vector<std::string> argomenti) {
+    std::ostringstream out, err;
+    const int stato = strumento_scenario(argomenti, out, err);
+    return std::pair{stato, err.str()};
+  };
+  const auto vuoto = [&](const std::string& nome, uint64_t byte) {
+    prova::scrivi_file(c.file(nome), "");
+    std::filesystem::resize_file(c.file(nome), byte);  // sparse where the system can
+    return c.file(nome);
+  };
+  EXPECT_EQ(byte_massimi(tipo_file::geometria), 2u * 1007001u * 10u);
+  EXPECT_EQ(byte_massimi(tipo_file::celle), 20141u * 15u);
+  EXPECT_EQ(byte_massimi(tipo_file::voci), 87u * (34u + 65535u));
+
+  // A track of exactly the most cells decodes; one byte more is refused.
+  const auto [s1, e1] = esegui({"decodifica", vuoto("piena.dat", 20141 * 15)});
+  EXPECT_EQ(s1, kStatoPulito) << e1;
+  for (const auto& [nome, byte] : {std::pair<std::string, uint64_t>{"oltre.dat", 20141 * 15 + 1},
+                                   {"oltre.sim", 87 * (34 + 65535) + 1},
+                                   {"oltre_linea.dat", 2 * 1007001 * 10 + 1},
+                                   {"enorme_linea.dat", uint64_t{1} << 34}}) {
+    SCOPED_TRACE(nome);
+    const auto [s, e] = esegui({"decodifica", "--json", vuoto(nome, byte)});
+    EXPECT_EQ(s, kStatoArgomenti);
+    EXPECT_NE(e.find("troppo grande: " + std::to_string(byte) + " byte, al massimo"), std::string::npos) << e;
+  }
+  // Within the size, a geometry of more empty values than the longest track
+  // has rows.
+  const auto [s2, e2] = esegui({"decodifica", vuoto("vuoti_linea.dat", 2 * (1007001 + 1) * 2)});
+  EXPECT_EQ(s2, kStatoArgomenti);
+  EXPECT_NE(e2.find("più di 1007001 valori per coordinata"), std::string::npos) << e2;
+
+  if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero here";
+  for (const char* tipo : {"geometria", "celle", "voci"}) {
+    SCOPED_TRACE(tipo);
+    const auto [s, e] = esegui({"decodifica", "--kind", tipo, "/dev/zero"});
+    EXPECT_EQ(s, kStatoArgomenti);
+    EXPECT_NE(e.find("troppo grande: più di"), std::string::npos) << e;
+  }
+  // A device that ends is read to its end and decoded.
+  const auto [s3, e3] = esegui({"decodifica", "--kind", "celle", "/dev/null"});
+  EXPECT_EQ(s3, kStatoArgomenti);
+  EXPECT_NE(e3.find("file vuoto"), std::string::npos) << e3;
 }
 
 TEST(Decodifica, TipoDalNome) {

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "compiler/tracciato.h"
 #include "platform/cp1252.h"
 #include "tool/curve.h"
 #include "tool/grafico_pagina.h"
@@ -133,7 +135,14 @@ dati_grafico dati_dal_modello(const modello& m) {
   dati_grafico d;
   d.voci = m.voci;
   d.celle = m.celle;
-  d.piano = piano_da_tabelle(m.tracciato_x, m.tracciato_y);
+  // The model keeps the plan as its steps: the rows are computed again at
+  // each walk, never held.
+  d.piano = piano_da_procedura(m.piano.righe, [&p = m.piano](const ricevi_riga& riga) {
+    const auto valore = [](const numero_etichettato& n) {
+      return n.etichetta == numero_etichettato::vuoto ? std::numeric_limits<double>::quiet_NaN() : n.come_reale();
+    };
+    percorri_piano(p, [&](const riga_geometria& r) { return riga({r.metro, valore(r.x), valore(r.y)}); });
+  });
   return d;
 }
 

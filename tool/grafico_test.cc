@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/tracciato.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
@@ -441,7 +442,7 @@ TEST(Grafico, TestiEValoriOstili) {
   d.voci[1].nome = "A&B <C> \"D\" 'E' \x01\x1F\xE8";
   d.voci[80].nome = "(</text>)(&amp;)";
   d.voci[85].nome = "<linea>";
-  geometria g{incorporato().m.tracciato_x, incorporato().m.tracciato_y};
+  geometria g = tabella_piano(incorporato().m.piano);
   for (std::size_t j = 5000; j < 5100; ++j) g.x[j] = numero_etichettato{};
   g.y[7000] = numero_etichettato::da_reale(std::numeric_limits<double>::quiet_NaN());
   g.x[8000] = numero_etichettato::da_reale(std::numeric_limits<double>::infinity());

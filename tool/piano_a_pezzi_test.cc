@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/file_uscita.h"
+#include "compiler/tracciato.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
@@ -59,12 +60,13 @@ void come_le_tabelle(const std::vector<riga_piano>& r, const geometria& g) {
 // decoded tables': integers, reals (negative zero and all), and holes in
 // the middle and at the end, on every walk.
 TEST(PianoAPezzi, RigheComeLeTabelleDecodificate) {
-  modello m = incorporato();
-  m.tracciato_x[500] = numero_etichettato{};
-  m.tracciato_y[501] = numero_etichettato{};
-  m.tracciato_x[502] = numero_etichettato::da_reale(-0.0);
-  m.tracciato_y[503] = numero_etichettato::da_intero(-7);
-  const std::string byte = immagine_tracciato(m);
+  geometria t = tabella_piano(incorporato().piano);
+  t.x[500] = numero_etichettato{};
+  t.y[501] = numero_etichettato{};
+  t.x[502] = numero_etichettato::da_reale(-0.0);
+  t.y[503] = numero_etichettato::da_intero(-7);
+  geometria_in_tabella tabelle(t.x, t.y);
+  const std::string byte = immagine_geometria(tabelle);
   const geometria g = decodifica_geometria(byte);
   for (std::size_t pezzo : {std::size_t{16}, std::size_t{17}, std::size_t{4093}, kPezzoPiano}) {
     SCOPED_TRACE(pezzo);
@@ -73,7 +75,7 @@ TEST(PianoAPezzi, RigheComeLeTabelleDecodificate) {
     come_le_tabelle(righe(*s), g);
     come_le_tabelle(righe(*s), g);
   }
-  come_le_tabelle(righe(*piano_da_tabelle(m.tracciato_x, m.tracciato_y)), g);
+  come_le_tabelle(righe(*piano_da_tabelle(t.x, t.y)), g);
 
   // A receiver that says no stops the walk.
   int64_t viste = 0;
@@ -91,9 +93,8 @@ TEST(PianoAPezzi, GuastiComeIlDecodificatore) {
   for (const numero_etichettato& n :
        {numero_etichettato::da_intero(0), numero_etichettato::da_reale(1.5), numero_etichettato{},
         numero_etichettato::da_intero(1), numero_etichettato::da_reale(-2.25), numero_etichettato{}}) {
-    modello m;
-    m.tracciato_x = {n};
-    buono += immagine_tracciato(m);
+    char b[formato::kBytesReale];
+    buono.append(b, codifica_etichettato(b, n));
   }
   std::vector<std::string> casi;
   for (std::size_t n = 0; n <= buono.size(); ++n) casi.push_back(buono.substr(0, n));

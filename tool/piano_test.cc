@@ -62,10 +62,10 @@ TEST(Piano, UnaProceduraComeLeTabelleDelModello) {
                                              true);
   ASSERT_LE(e.stato, kStatoGuasti) << e.errore;
   // The track runs past the line's end when the train needs it.
-  const auto lunghezza = static_cast<int64_t>(e.m.tracciato_x.size()) - 1;
+  const auto lunghezza = int64_t{e.m.piano.righe} - 1;
   const auto rigiocato =
       piano_rigiocato(lunghezza, {{1000, 300, 0.001}, {2000, 300, -0.0002}, {2300, 200, -0.003}, {7000, 2000, 0.0001}});
-  EXPECT_EQ(rigiocato->metri(), static_cast<int64_t>(e.m.tracciato_x.size()));
+  EXPECT_EQ(rigiocato->metri(), int64_t{e.m.piano.righe});
 
   const std::vector<curva_ricostruita> curve = curve_dal_piano(*rigiocato);
   ASSERT_EQ(curve.size(), 4u);

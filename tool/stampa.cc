@@ -3,12 +3,15 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
-#include "compiler/formato.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_voci.h"
 #include "compiler/voci.h"
 #include "platform/cp1252.h"
 #include "tool/json.h"
@@ -16,36 +19,39 @@
 namespace scenario {
 namespace {
 
-// One named field of a record, as a whole number.
+// One field of a record, named as its format names it: a whole number, or
+// the name's bytes for the name of an item.
 struct campo {
   const char* nome;
-  int64_t valore;
+  std::size_t offset;
+  int64_t valore = 0;
+  const std::string* testo = nullptr;
 };
 
-std::vector<campo> campi_prima_del_nome(const voce& v) {
-  return {{"tipo", v.tipo}, {"inizio", v.inizio}, {"fine", v.fine}, {"posizione", v.posizione},
-          {"attributo_1", v.attributo_1}};
+template <typename T>
+constexpr bool e_testo = std::is_same_v<std::remove_cvref_t<T>, std::string>;
+
+std::vector<campo> campi(const voce& v) {
+  std::vector<campo> r;
+  campi_voce(v, [&r](const campo_record& k, const auto& x) {
+    if constexpr (e_testo<decltype(x)>) {
+      r.push_back({k.nome, k.offset, 0, &x});
+    } else {
+      r.push_back({k.nome, k.offset, x});
+    }
+  });
+  return r;
 }
 
-std::vector<campo> campi_dopo_il_nome(const voce& v) {
-  return {{"gruppo_1a", v.gruppo_1a},     {"gruppo_1b", v.gruppo_1b},     {"gruppo_2a", v.gruppo_2a},
-          {"gruppo_2b", v.gruppo_2b},     {"gruppo_2c", v.gruppo_2c},     {"gruppo_1c", v.gruppo_1c},
-          {"attributo_4", v.attributo_4}, {"attributo_3", v.attributo_3}, {"attributo_2", v.attributo_2},
-          {"orario", v.orario}};
+// The cell's type first, at its offset, then the data fields.
+std::vector<campo> campi(const cella& c) {
+  std::vector<campo> r;
+  campi_cella(c, [&r](const campo_record& k, const auto& x) { r.push_back({k.nome, k.offset, x}); });
+  return r;
 }
 
-std::vector<campo> campi_cella(const cella& c) {
-  return {{"dato1", c.dato1},
-          {"dato2", c.dato2},
-          {"dato3", c.dato3},
-          {"dato4", c.dato4},
-          {"tempo_segnale", c.tempo_segnale},
-          {"richiamo", c.richiamo},
-          {"montagna", c.montagna},
-          {"velocita_max", c.velocita_max},
-          {"pendenza", c.pendenza},
-          {"aderenza", c.aderenza}};
-}
+// The cell's type, shown by its name beside its number.
+bool e_tipo(const campo& x) { return x.offset == formato::cella::tipo; }
 
 // What the fixed entries hold, for the reader of the text.
 const char* ruolo_voce(std::size_t i) {
@@ -107,12 +113,12 @@ void voci_testo(std::ostream& out, const std::string& nome, const file_decodific
     if (!s.tutte && !voce_piena(v)) continue;
     out << "voce " << i << " @" << offset[i] << ":";
     if (const char* r = ruolo_voce(i)) out << " [" << r << "]";
-    for (const campo& c : campi_prima_del_nome(v)) {
-      if (c.valore != 0 || s.tutte) out << ' ' << c.nome << '=' << c.valore;
-    }
-    if (!v.nome.empty() || s.tutte) out << " nome=\"" << cp1252_in_utf8(v.nome) << '"';
-    for (const campo& c : campi_dopo_il_nome(v)) {
-      if (c.valore != 0 || s.tutte) out << ' ' << c.nome << '=' << c.valore;
+    for (const campo& c : campi(v)) {
+      if (c.testo) {
+        if (!c.testo->empty() || s.tutte) out << ' ' << c.nome << "=\"" << cp1252_in_utf8(*c.testo) << '"';
+      } else if (c.valore != 0 || s.tutte) {
+        out << ' ' << c.nome << '=' << c.valore;
+      }
     }
     if (i >= voce_prima_stazione && i <= voce_primo_cartello && v.orario != 0) {
       if (const std::string o = orario_testo(v.orario); !o.empty()) out << " (" << o << ")";
@@ -130,9 +136,14 @@ void voci_json(std::ostream& out, const std::string& nome, const file_decodifica
     if (!s.tutte && !voce_piena(v)) continue;
     out << (primo ? "\n" : ",\n") << "  {\"indice\": " << i << ", \"offset\": " << offset[i];
     primo = false;
-    for (const campo& c : campi_prima_del_nome(v)) out << ", \"" << c.nome << "\": " << c.valore;
-    out << ", \"nome\": " << json::stringa(cp1252_in_utf8(v.nome));
-    for (const campo& c : campi_dopo_il_nome(v)) out << ", \"" << c.nome << "\": " << c.valore;
+    for (const campo& c : campi(v)) {
+      out << ", \"" << c.nome << "\": ";
+      if (c.testo) {
+        out << json::stringa(cp1252_in_utf8(*c.testo));
+      } else {
+        out << c.valore;
+      }
+    }
     out << '}';
   }
   out << "]}";
@@ -141,17 +152,19 @@ void voci_json(std::ostream& out, const std::string& nome, const file_decodifica
 void voci_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
   const auto offset = offset_voci(f.voci);
   out << "indice,offset";
-  for (const campo& c : campi_prima_del_nome(voce{})) out << ',' << c.nome;
-  out << ",nome";
-  for (const campo& c : campi_dopo_il_nome(voce{})) out << ',' << c.nome;
+  for (const campo& c : campi(voce{})) out << ',' << c.nome;
   out << "\r\n";
   for (std::size_t i = 0; i < f.voci.size(); ++i) {
     const voce& v = f.voci[i];
     if (!s.tutte && !voce_piena(v)) continue;
     out << i << ',' << offset[i];
-    for (const campo& c : campi_prima_del_nome(v)) out << ',' << c.valore;
-    out << ',' << csv(cp1252_in_utf8(v.nome));
-    for (const campo& c : campi_dopo_il_nome(v)) out << ',' << c.valore;
+    for (const campo& c : campi(v)) {
+      if (c.testo) {
+        out << ',' << csv(cp1252_in_utf8(*c.testo));
+      } else {
+        out << ',' << c.valore;
+      }
+    }
     out << "\r\n";
   }
 }
@@ -171,8 +184,8 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
     const int64_t metri = static_cast<int64_t>(k) * 50;
     if (!cella_scelta(c, metri, s)) continue;
     out << "cella " << k << " @" << k * formato::kBytesCella << " (" << metri << " m): " << nome_tipo(c.tipo);
-    for (const campo& x : campi_cella(c)) {
-      if (x.valore != 0 || s.tutte) out << ' ' << x.nome << '=' << x.valore;
+    for (const campo& x : campi(c)) {
+      if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
     }
     out << '\n';
   }
@@ -187,44 +200,32 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
     const int64_t metri = static_cast<int64_t>(k) * 50;
     if (!cella_scelta(c, metri, s)) continue;
     out << (primo ? "\n" : ",\n") << "  {\"indice\": " << k << ", \"metri\": " << metri << ", \"offset\": "
-        << k * formato::kBytesCella << ", \"tipo\": " << int{c.tipo} << ", \"nome_tipo\": "
-        << json::stringa(nome_tipo(c.tipo));
+        << k * formato::kBytesCella;
     primo = false;
-    for (const campo& x : campi_cella(c)) out << ", \"" << x.nome << "\": " << x.valore;
+    for (const campo& x : campi(c)) {
+      out << ", \"" << x.nome << "\": " << x.valore;
+      if (e_tipo(x)) out << ", \"nome_tipo\": " << json::stringa(nome_tipo(c.tipo));
+    }
     out << '}';
   }
   out << "]}";
 }
 
 void celle_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
-  out << "indice,metri,tipo,nome_tipo";
-  for (const campo& x : campi_cella(cella{})) out << ',' << x.nome;
+  out << "indice,metri";
+  for (const campo& x : campi(cella{})) out << ',' << x.nome << (e_tipo(x) ? ",nome_tipo" : "");
   out << "\r\n";
   for (std::size_t k = 0; k < f.celle.size(); ++k) {
     const cella& c = f.celle[k];
     const int64_t metri = static_cast<int64_t>(k) * 50;
     if (!cella_scelta(c, metri, s)) continue;
-    out << k << ',' << metri << ',' << int{c.tipo} << ',' << nome_tipo(c.tipo);
-    for (const campo& x : campi_cella(c)) out << ',' << x.valore;
+    out << k << ',' << metri;
+    for (const campo& x : campi(c)) out << ',' << x.valore << (e_tipo(x) ? ',' + nome_tipo(c.tipo) : "");
     out << "\r\n";
   }
 }
 
 // --- line geometry -------------------------------------------------------
-
-struct conteggio {
-  std::size_t vuoto = 0, intero = 0, reale = 0;
-};
-
-conteggio conta(const std::vector<numero_etichettato>& v) {
-  conteggio c;
-  for (const numero_etichettato& n : v) {
-    if (n.etichetta == numero_etichettato::intero) ++c.intero;
-    else if (n.etichetta == numero_etichettato::reale) ++c.reale;
-    else ++c.vuoto;
-  }
-  return c;
-}
 
 std::string valore_testo(const numero_etichettato& n) {
   if (n.etichetta == numero_etichettato::intero) return std::to_string(n.valore_intero) + " (intero)";
@@ -247,77 +248,79 @@ std::string valore_csv(const numero_etichettato& n) {
 // The rows to show: none unless a range is asked for.
 bool righe_scelte(const scelta& s) { return s.da.has_value() || s.a.has_value(); }
 
-void geometria_testo(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
-  const std::size_t n = g.x.size();
-  out << nome << ": geometria, metri 0-" << n - 1 << " (" << n << " valori per coordinata), " << f.byte
-      << " byte\n";
-  for (const auto& [asse, col] : {std::pair{"x", &g.x}, std::pair{"y", &g.y}}) {
-    const conteggio c = conta(*col);
-    out << asse << ": " << c.vuoto << " vuoti, " << c.intero << " interi, " << c.reale << " reali\n";
-  }
-  for (std::size_t m = n; m-- > 0;) {
-    if (g.x[m].etichetta != numero_etichettato::vuoto || g.y[m].etichetta != numero_etichettato::vuoto) {
-      out << "ultimo metro calcolato: " << m << " (x=" << valore_testo(g.x[m]) << " y=" << valore_testo(g.y[m])
-          << ")\n";
-      break;
-    }
-  }
-  if (!righe_scelte(s)) return;
-  for (std::size_t m = 0; m < n; ++m) {
-    if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-    out << "metro " << m << ": x=" << valore_testo(g.x[m]) << " y=" << valore_testo(g.y[m]) << '\n';
-  }
+// The rows of the chosen metres, in order.
+void righe(const vista_geometria& g, const scelta& s, const std::function<void(const riga_geometria&)>& riga) {
+  g.righe(s.da.value_or(0), s.a.value_or(std::numeric_limits<int64_t>::max()), riga);
 }
 
-void geometria_json(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
-  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"geometria\", \"byte\": " << f.byte
-      << ", \"valori_per_coordinata\": " << g.x.size() << ", \"conteggi\": {";
+void geometria_testo(std::ostream& out, const std::string& nome, const vista_geometria& g, const scelta& s) {
+  const riassunto_geometria& r = g.riassunto();
+  const uint64_t n = r.valori_per_coordinata;
+  out << nome << ": geometria, metri 0-" << n - 1 << " (" << n << " valori per coordinata), " << r.byte
+      << " byte\n";
+  for (const auto& [asse, c] : {std::pair{"x", &r.x}, std::pair{"y", &r.y}}) {
+    out << asse << ": " << c->vuoto << " vuoti, " << c->intero << " interi, " << c->reale << " reali\n";
+  }
+  if (r.ultimo_calcolato) {
+    out << "ultimo metro calcolato: " << *r.ultimo_calcolato << " (x=" << valore_testo(r.ultimo_x)
+        << " y=" << valore_testo(r.ultimo_y) << ")\n";
+  }
+  if (!righe_scelte(s)) return;
+  righe(g, s, [&out](const riga_geometria& x) {
+    out << "metro " << x.metro << ": x=" << valore_testo(x.x) << " y=" << valore_testo(x.y) << '\n';
+  });
+}
+
+void geometria_json(std::ostream& out, const std::string& nome, const vista_geometria& g, const scelta& s) {
+  const riassunto_geometria& r = g.riassunto();
+  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"geometria\", \"byte\": " << r.byte
+      << ", \"valori_per_coordinata\": " << r.valori_per_coordinata << ", \"conteggi\": {";
   bool primo = true;
-  for (const auto& [asse, col] : {std::pair{"x", &g.x}, std::pair{"y", &g.y}}) {
-    const conteggio c = conta(*col);
-    out << (primo ? "" : ", ") << '"' << asse << "\": {\"vuoto\": " << c.vuoto << ", \"intero\": " << c.intero
-        << ", \"reale\": " << c.reale << '}';
+  for (const auto& [asse, c] : {std::pair{"x", &r.x}, std::pair{"y", &r.y}}) {
+    out << (primo ? "" : ", ") << '"' << asse << "\": {\"vuoto\": " << c->vuoto << ", \"intero\": " << c->intero
+        << ", \"reale\": " << c->reale << '}';
     primo = false;
   }
   out << "}, \"righe\": [";
   primo = true;
   if (righe_scelte(s)) {
-    for (std::size_t m = 0; m < g.x.size(); ++m) {
-      if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-      out << (primo ? "\n" : ",\n") << "  {\"metro\": " << m << ", \"etichetta_x\": " << g.x[m].etichetta
-          << ", \"x\": " << valore_json(g.x[m]) << ", \"etichetta_y\": " << g.y[m].etichetta
-          << ", \"y\": " << valore_json(g.y[m]) << '}';
+    righe(g, s, [&](const riga_geometria& x) {
+      out << (primo ? "\n" : ",\n") << "  {\"metro\": " << x.metro << ", \"etichetta_x\": " << x.x.etichetta
+          << ", \"x\": " << valore_json(x.x) << ", \"etichetta_y\": " << x.y.etichetta << ", \"y\": " << valore_json(x.y)
+          << '}';
       primo = false;
-    }
+    });
   }
   out << "]}";
 }
 
-void geometria_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
-  const geometria& g = f.piano;
+void geometria_csv(std::ostream& out, const vista_geometria& g, const scelta& s) {
   out << "metro,etichetta_x,x,etichetta_y,y\r\n";
   if (!righe_scelte(s)) return;
-  for (std::size_t m = 0; m < g.x.size(); ++m) {
-    if (!in_scelta(static_cast<int64_t>(m), s)) continue;
-    out << m << ',' << g.x[m].etichetta << ',' << valore_csv(g.x[m]) << ',' << g.y[m].etichetta << ','
-        << valore_csv(g.y[m]) << "\r\n";
-  }
+  righe(g, s, [&out](const riga_geometria& x) {
+    out << x.metro << ',' << x.x.etichetta << ',' << valore_csv(x.x) << ',' << x.y.etichetta << ',' << valore_csv(x.y)
+        << "\r\n";
+  });
 }
 
 }  // namespace
 
 bool voce_piena(const voce& v) {
-  return v.tipo != 0 || v.inizio != 0 || v.fine != 0 || v.posizione != 0 || v.attributo_1 != 0 ||
-         !v.nome.empty() || v.gruppo_1a != 0 || v.gruppo_1b != 0 || v.gruppo_2a != 0 || v.gruppo_2b != 0 ||
-         v.gruppo_2c != 0 || v.gruppo_1c != 0 || v.attributo_4 != 0 || v.attributo_3 != 0 || v.attributo_2 != 0 ||
-         v.orario != 0;
+  bool piena = false;
+  campi_voce(v, [&piena](const campo_record&, const auto& x) {
+    if constexpr (e_testo<decltype(x)>) {
+      piena = piena || !x.empty();
+    } else {
+      piena = piena || x != 0;
+    }
+  });
+  return piena;
 }
 
 bool cella_piena(const cella& c) {
-  return c.tipo != 0 || c.dato1 != 0 || c.dato2 != 0 || c.dato3 != 0 || c.dato4 != 0 || c.tempo_segnale != 0 ||
-         c.richiamo != 0 || c.montagna != 0 || c.velocita_max != 0 || c.pendenza != 0 || c.aderenza != 0;
+  bool piena = false;
+  campi_cella(c, [&piena](const campo_record&, auto x) { piena = piena || x != 0; });
+  return piena;
 }
 
 void stampa_decodificato(std::ostream& out, const std::string& nome, const file_decodificato& f,
@@ -334,10 +337,19 @@ void stampa_decodificato(std::ostream& out, const std::string& nome, const file_
       else celle_csv(out, f, s);
       break;
     case tipo_file::geometria:
-      if (formato == formato_uscita::testo) geometria_testo(out, nome, f, s);
-      else if (formato == formato_uscita::json) geometria_json(out, nome, f, s);
-      else geometria_csv(out, f, s);
+      stampa_geometria(out, nome, *geometria_in_memoria(f.piano, f.byte), formato, s);
       break;
+  }
+}
+
+void stampa_geometria(std::ostream& out, const std::string& nome, const vista_geometria& g, formato_uscita formato,
+                      const scelta& s) {
+  if (formato == formato_uscita::testo) {
+    geometria_testo(out, nome, g, s);
+  } else if (formato == formato_uscita::json) {
+    geometria_json(out, nome, g, s);
+  } else {
+    geometria_csv(out, g, s);
   }
 }
 

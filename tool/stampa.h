@@ -30,6 +30,11 @@ struct scelta {
 void stampa_decodificato(std::ostream& out, const std::string& nome, const file_decodificato& f,
                          formato_uscita formato, const scelta& s);
 
+// A line geometry read in pieces (or from decoded tables), in the same
+// forms; its rows are read as they are printed.
+void stampa_geometria(std::ostream& out, const std::string& nome, const vista_geometria& g, formato_uscita formato,
+                      const scelta& s);
+
 // True when the entry or the cell holds anything but zeros.
 bool voce_piena(const voce& v);
 bool cella_piena(const cella& c);

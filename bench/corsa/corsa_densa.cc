@@ -1,4 +1,4 @@
-// One compile of the dense line of a given length, with the built-in train,
+// One compile of the dense scenario of a given length (bench/linea_densa.h)
 // in a folder on disk: the descriptions are written there, then the compiler
 // driver reads them and writes the three files, as in the program's run.
 // Made for measuring one process's time and peak memory (bench/misura.sh).
@@ -13,8 +13,6 @@
 #include "platform/piattaforma.h"
 #include "common/identita.h"
 #include "common/nomi.h"
-#include "common/righe.h"
-#include "texts/testi.h"
 
 int main(int argc, char** argv) {
   using namespace scenario;
@@ -34,7 +32,8 @@ int main(int argc, char** argv) {
     m.numero_treno = kNumeroTreno;
     riscrivi(*p, m.nome_linea, m.numero_treno, file_scenario::descrizione_linea,
              linea_densa(static_cast<int32_t>(lunghezza)));
-    riscrivi(*p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno, testo_righe(righe_treno(*p)));
+    riscrivi(*p, m.nome_linea, m.numero_treno, file_scenario::descrizione_treno,
+             treno_denso(static_cast<int32_t>(lunghezza)));
     m = compila(*p, identita_incorporata(), true).m;
     std::printf("codice_errore %d ultima_cella %d\n", m.codice_errore, m.ultima_cella);
   } catch (const errore_sistema& e) {

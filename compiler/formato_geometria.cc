@@ -1,0 +1,102 @@
+#include "compiler/formato_geometria.h"
+
+#include "compiler/codifica.h"
+
+namespace scenario {
+namespace {
+
+// Rows asked of the source at a time: a piece of at most 320 kB, few
+// enough writes that their cost stays below the bytes' own.
+constexpr std::size_t kRighePerPezzo = 32768;
+
+std::string n(std::size_t v) { return std::to_string(v); }
+
+}  // namespace
+
+char* codifica_etichettato(char* p, const numero_etichettato& v) {
+  namespace o = formato::etichettato;
+  switch (v.etichetta) {
+    case numero_etichettato::intero:
+      metti_16(p + o::etichetta, formato::kEtichettaIntero);
+      metti_16(p + o::valore, v.valore_intero);
+      return p + formato::kBytesIntero;
+    case numero_etichettato::reale:
+      return codifica_reale(p, v.valore_reale);
+    default:
+      metti_16(p + o::etichetta, formato::kEtichettaVuoto);
+      return p + formato::kBytesVuoto;
+  }
+}
+
+std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, numero_etichettato& v) {
+  return offset + decodifica_etichettato(byte.data() + offset, byte.size() - offset, offset, v);
+}
+
+std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offset, numero_etichettato& v) {
+  namespace o = formato::etichettato;
+  if (resto < formato::kBytesVuoto) {
+    throw errore_decodifica(offset, "etichetta troncata: resta 1 byte, ne servono 2");
+  }
+  const uint16_t etichetta = decodifica_u16(p + o::etichetta);
+  switch (etichetta) {
+    case formato::kEtichettaVuoto:
+      v = {};
+      return formato::kBytesVuoto;
+    case formato::kEtichettaIntero:
+      if (resto < formato::kBytesIntero) break;
+      v = numero_etichettato::da_intero(decodifica_16(p + o::valore));
+      return formato::kBytesIntero;
+    case formato::kEtichettaReale:
+      if (resto < formato::kBytesReale) break;
+      v = numero_etichettato::da_reale(decodifica_reale(p + o::valore));
+      return formato::kBytesReale;
+    default:
+      throw errore_decodifica(offset, "etichetta " + std::to_string(etichetta) +
+                                          " non valida: sono ammesse solo 0 (vuoto), 2 (intero) e 5 (reale)");
+  }
+  throw errore_decodifica(offset, "il valore dell'etichetta " + std::to_string(etichetta) +
+                                      " va oltre la fine del file: restano " + std::to_string(resto - 2) + " byte");
+}
+
+pezzi_geometria::pezzi_geometria(sorgente_geometria& s)
+    : s_(s), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
+  s_.riavvolgi();
+}
+
+std::string_view pezzi_geometria::prossimo() {
+  while (colonna_ < 2) {
+    std::size_t byte = 0;
+    if (s_.prossime_in_byte(colonna_, blocco_.data(), kRighePerPezzo, byte) > 0) return {blocco_.data(), byte};
+    if (++colonna_ < 2) s_.riavvolgi();
+  }
+  return {};
+}
+
+std::string immagine_geometria(sorgente_geometria& s) {
+  pezzi_geometria pezzi(s);
+  std::string tutto;
+  for (std::string_view pezzo = pezzi.prossimo(); !pezzo.empty(); pezzo = pezzi.prossimo()) tutto += pezzo;
+  return tutto;
+}
+
+geometria decodifica_geometria(std::string_view byte) {
+  if (byte.empty()) throw errore_decodifica(0, "file vuoto: nessun valore");
+  // First every tag is checked and the values counted, then x and y are
+  // filled in place.
+  std::size_t quanti = 0;
+  numero_etichettato v;
+  for (std::size_t p = 0; p < byte.size(); ++quanti) p = decodifica_etichettato(byte, p, v);
+  if (quanti % 2 != 0) {
+    throw errore_decodifica(byte.size(), "numero dispari di valori (" + n(quanti) +
+                                             "): x e y devono averne tanti quanti i metri");
+  }
+  geometria g;
+  g.x.resize(quanti / 2);
+  g.y.resize(quanti / 2);
+  std::size_t p = 0;
+  for (numero_etichettato& x : g.x) p = decodifica_etichettato(byte, p, x);
+  for (numero_etichettato& y : g.y) p = decodifica_etichettato(byte, p, y);
+  return g;
+}
+
+}  // namespace scenario
