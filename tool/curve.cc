@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "compiler/tracciato.h"
+
 namespace scenario {
 namespace {
 
-constexpr double kTassi[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 constexpr double kRettilineo = 1e-6;
 
 bool punto(const geometria& g, std::size_t j, double& x, double& y) {
@@ -33,12 +34,12 @@ bool tasso_dei_passi(double x0, double y0, double x1, double y1, double x2, doub
 
 }  // namespace
 
-double tasso_classe(int classe) { return classe >= 1 && classe <= 6 ? kTassi[classe - 1] : 0.0; }
+double tasso_classe(int classe) { return tasso_curva(classe); }
 
 int classe_del_tasso(double tasso) {
   const double t = std::fabs(tasso);
   for (int c = 1; c <= 6; ++c) {
-    if (std::fabs(t - kTassi[c - 1]) <= kTassi[c - 1] / 4) return c;
+    if (std::fabs(t - tasso_curva(c)) <= tasso_curva(c) / 4) return c;
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include "common/nomi.h"
 #include "compiler/codifica.h"
 #include "platform/piattaforma.h"
 #include "tool/piano_a_pezzi.h"
@@ -253,9 +254,9 @@ bool finisce_con(std::string_view s, std::string_view fine) {
 }  // namespace
 
 std::optional<tipo_file> tipo_da_nome(std::string_view nome) {
-  if (finisce_con(nome, "_linea.dat")) return tipo_file::geometria;
-  if (finisce_con(nome, ".sim")) return tipo_file::voci;
-  if (finisce_con(nome, ".dat")) return tipo_file::celle;
+  if (finisce_con(nome, suffisso(file_scenario::geometria_linea))) return tipo_file::geometria;
+  if (finisce_con(nome, suffisso(file_scenario::voci))) return tipo_file::voci;
+  if (finisce_con(nome, suffisso(file_scenario::celle))) return tipo_file::celle;
   return std::nullopt;
 }
 

@@ -521,8 +521,12 @@ TEST(StrumentoGrafico, TitoloDaiNomiDeiFileBinari) {
   ASSERT_EQ(esegui({"compila", c.file("l.txt"), c.file("t.txt"), "--out", c.percorso().string()}).stato, 0);
   const std::string sim = leggi_file(c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::voci)));
   const std::string dat = leggi_file(c.file(nome_semplice(kNomeLinea, kNumeroTreno, file_scenario::celle)));
+  // A name in bytes that are not UTF-8 exists only where names are bytes;
+  // Windows keeps names in UTF-16.
+  const bool nomi_in_byte = piattaforma_di_sistema()->separatore() == "/";
   for (const char* nome : {"Linea_nord_901.sim", "Linea_nord_901.dat", "Linea_nord_902.dat", "voci.sim",
                            "celle.dat", "Citt\xE0_3.sim", "Citt\xE0_3.dat"}) {
+    if (!nomi_in_byte && std::string(nome).find('\xE0') != std::string::npos) continue;
     scrivi_file(c.file(nome), std::string(nome).find(".sim") != std::string::npos ? sim : dat);
   }
   const struct {
@@ -542,6 +546,7 @@ TEST(StrumentoGrafico, TitoloDaiNomiDeiFileBinari) {
       {{"Citt\xE0_3.sim", "Citt\xE0_3.dat"}, "Città · treno 3", "linea \"Città\""},
   };
   for (const auto& k : casi) {
+    if (!nomi_in_byte && k.argomenti[0].find('\xE0') != std::string::npos) continue;
     std::vector<std::string> a = {"grafico"};
     for (const std::string& x : k.argomenti) a.push_back(x.rfind("--", 0) == 0 || a.back().rfind("--", 0) == 0 ? x : c.file(x));
     SCOPED_TRACE(k.titolo);

@@ -1,13 +1,15 @@
 #include "tool/identita_dai_nomi.h"
 
-#include <filesystem>
-
 #include "common/nomi.h"
 
 namespace scenario {
 
 identita_da_nome identita_dal_nome(const std::string& percorso, tipo_file t) {
-  const std::string nome = std::filesystem::path(percorso).filename().string();
+  // The last part of the path, its bytes as given (a path object would turn
+  // them into the system's code page on Windows). A backslash counts as a
+  // separator on every system, as it does on Windows.
+  const std::size_t barra = percorso.find_last_of("/\\");
+  const std::string nome = barra == std::string::npos ? percorso : percorso.substr(barra + 1);
   const std::string_view suffisso = scenario::suffisso(t == tipo_file::geometria ? file_scenario::geometria_linea
                                                       : t == tipo_file::voci     ? file_scenario::voci
                                                                                  : file_scenario::celle);
