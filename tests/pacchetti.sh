@@ -68,9 +68,19 @@ confronta_elenco "$(basename "$zip")" \
 for campo in Package:genera-scenario "Version:$versione"; do
   [ "$(dpkg-deb -f "$deb" "${campo%%:*}")" = "${campo#*:}" ] || fallisci "$(basename "$deb"): ${campo%%:*} non è ${campo#*:}"
 done
-for campo in Maintainer Description Depends; do
+for campo in Maintainer Description; do
   [ -n "$(dpkg-deb -f "$deb" "$campo")" ] || fallisci "$(basename "$deb"): campo $campo vuoto"
 done
+# Depends names the shared libraries the programs load: none when they are
+# linked statically, some otherwise.
+mkdir "$lavoro/deb"
+dpkg-deb -x "$deb" "$lavoro/deb"
+condivise=$(readelf -d "$lavoro/deb/usr/bin/genera_scenario" "$lavoro/deb/usr/bin/scenario" | grep -c NEEDED || true)
+if [ "$condivise" -gt 0 ]; then
+  [ -n "$(dpkg-deb -f "$deb" Depends)" ] || fallisci "$(basename "$deb"): campo Depends vuoto con librerie condivise"
+else
+  [ -z "$(dpkg-deb -f "$deb" Depends)" ] || fallisci "$(basename "$deb"): Depends per programmi statici"
+fi
 echo "$(basename "$deb"): $(dpkg-deb -f "$deb" Maintainer); dipende da $(dpkg-deb -f "$deb" Depends)"
 
 mkdir "$lavoro/linux" "$lavoro/windows"
