@@ -66,11 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   }
   if (r.identico && !r.differenze.empty()) fallisci("identical with differences");
   if (!r.identico && r.ricompilato && r.differenze.empty() && r.perche.empty()) fallisci("differing without a word");
-  // A generated scenario that does not come back identical is a gap of the
-  // decompiler, not a failure of its proof, as long as the differences are
-  // listed (checked above): tests/fixtures/fuzz/decompila keeps the known
-  // ones (approach marks of a station and of signals written over each other
-  // in an order no record order reproduces).
-  if (!danneggia && !r.identico && r.differenze.empty()) fallisci("a generated scenario differs without a list");
+  // A generated scenario must come back byte for byte.
+  if (!danneggia && !r.identico) fallisci("a generated scenario did not come back identical");
   return 0;
 }

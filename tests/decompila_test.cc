@@ -197,6 +197,15 @@ INSTANTIATE_TEST_SUITE_P(
                      {"segnale, 3100, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 3000, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0",
                       "stazione, 2700, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, DOPO I SEGNALI",
                       "segnale, 5100, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 5200, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0"}},
+        // The signal at 1250 m keeps only two of its marks, and its
+        // neighbour at 1450 m shows a base on the other two that splits
+        // dato4 only into odd parts; the plain split must win.
+        caso_piccolo{"segni di richiamo coperti a metà",
+                     {},
+                     {"segnale, 1060, 0, 0, 4, 1, 2, 1, 2, 7, 3, 0", "segnale, 1250, 3, 4, 6, 3, 1, 0, 9, 1, 9, 50",
+                      "segnale, 1450, 0, 0, 0, 0, 1, 0, 0, 0, 0, 50"},
+                     {},
+                     {"segnale, 1250, 3, 4, 6, 3, 1, 0, 9, 1, 9, 0"}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",

@@ -76,7 +76,16 @@ std::string generatore::testo(bool nome) {
   const int64_t k = tra(1, 3);
   for (int64_t i = 0; i < k; ++i) {
     std::string p = parole[tra(0, 18)];
-    if (!nome) p = "(" + p + (probabile(50) ? " " + n(tra(0, 120)) + "+" + n(tra(100, 999)) : "") + ")";
+    if (!nome) {
+      // One draw a statement: the operands of + come in no fixed order, and
+      // the same bytes must give the same descriptions with any compiler.
+      std::string km;
+      if (probabile(50)) {
+        km = " " + n(tra(0, 120));
+        km += "+" + n(tra(100, 999));
+      }
+      p = "(" + p + km + ")";
+    }
     s += (i && nome ? " " : "") + p;
   }
   if (!nome && probabile(10)) s += " ";  // a sign keeps its trailing blanks
@@ -162,7 +171,9 @@ void generatore::linea() {
   int64_t m = tra(0, 800);
   for (int64_t k = tra(0, 8); k > 0 && m < tracciato - 200; --k) {
     const int64_t lungo = probabile(10) ? 0 : tra(1, 900);
-    l_.push_back(record(std::string("curva") + (probabile(50) ? "s" : "d") + n(tra(1, 6)), {n(m), n(lungo)}));
+    std::string parola = std::string("curva") + (probabile(50) ? "s" : "d");
+    parola += n(tra(1, 6));
+    l_.push_back(record(parola, {n(m), n(lungo)}));
     // Touching, overlapping, apart; now and then past the track's end.
     const int64_t dopo = uno_di<int64_t>({0, 1, 2, 2, 2, 3});
     m += dopo == 0 ? lungo : dopo == 1 ? std::max<int64_t>(1, lungo / 2) : lungo + tra(1, 1500);
@@ -215,7 +226,9 @@ void generatore::linea() {
     } else {
       occupa(c);
     }
-    cartelli.push_back("cartello_indicatore" + sep() + n(punto(c)) + ", " + testo(false));
+    std::string r = "cartello_indicatore" + sep();
+    r += n(punto(c)) + ", ";
+    cartelli.push_back(r + testo(false));
   }
   std::sort(vmax.begin(), vmax.end());
   l_.push_back("[cartelli]");
@@ -231,7 +244,11 @@ void generatore::treno() {
   if (probabile(80)) t_.push_back(record("percentuale massa frenata", {n(tra(50, 160))}));
   if (probabile(80)) t_.push_back(record("sabbia", {n(tra(0, 3))}));
   if (probabile(80)) {
-    t_.push_back("orologio" + sep() + n(tra(0, 23)) + "   " + n(tra(0, 59)) + "  " + n(tra(0, 59)) + " ");
+    std::string r = "orologio" + sep();
+    r += n(tra(0, 23)) + "   ";
+    r += n(tra(0, 59)) + "  ";
+    r += n(tra(0, 59)) + " ";
+    t_.push_back(r);
   }
   // The profiles, in order; now and then values for the last cells, which
   // only records at the highest position reach.

@@ -131,8 +131,8 @@ struct parti_segnale {
   int64_t sx = 0, dx = 0, rapp = 0;
 };
 
-std::optional<parti_segnale> parti_con_base(int64_t dato4, int base, bool sx_due) {
-  // The plain forms first: sx and dx single digits, rapp a whole tenth.
+// The plain forms: sx and dx single digits, rapp a whole tenth.
+std::optional<parti_segnale> parti_semplici(int64_t dato4, int base, bool sx_due) {
   for (int64_t dx = 0; dx <= 9; ++dx) {
     for (int64_t sx : sx_due ? std::vector<int64_t>{2} : std::vector<int64_t>{1, 2, 0, 3, 4, 5, 6, 7, 8}) {
       if ((dato4 - 3 * sx - dx) % 10 != 0) continue;
@@ -140,6 +140,10 @@ std::optional<parti_segnale> parti_con_base(int64_t dato4, int base, bool sx_due
       return parti_segnale{sx, dx, (dato4 - 3 * sx - dx) / 10};
     }
   }
+  return std::nullopt;
+}
+
+std::optional<parti_segnale> parti_qualsiasi(int64_t dato4, int base, bool sx_due) {
   // Any form: the mark base is 10·dato4 - 100·rapp whatever sx, so rapp
   // solves 100·rapp = 10·dato4 - base (mod 256), and dx takes the rest.
   const int64_t t = ((10 * dato4 - base) % 256 + 256) % 256;
@@ -491,9 +495,15 @@ std::vector<segnale_r> ricostruzione::segnali() {
       std::sort(parte.begin(), parte.end());
       ordine.insert(ordine.end(), parte.begin(), parte.end());
     }
+    // A plain form for any of the bases shown beats an odd form for the
+    // likeliest: marks written over by a neighbour can outvote the signal's
+    // own, but they seldom give a base that splits dato4 into digits.
     std::optional<parti_segnale> p;
-    for (const auto& o : ordine) {
-      if ((p = parti_con_base(g.c.dato4, o.second, sx_due))) break;
+    for (auto parti : {parti_semplici, parti_qualsiasi}) {
+      for (const auto& o : ordine) {
+        if ((p = parti(g.c.dato4, o.second, sx_due))) break;
+      }
+      if (p) break;
     }
     g.p = p ? *p : parti_senza_base(g.c.dato4, sx_due);
     // The time: what the cell holds; 1 to 100 would be raised to 101, so
