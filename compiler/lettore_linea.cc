@@ -40,12 +40,10 @@ void in_voce(voce& v, const tratto& t) {
   v.posizione = t.posizione;
 }
 
-// The keyword tests of the general section and of the line records, for the
-// warnings only: the record handlers make their own, which the table of
-// records states again (a test holds the two together).
+// The keyword test of the general section, for the warnings only: the
+// record handlers make their own, which the table of records states again
+// (a test holds the two together).
 bool parola_generale(std::string_view r) { return record_di(descrizione::linea, true, r) != nullptr; }
-
-bool parola_di_linea(std::string_view r) { return record_di(descrizione::linea, false, r) != nullptr; }
 
 bool inizia_con_trattino(std::string_view s) {
   const auto p = s.find_first_not_of(" \t");
@@ -151,16 +149,17 @@ bool lettura_linea::leggi(consegna_linea& c) {
     const bool letta = prossima_parola(l_, m_.riga);
     m_.sorgente_riga = l_.riga();
     if (!letta) break;
-    parole_.campo(m_, m_.riga, parola_di_linea(m_.riga),
-                  m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva"));
+    const record_descrizione* d = record_di(descrizione::linea, false, m_.riga);
+    // A curve record is no record when the plan is off: its values are not read.
+    const bool curva_spenta = m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva");
+    parole_.campo(m_, m_.riga, d != nullptr, curva_spenta);
     l_.inizia_record();
     const int riga_parola = m_.sorgente_riga;
     const std::string parola = m_.riga;
     const esito e = record_linea();
     if (e == esito::interrompi) return false;
     if (e == esito::ferma) break;
-    const record_descrizione* d = record_di(descrizione::linea, false, parola);
-    if (d && !(m_.calcola_tracciato == 0 && contiene_nc(parola, "curva"))) {
+    if (d && !curva_spenta) {
       controlla_record(m_, l_, *d, parola, riga_parola, parole_);
     }
   }

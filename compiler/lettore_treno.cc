@@ -30,9 +30,6 @@ struct profilo {
   int32_t in_vigore = 0;
 };
 
-// The keyword tests of the record loop, for the warnings only.
-bool parola_di_treno(std::string_view r) { return record_di(descrizione::treno, false, r) != nullptr; }
-
 uint8_t quinto_velocita(int32_t v) { return a8_esatto(arrotonda(v / 5.0)); }
 
 class lettore_treno {
@@ -61,10 +58,10 @@ class lettore_treno {
     conteggio_record conta;
     while (prossima_parola(l, m_.riga)) {
       m_.sorgente_riga = l.riga();
-      parole_.campo(m_, m_.riga, parola_di_treno(m_.riga));
+      const record_descrizione* d = record_di(descrizione::treno, false, m_.riga);
+      parole_.campo(m_, m_.riga, d != nullptr);
       l.inizia_record();
       const std::string parola = m_.riga;
-      const record_descrizione* d = record_di(descrizione::treno, false, parola);
       if (d) conta.conta(*d);
       const esito e = record(l);
       if (e == esito::interrompi) {

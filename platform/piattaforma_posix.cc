@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -150,22 +151,33 @@ class piattaforma_posix : public piattaforma {
     // A regular file tells its size; anything else (a device, a pipe) is
     // read only up to the limit.
     struct stat st;
-    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<unsigned long long>(st.st_size) > massimo) {
-      troppo_grande();
+    std::size_t atteso = 0;
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
+      if (static_cast<unsigned long long>(st.st_size) > massimo) troppo_grande();
+      atteso = static_cast<std::size_t>(st.st_size);
     }
-    std::string contenuto;
-    char blocco[65536];
+    // Read straight into the string, sized for what the file says it holds
+    // and one byte more, so that a file that has grown since is noticed; it
+    // grows by doubling past that. Reading up to one byte past the limit
+    // tells a file over it.
+    const std::size_t tetto = massimo < kSenzaLimite ? massimo + 1 : massimo;
+    std::string contenuto(std::min(atteso + 1, tetto), '\0');
+    std::size_t letti = 0;
     for (;;) {
-      const ssize_t n = ::read(fd.get(), blocco, sizeof blocco);
+      if (letti == contenuto.size()) {
+        if (letti == tetto) troppo_grande();
+        contenuto.resize(std::min(std::max<std::size_t>(2 * letti, 65536), tetto));
+      }
+      const ssize_t n = ::read(fd.get(), contenuto.data() + letti, contenuto.size() - letti);
       if (n < 0) {
         if (errno == EINTR) continue;
         fallisci(nome);
       }
       if (n == 0) break;
-      if (static_cast<std::size_t>(n) > massimo - contenuto.size()) troppo_grande();
-      contenuto.append(blocco, static_cast<std::size_t>(n));
+      letti += static_cast<std::size_t>(n);
     }
+    if (letti > massimo) troppo_grande();
+    contenuto.resize(letti);
     return contenuto;
   }
 

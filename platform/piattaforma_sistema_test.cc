@@ -113,6 +113,15 @@ TEST_F(PiattaformaSistema, LeggiRifiutaUnFileOltreIlLimite) {
   // A sparse file far beyond any limit is refused by its size alone.
   fs::resize_file(cartella.percorso() / "d.txt", std::uintmax_t{1} << 32);
   EXPECT_THROW(p->leggi(f, std::size_t{64} << 20), errore_sistema);
+  // A file whose size says nothing of what it holds (Linux's /proc) is read
+  // whole, and through the limit too.
+  const std::string proc = "/proc/self/maps";
+  if (fs::exists(proc)) {
+    const std::string letto = p->leggi(proc, std::size_t{1} << 20);
+    EXPECT_GT(letto.size(), 100u);
+    EXPECT_EQ(letto.back(), '\n');
+    EXPECT_THROW(p->leggi(proc, 100), errore_sistema);
+  }
 }
 
 TEST_F(PiattaformaSistema, ScriviELeggiInModoBinarioSostituendoIlFileIntero) {

@@ -16,6 +16,12 @@ namespace scenario {
 // code page reads that instead.
 std::vector<std::string> argomenti_utf8(int argc, char** argv);
 
+// Sets up the process before its work: called first in main. The programs
+// take and free blocks of a few hundred kilobytes (descriptions, pieces of
+// the files being written); where the allocator would hand each of them
+// back to the system and fault it in anew, it is asked to keep them.
+void prepara_processo();
+
 // The standard output and the standard error for UTF-8 text. The error is
 // written through at every output operation.
 std::ostream& uscita_utf8();

@@ -114,6 +114,9 @@ class flusso_windows : public std::streambuf {
 
 }  // namespace
 
+// The Windows heap keeps freed blocks for reuse by itself.
+void prepara_processo() {}
+
 std::vector<std::string> argomenti_utf8(int argc, char** argv) {
   int n = 0;
   wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n);

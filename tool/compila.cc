@@ -94,8 +94,8 @@ std::string identita_inservibile(piattaforma& p, const identita& id) {
   return "";
 }
 
-esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const std::string& linea,
-                                 const std::string& treno, bool geometria) {
+esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::string linea, std::string treno,
+                                 bool geometria) {
   esito_compilazione e;
   e.m.nome_linea = id.nome_linea;
   e.m.numero_treno = id.numero_treno;
@@ -104,7 +104,7 @@ esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const 
     e.errore = perche;
     return e;
   }
-  piattaforma_autore p(uscita, id.nome_linea, id.numero_treno, linea, treno);
+  piattaforma_autore p(uscita, id.nome_linea, id.numero_treno, std::move(linea), std::move(treno));
   try {
     risultato_compilazione r = compila(p, id, geometria);
     e.m = std::move(r.m);
@@ -177,7 +177,7 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
   } catch (const errore_sistema& x) {
     return fallisci("impossibile creare la cartella d'uscita " + cartella + ": " + x.file() + ": " + x.descrizione());
   }
-  return compila_testi(*sistema, r.id, testi[0], testi[1], r.geometria);
+  return compila_testi(*sistema, r.id, std::move(testi[0]), std::move(testi[1]), r.geometria);
 }
 
 }  // namespace scenario

@@ -65,8 +65,8 @@ struct esito_compilazione {
 // Compiles the two descriptions (their bytes, ANSI) into the folder of
 // `uscita`, as the program does; `geometria` false leaves the line geometry
 // out. System failures while writing end as kStatoArgomenti.
-esito_compilazione compila_testi(piattaforma& uscita, const identita& id, const std::string& linea,
-                                 const std::string& treno, bool geometria);
+esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::string linea, std::string treno,
+                                 bool geometria);
 
 struct richiesta_compilazione {
   std::string linea;         // path of the line description
