@@ -206,6 +206,14 @@ INSTANTIATE_TEST_SUITE_P(
                       "segnale, 1450, 0, 0, 0, 0, 1, 0, 0, 0, 0, 50"},
                      {},
                      {"segnale, 1250, 3, 4, 6, 3, 1, 0, 9, 1, 9, 0"}},
+        // A slow slowdown with no end cell walks markers every 8 cells to
+        // the track's end; the record on one of its cells shifts every
+        // marker after it by one, and must be the one written back.
+        caso_piccolo{"abbattimento che sposta i marcatori dopo di sé",
+                     {},
+                     {"rallentamento, 1000, 60, 0, 0, 0, 0", "abbattimento, 3050, 180"},
+                     {},
+                     {"abbattimento, 3050, 180"}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -835,33 +836,101 @@ scenario_binario leggi_scenario(const file_scenario_binari& f) {
   return s;
 }
 
+namespace {
+
+bool marcatore_180(const cella& c) { return c.tipo == cella_abbattimento && c.dato1 == 180; }
+
+// The abbattimento records of value 180 that the train description needs:
+// the 180 markers that the track completion does not make by itself. The
+// completion's walks shift around occupied cells, so a record can move the
+// markers after it; each candidate set is judged by compiling it.
+class scelta_abbattimenti {
+ public:
+  scelta_abbattimenti(const scenario_binario& s, const std::string& linea, const ricompilatore& prova)
+      : s_(s), linea_(linea), prova_(prova), u_(static_cast<int64_t>(s.celle.size()) - 1) {}
+
+  std::set<int64_t> scegli(const std::vector<int64_t>& celle_180) {
+    // A first draft without them: every 180 marker that it lacks needs its
+    // record. When the records do not move the walks, that is all.
+    std::set<int64_t> bozza;
+    const std::optional<std::vector<cella>> senza = compila({});
+    if (!senza) return bozza;
+    for (int64_t i : celle_180) {
+      const auto k = static_cast<std::size_t>(i);
+      if (ammessa(i) && (k >= senza->size() || !marcatore_180((*senza)[k]))) bozza.insert(i);
+    }
+    const int64_t d_bozza = divergenza(bozza);
+    if (d_bozza > u_) return bozza;
+    // Otherwise from no record at all, along the track: at the first cell
+    // whose marker differs, the record among the nearby 180 markers that
+    // takes the agreement furthest, one record a round.
+    std::set<int64_t> scelte;
+    int64_t d = divergenza(scelte);
+    for (int giro = 0; giro < kGiriMassimi && d <= u_; ++giro) {
+      int64_t meglio = d, presa = -1;
+      for (int64_t c : celle_180) {
+        if (c < d - kFinestra || c > d + kFinestra || scelte.count(c) || !ammessa(c)) continue;
+        std::set<int64_t> prova = scelte;
+        prova.insert(c);
+        if (const int64_t dc = divergenza(prova); dc > meglio) {
+          meglio = dc;
+          presa = c;
+        }
+      }
+      if (presa < 0) break;
+      scelte.insert(presa);
+      d = meglio;
+    }
+    return d > d_bozza ? scelte : bozza;
+  }
+
+ private:
+  // A marker walk steps 8 cells, one more or less around an occupied cell.
+  static constexpr int64_t kFinestra = 10;
+  static constexpr int kGiriMassimi = 200;
+
+  // The reader refuses a point this near the track's end, and stops there.
+  bool ammessa(int64_t i) const { return i + 2 <= u_; }
+
+  std::optional<std::vector<cella>> compila(const std::set<int64_t>& scelte) const {
+    ricostruzione bozza(s_);
+    const ricompilato fatto = prova_(linea_, bozza.treno(scelte), false);
+    if (!fatto.scritto) return std::nullopt;
+    try {
+      return decodifica_celle(fatto.file.celle);
+    } catch (const errore_decodifica&) {
+      return std::nullopt;
+    }
+  }
+
+  // The first cell whose 180 marker the compile of these records does not
+  // give as the files hold it; past the last cell when all agree.
+  int64_t divergenza(const std::set<int64_t>& scelte) const {
+    const std::optional<std::vector<cella>> fatte = compila(scelte);
+    if (!fatte) return -1;
+    for (int64_t i = 0; i <= u_; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      const bool fatto = k < fatte->size() && marcatore_180((*fatte)[k]);
+      if (fatto != marcatore_180(s_.celle[k])) return i;
+    }
+    return u_ + 1;
+  }
+
+  const scenario_binario& s_;
+  const std::string& linea_;
+  const ricompilatore& prova_;
+  const int64_t u_;
+};
+
+}  // namespace
+
 descrizioni decompila(const scenario_binario& s, const ricompilatore& prova) {
   ricostruzione r(s);
   descrizioni d;
   d.linea = r.linea();
   std::set<int64_t> abbattimenti_180;
   const std::vector<int64_t> celle_180 = r.celle_180();
-  if (prova && !celle_180.empty()) {
-    // A first draft without them: every 180 marker that the completion does
-    // not make again needs its abbattimento record. A cell the completion
-    // left alone keeps its choice when that record fills it, so one draft
-    // is enough.
-    ricostruzione bozza(s);
-    const ricompilato fatto = prova(d.linea, bozza.treno(abbattimenti_180), false);
-    if (fatto.scritto) {
-      std::vector<cella> fatte;
-      try {
-        fatte = decodifica_celle(fatto.file.celle);
-      } catch (const errore_decodifica&) {
-      }
-      for (int64_t i : celle_180) {
-        const auto k = static_cast<std::size_t>(i);
-        if (k >= fatte.size() || fatte[k].tipo != cella_abbattimento || fatte[k].dato1 != 180) {
-          abbattimenti_180.insert(i);
-        }
-      }
-    }
-  }
+  if (prova && !celle_180.empty()) abbattimenti_180 = scelta_abbattimenti(s, d.linea, prova).scegli(celle_180);
   d.treno = r.treno(abbattimenti_180);
   d.note = std::move(r.note);
   return d;
