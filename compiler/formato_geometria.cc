@@ -59,14 +59,14 @@ std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offse
 }
 
 pezzi_geometria::pezzi_geometria(sorgente_geometria& s)
-    : s_(s), blocco_(kRighePerPezzo * formato::kBytesReale, '\0') {
+    : s_(s), blocco_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)) {
   s_.riavvolgi();
 }
 
 std::string_view pezzi_geometria::prossimo() {
   while (colonna_ < 2) {
     std::size_t byte = 0;
-    if (s_.prossime_in_byte(colonna_, blocco_.data(), kRighePerPezzo, byte) > 0) return {blocco_.data(), byte};
+    if (s_.prossime_in_byte(colonna_, blocco_.get(), kRighePerPezzo, byte) > 0) return {blocco_.get(), byte};
     if (++colonna_ < 2) s_.riavvolgi();
   }
   return {};

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,7 +74,9 @@ class pezzi_geometria {
  private:
   sorgente_geometria& s_;
   int colonna_ = 0;  // 0 x, 1 y, 2 done
-  std::string blocco_;
+  // Left uninitialised: only the rows written into it are ever read, and a
+  // short line touches only its first pages.
+  std::unique_ptr<char[]> blocco_;
 };
 
 // The whole file at once.

@@ -4,6 +4,7 @@
 // diagnosis can be shown.
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "common/identita.h"
 #include "fuzz/compila_fuzz.h"
@@ -20,6 +21,8 @@ namespace {
 }
 
 #define VERIFICA(c) ((c) ? (void)0 : fallisci(#c))
+
+constexpr std::size_t kDiagnosiInJson = 4;
 
 }  // namespace
 
@@ -38,11 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   VERIFICA(e.scritti.size() == (e.stato == kStatoRapporto ? 0u : 2u));
   VERIFICA(p.file.size() == e.scritti.size());
   std::size_t errori = 0;
-  for (const diagnosi& d : diagnosi_del_modello(e.m, {"linea.txt", "treno.txt"})) {
+  const std::vector<diagnosi> tutte = diagnosi_del_modello(e.m, {"linea.txt", "treno.txt"});
+  for (std::size_t i = 0; i < tutte.size(); ++i) {
+    const diagnosi& d = tutte[i];
     errori += d.errore ? 1 : 0;
     VERIFICA(!riga_diagnosi(d).empty());
-    // The JSON form is read back as one object.
-    VERIFICA(json::leggi(json_diagnosi(d)).t == json::valore::tipo::oggetto);
+    // The JSON form is read back as one object: for the first few and the
+    // last, since an input may give hundreds of warnings of one kind, all
+    // built alike, and reading each back would slow every run of them.
+    if (i < kDiagnosiInJson || i + 1 == tutte.size()) {
+      VERIFICA(json::leggi(json_diagnosi(d)).t == json::valore::tipo::oggetto);
+    }
   }
   VERIFICA(errori == e.m.guasti.size());
   return 0;
