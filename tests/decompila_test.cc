@@ -214,6 +214,12 @@ INSTANTIATE_TEST_SUITE_P(
                      {"rallentamento, 1000, 60, 0, 0, 0, 0", "abbattimento, 3050, 180"},
                      {},
                      {"abbattimento, 3050, 180"}},
+        // The first span's last step cells hold a sign and a text sign, so
+        // that it seems to reach past the start of the touching span.
+        caso_piccolo{"montagne accostate con oggetti sui passi",
+                     {"montagna, 239, 1095, 13", "montagna, 1095, 1936, 11",
+                      "indicatori_vmax, 950, 40, 75, 205, 0, , , , 2", "cartello_indicatore, 1150, (x)"},
+                     {}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",

@@ -324,7 +324,9 @@ void ricostruzione::montagne(righe& r) {
           fine = x - 1;
           break;
         }
-        if (passo) ultimo = x;
+        // Only a marker still there shows for sure that the span reaches
+        // its cell: an object on a step cell may stand past the span's end.
+        if (passo && c(x).tipo == cella_montagna) ultimo = x;
       }
       aggiungi(inizio, fine, t, true, ultimo);
       da = fine + 1;
