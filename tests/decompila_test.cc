@@ -220,6 +220,21 @@ INSTANTIATE_TEST_SUITE_P(
                      {"montagna, 239, 1095, 13", "montagna, 1095, 1936, 11",
                       "indicatori_vmax, 950, 40, 75, 205, 0, , , , 2", "cartello_indicatore, 1150, (x)"},
                      {}},
+        // Two records by a walk: one on its step, which shifts it, and one
+        // beside the shifted marker; the first draft gets neither right, and
+        // the record on the step leaves fewer cells differing than the one
+        // beside it, though both differ first at the same cell.
+        caso_piccolo{"abbattimenti accanto ai marcatori spostati",
+                     {},
+                     {"rallentamento, 1450, 30, 0, 0, 0, 1", "abbattimento, 9900, 180", "abbattimento, 10200, 180"},
+                     {},
+                     {"abbattimento, 9900, 180", "abbattimento, 10200, 180"}},
+        // The last curve goes on from the one before it into the last 100 m
+        // before the end of the table, where no record may start.
+        caso_piccolo{"curva che prosegue oltre l'ultimo inizio ammesso",
+                     {"curvas6, 10600, 352", "curvas2, 10700, 467"},
+                     {},
+                     {"curvas6, 10600, 352", "curvas2, 10900, 98"}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",

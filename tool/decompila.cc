@@ -379,13 +379,21 @@ std::string ricostruzione::linea() {
 
   r("[curve]");
   if (s_.piano) {
+    // The reader takes no record within 100 m of the last cell; a curve
+    // that goes on from the one before it may start anywhere up to where
+    // that one ends, since the rows before it are stepped already.
+    const int64_t ultimo_inizio = 50 * u_ - 100;
+    int64_t fine_prec = -1;
     for (const curva_ricostruita& k : curve_dal_piano(*s_.piano)) {
       if (k.classe < 1 || k.classe > 6) {
         note.push_back("metri " + n(k.inizio + 1) + "-" + n(k.inizio + k.lunghezza) +
                        ": la pianta gira a un tasso che nessuna classe di curva ha");
         continue;
       }
-      r.record(std::string("curva") + (k.sinistra ? "s" : "d") + n(k.classe), {n(k.inizio), n(k.lunghezza)});
+      const int64_t fine = int64_t{k.inizio} + k.lunghezza;
+      const int64_t inizio = k.inizio > ultimo_inizio && fine_prec == k.inizio ? ultimo_inizio : k.inizio;
+      r.record(std::string("curva") + (k.sinistra ? "s" : "d") + n(k.classe), {n(inizio), n(fine - inizio)});
+      fine_prec = fine;
     }
   }
 
@@ -861,35 +869,45 @@ class scelta_abbattimenti {
       const auto k = static_cast<std::size_t>(i);
       if (ammessa(i) && (k >= senza->size() || !marcatore_180((*senza)[k]))) bozza.insert(i);
     }
-    const int64_t d_bozza = divergenza(bozza);
-    if (d_bozza > u_) return bozza;
+    const giudizio g_bozza = giudica(bozza);
+    if (g_bozza.diverse == 0) return bozza;
     // Otherwise from no record at all, along the track: at the first cell
     // whose marker differs, the record among the nearby 180 markers that
-    // takes the agreement furthest, one record a round.
+    // leaves the fewest cells differing (then: that takes the agreement
+    // furthest), one record a round.
     std::set<int64_t> scelte;
-    int64_t d = divergenza(scelte);
-    for (int giro = 0; giro < kGiriMassimi && d <= u_; ++giro) {
-      int64_t meglio = d, presa = -1;
+    giudizio g = giudica(scelte);
+    for (int giro = 0; giro < kGiriMassimi && g.diverse > 0; ++giro) {
+      giudizio meglio = g;
+      int64_t presa = -1;
       for (int64_t c : celle_180) {
-        if (c < d - kFinestra || c > d + kFinestra || scelte.count(c) || !ammessa(c)) continue;
+        if (c < g.prima - kFinestra || c > g.prima + kFinestra || scelte.count(c) || !ammessa(c)) continue;
         std::set<int64_t> prova = scelte;
         prova.insert(c);
-        if (const int64_t dc = divergenza(prova); dc > meglio) {
-          meglio = dc;
+        if (const giudizio gc = giudica(prova); gc.meglio_di(meglio)) {
+          meglio = gc;
           presa = c;
         }
       }
       if (presa < 0) break;
       scelte.insert(presa);
-      d = meglio;
+      g = meglio;
     }
-    return d > d_bozza ? scelte : bozza;
+    return g.meglio_di(g_bozza) ? scelte : bozza;
   }
 
  private:
   // A marker walk steps 8 cells, one more or less around an occupied cell.
   static constexpr int64_t kFinestra = 10;
   static constexpr int kGiriMassimi = 200;
+
+  // How far the 180 markers of a compile agree with the files': the first
+  // cell that differs (past the last cell when none does) and how many do.
+  struct giudizio {
+    int64_t prima = 0;
+    int64_t diverse = 0;
+    bool meglio_di(const giudizio& g) const { return diverse < g.diverse || (diverse == g.diverse && prima > g.prima); }
+  };
 
   // The reader refuses a point this near the track's end, and stops there.
   bool ammessa(int64_t i) const { return i + 2 <= u_; }
@@ -905,17 +923,19 @@ class scelta_abbattimenti {
     }
   }
 
-  // The first cell whose 180 marker the compile of these records does not
-  // give as the files hold it; past the last cell when all agree.
-  int64_t divergenza(const std::set<int64_t>& scelte) const {
+  giudizio giudica(const std::set<int64_t>& scelte) const {
     const std::optional<std::vector<cella>> fatte = compila(scelte);
-    if (!fatte) return -1;
+    if (!fatte) return {-1, u_ + 2};
+    giudizio g{u_ + 1, 0};
     for (int64_t i = 0; i <= u_; ++i) {
       const auto k = static_cast<std::size_t>(i);
       const bool fatto = k < fatte->size() && marcatore_180((*fatte)[k]);
-      if (fatto != marcatore_180(s_.celle[k])) return i;
+      if (fatto != marcatore_180(s_.celle[k])) {
+        g.prima = std::min(g.prima, i);
+        ++g.diverse;
+      }
     }
-    return u_ + 1;
+    return g;
   }
 
   const scenario_binario& s_;
