@@ -18,13 +18,6 @@
 namespace scenario::fuzz {
 namespace {
 
-[[noreturn]] void fallisci(const char* condizione, const char* file, int riga) {
-  std::fprintf(stderr, "%s:%d: violated: %s\n", file, riga, condizione);
-  std::abort();
-}
-
-#define VERIFICA(c) ((c) ? (void)0 : fallisci(#c, __FILE__, __LINE__))
-
 std::string nome(piattaforma& p, file_scenario f) { return nome_file(p, kNomeLinea, kNumeroTreno, f); }
 
 // Where a file must not be, or must be with exactly this size.
@@ -53,6 +46,11 @@ class piattaforma_fuzz : public piattaforma_memoria {
 };
 
 }  // namespace
+
+void violato(const char* cosa, const char* file, int riga) {
+  std::fprintf(stderr, "%s:%d: violated: %s\n", file, riga, cosa);
+  std::abort();
+}
 
 const std::string& linea_incorporata() {
   static const std::string t = [] {

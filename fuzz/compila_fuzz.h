@@ -18,6 +18,13 @@ namespace scenario::fuzz {
 // The separator between the line and the train description in the input of
 // the target that varies both; without it the whole input is the line
 // description and the train description is missing.
+// Ends the run on a broken check, naming it, so that libFuzzer keeps the
+// input that broke it.
+[[noreturn]] void violato(const char* cosa, const char* file, int riga);
+
+#define FALLISCI(cosa) ::scenario::fuzz::violato(cosa, __FILE__, __LINE__)
+#define VERIFICA(c) ((c) ? (void)0 : FALLISCI(#c))
+
 inline constexpr std::string_view kSeparatore = "\n==treno==\n";
 
 // The built-in descriptions, as the program writes them.

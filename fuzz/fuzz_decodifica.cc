@@ -12,16 +12,8 @@
 
 #include "compiler/file_uscita.h"
 #include "compiler/modello.h"
+#include "fuzz/compila_fuzz.h"
 #include "tool/decodifica.h"
-
-namespace {
-
-[[noreturn]] void fallisci(const char* cosa) {
-  std::fprintf(stderr, "violated: %s\n", cosa);
-  std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   using namespace scenario;
@@ -33,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   try {
     f = decodifica(t, byte);
   } catch (const errore_decodifica& e) {
-    if (e.offset() > byte.size()) fallisci("refusal offset past the end of the file");
+    if (e.offset() > byte.size()) FALLISCI("refusal offset past the end of the file");
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "escaped the decoder: %s: %s\n", typeid(e).name(), e.what());
     std::abort();
   }
-  if (f.tipo != t || f.byte != byte.size()) fallisci("kind or size of the decoded file");
+  if (f.tipo != t || f.byte != byte.size()) FALLISCI("kind or size of the decoded file");
   modello m;
   std::string di_nuovo;
   switch (t) {
@@ -57,6 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
       di_nuovo = immagine_celle(m);
       break;
   }
-  if (di_nuovo != byte) fallisci("the decoded tables written again differ from the bytes decoded");
+  if (di_nuovo != byte) FALLISCI("the decoded tables written again differ from the bytes decoded");
   return 0;
 }

@@ -14,18 +14,10 @@
 #include "platform/piattaforma_memoria.h"
 #include "common/identita.h"
 #include "common/nomi.h"
+#include "fuzz/compila_fuzz.h"
 #include "tests/descrizioni_casuali.h"
 #include "tool/compila.h"
 #include "tool/decompila.h"
-
-namespace {
-
-[[noreturn]] void fallisci(const char* cosa) {
-  std::fprintf(stderr, "violated: %s\n", cosa);
-  std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   using namespace scenario;
@@ -39,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
 
   piattaforma_memoria m;
   const esito_compilazione e = compila_testi(m, identita_incorporata(), d.linea, d.treno, geometria);
-  if (e.stato == kStatoRapporto || e.stato == kStatoArgomenti) fallisci("a generated description gave no files");
+  if (e.stato == kStatoRapporto || e.stato == kStatoArgomenti) FALLISCI("a generated description gave no files");
   file_scenario_binari f;
   f.voci = m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, file_scenario::voci));
   f.celle = m.leggi(nome_file(m, kNomeLinea, kNumeroTreno, file_scenario::celle));
@@ -58,15 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   try {
     r = decompila_e_verifica(f, ricompilatore_in_memoria(decodifica_voci(f.voci), {"linea.txt", "treno.txt"}));
   } catch (const errore_decodifica&) {
-    if (!danneggia) fallisci("the compiled files of a generated description refused");
+    if (!danneggia) FALLISCI("the compiled files of a generated description refused");
     return 0;
   } catch (const std::exception& x) {
     std::fprintf(stderr, "escaped the decompiler: %s: %s\n", typeid(x).name(), x.what());
     std::abort();
   }
-  if (r.identico && !r.differenze.empty()) fallisci("identical with differences");
-  if (!r.identico && r.ricompilato && r.differenze.empty() && r.perche.empty()) fallisci("differing without a word");
+  if (r.identico && !r.differenze.empty()) FALLISCI("identical with differences");
+  if (!r.identico && r.ricompilato && r.differenze.empty() && r.perche.empty()) FALLISCI("differing without a word");
   // A generated scenario must come back byte for byte.
-  if (!danneggia && !r.identico) fallisci("a generated scenario did not come back identical");
+  if (!danneggia && !r.identico) FALLISCI("a generated scenario did not come back identical");
   return 0;
 }

@@ -15,13 +15,6 @@
 
 namespace {
 
-[[noreturn]] void fallisci(const char* condizione) {
-  std::fprintf(stderr, "violated: %s\n", condizione);
-  std::abort();
-}
-
-#define VERIFICA(c) ((c) ? (void)0 : fallisci(#c))
-
 constexpr std::size_t kDiagnosiInJson = 4;
 
 }  // namespace

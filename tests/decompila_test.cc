@@ -14,6 +14,7 @@
 #include "run/generazione.h"
 #include "tests/descrizioni_casuali.h"
 #include "texts/testi.h"
+#include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "tool/comandi.h"
 #include "tool/compila.h"
@@ -270,17 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------
 // The command
 
-struct esecuzione {
-  int stato;
-  std::string out;
-  std::string err;
-};
-
-esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  const int stato = strumento_scenario(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::esecuzione;
+using prova::esegui;
 
 // The built-in scenario as genera_scenario leaves it, in a folder.
 struct scenario_in_cartella {

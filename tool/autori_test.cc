@@ -13,6 +13,7 @@
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
 #include "common/righe.h"
+#include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"
@@ -26,17 +27,8 @@ using prova::cartella_temporanea;
 using prova::leggi_file;
 using prova::scrivi_file;
 
-struct esecuzione {
-  int stato;
-  std::string out;
-  std::string err;
-};
-
-esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  const int stato = strumento_scenario(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::esecuzione;
+using prova::esegui;
 
 std::string righe(const std::vector<std::string>& r) {
   std::string t;

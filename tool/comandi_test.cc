@@ -18,6 +18,7 @@
 #include "common/limiti.h"
 #include "common/nomi.h"
 #include "common/righe.h"
+#include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/compila.h"
@@ -35,17 +36,8 @@ using prova::scrivi_file;
 
 std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
 
-struct esecuzione {
-  int stato;
-  std::string out;
-  std::string err;
-};
-
-esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  const int stato = strumento_scenario(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::esecuzione;
+using prova::esegui;
 
 std::vector<std::string> righe(const std::string& testo) {
   std::vector<std::string> r;

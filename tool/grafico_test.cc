@@ -17,6 +17,7 @@
 #include "common/identita.h"
 #include "common/nomi.h"
 #include "common/righe.h"
+#include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"
@@ -155,17 +156,8 @@ const esito_compilazione& incorporato() {
   return e;
 }
 
-struct esecuzione {
-  int stato;
-  std::string out;
-  std::string err;
-};
-
-esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  const int stato = strumento_scenario(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::esecuzione;
+using prova::esegui;
 
 constexpr double kCorpo = 10;
 
