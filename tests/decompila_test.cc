@@ -236,6 +236,17 @@ INSTANTIATE_TEST_SUITE_P(
                      {"curvas6, 10600, 352", "curvas2, 10700, 467"},
                      {},
                      {"curvas6, 10600, 352", "curvas2, 10900, 98"}},
+        // The second span starts on the cell where the first puts its last
+        // marker (925 m is cell 18.5, both ways to the even cell); both are
+        // of kind 3, as the first one touching makes them.
+        caso_piccolo{"montagne che condividono una cella",
+                     {"montagna, 127, 360, 1", "montagna, 360, 925, 20", "montagna, 925, 3000, 20"},
+                     {}},
+        // The same where the first keeps its own kind: its last marker
+        // stands on the second's first cell, which holds the second's kind.
+        caso_piccolo{"montagne di tipi diversi che condividono una cella",
+                     {"montagna, 360, 925, 20", "montagna, 925, 3000, 20"},
+                     {}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",

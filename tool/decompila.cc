@@ -299,13 +299,32 @@ void ricostruzione::montagne(righe& r) {
     int64_t da = a;
     while (da <= b) {
       int64_t k = da;
+      bool condivisa = false;  // the span's first cell is the last marker of the one before
+      if (da == a && c(da).tipo == cella_montagna && !tratti.empty() && tratti.back().marcata &&
+          tratti.back().b == da - 1 && tratti.back().t != t && da - tratti.back().ultimo_segno == 4) {
+        // The marker on the run's first cell is the last of the span
+        // before, whose kind this run's span wrote over it: the two spans
+        // share the cell.
+        tratti.back().b = da;
+        tratti.back().ultimo_segno = da;
+        condivisa = true;
+        ++k;
+      }
       while (k <= b && c(k).tipo != cella_montagna) ++k;
-      if (k <= b && k - 3 < da && !tratti.empty() && tratti.back().marcata && tratti.back().b == da - 1 &&
-          tratti.back().ultimo_segno < k - 3) {
-        // The span before ends sooner, so that this marker's span starts
-        // on its step.
-        tratti.back().b = k - 4;
-        da = k - 3;
+      if (!condivisa && k <= b && k - 3 < da && !tratti.empty() && tratti.back().marcata &&
+          tratti.back().b == da - 1) {
+        if (tratti.back().ultimo_segno < k - 3) {
+          // The span before ends sooner, so that this marker's span starts
+          // on its step.
+          tratti.back().b = k - 4;
+          da = k - 3;
+        } else if (tratti.back().ultimo_segno == k - 3) {
+          // Two spans share a cell: the one before ends on its marker, and
+          // this one starts there, its first step three cells on.
+          tratti.back().b = k - 3;
+          da = k - 3;
+          condivisa = true;
+        }
       }
       if (k > b || k - 3 < da) {
         // No marker, or one that no span starting in this run can place.
@@ -318,7 +337,7 @@ void ricostruzione::montagne(righe& r) {
       while (inizio - 4 >= da && c(inizio - 1).tipo != cella_libera) inizio -= 4;
       if (inizio > da) aggiungi(da, inizio - 1, t, false);
       int64_t fine = b, ultimo = k;
-      for (int64_t x = inizio; x <= b; ++x) {
+      for (int64_t x = condivisa && inizio == da ? inizio + 1 : inizio; x <= b; ++x) {
         const bool passo = (x - inizio) % 4 == 3;
         if ((passo && c(x).tipo == cella_libera) || (!passo && c(x).tipo == cella_montagna)) {
           fine = x - 1;
