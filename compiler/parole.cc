@@ -119,7 +119,7 @@ constexpr valore_record kSegnale[] = {
 
 using L = descrizione;
 
-const record_descrizione kRecord[] = {
+constexpr record_descrizione kRecord[] = {
     {L::linea, "lunghezza percorso", true, "lunghezza", "percorso", {}, false, kFormeLunghezza, kLunghezza, false,
      "[generale]", "lunghezza percorso, 30000", "lunghezza della linea"},
     {L::linea, "progressiva chilometrica", true, "progressiva", nullptr, kNumeri, true, kFormeProgressiva,
@@ -163,8 +163,30 @@ const record_descrizione kRecord[] = {
      "stazione con la sua zona e il suo orario"},
 };
 
-bool passa(const record_descrizione& r, std::string_view campo) {
-  const auto ha = [&](const char* p) { return r.maiuscole ? contiene(campo, p) : contiene_nc(campo, p); };
+// Every keyword is in lower case: a test that ignores case looks for it in
+// the field lowered once.
+constexpr bool minuscolo(const char* p) {
+  for (; *p; ++p) {
+    if (*p >= 'A' && *p <= 'Z') return false;
+  }
+  return true;
+}
+
+constexpr bool parole_minuscole() {
+  for (const record_descrizione& r : kRecord) {
+    if (!minuscolo(r.parte) || (r.anche && !minuscolo(r.anche))) return false;
+    for (const char* p : r.una_di) {
+      if (!minuscolo(p)) return false;
+    }
+  }
+  return true;
+}
+static_assert(parole_minuscole());
+
+// `campo` as read, and lowered: the tests that respect case look in the
+// first, the others in the second.
+bool passa(const record_descrizione& r, std::string_view campo, std::string_view basso) {
+  const auto ha = [&](const char* p) { return contiene(r.maiuscole ? campo : basso, p); };
   if (!ha(r.parte)) return false;
   if (r.anche && !ha(r.anche)) return false;
   if (r.una_di.empty()) return true;
@@ -181,8 +203,10 @@ char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 std::span<const record_descrizione> records_descrizioni() { return kRecord; }
 
 const record_descrizione* record_di(descrizione file, bool generale, std::string_view campo) {
+  std::string basso(campo);
+  for (char& c : basso) c = minuscola(c);
   for (const record_descrizione& r : kRecord) {
-    if (r.file == file && r.generale == generale && passa(r, campo)) return &r;
+    if (r.file == file && r.generale == generale && passa(r, campo, basso)) return &r;
   }
   return nullptr;
 }
