@@ -22,6 +22,16 @@ void insieme_uscite::aggiungi_a_pezzi(const std::string& nome, const std::functi
   }
 }
 
+void insieme_uscite::aggiungi_posizionato(const std::string& nome,
+                                         const std::function<pezzo_posizionato()>& prossimo) {
+  try {
+    pronti_.emplace_back(p_.scrivi_temporaneo_posizionato(nome, prossimo), nome);
+  } catch (...) {
+    scarta();
+    throw;
+  }
+}
+
 void insieme_uscite::conferma() {
   try {
     while (!pronti_.empty()) {

@@ -27,6 +27,8 @@ class insieme_uscite {
   // (errore_sistema naming `nome`) removes every temporary of the set.
   void aggiungi(const std::string& nome, std::string_view byte);
   void aggiungi_a_pezzi(const std::string& nome, const std::function<std::string_view()>& prossimo);
+  // Pieces that say where they go (piattaforma::scrivi_temporaneo_posizionato).
+  void aggiungi_posizionato(const std::string& nome, const std::function<pezzo_posizionato()>& prossimo);
 
   // Renames every temporary over its final name, in the order added. A
   // rename that fails (after the platform has checked the names) removes the

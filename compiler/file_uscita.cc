@@ -24,9 +24,9 @@ void scrivi_file_compilati(piattaforma& p, const modello& m) {
     // The rows are computed as the pieces are written: the plan's table
     // never exists whole.
     generatore_piano righe(m.piano);
-    pezzi_geometria pezzi(righe);
-    uscite.aggiungi_a_pezzi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea),
-                            [&pezzi] { return pezzi.prossimo(); });
+    pezzi_geometria_posizionati pezzi(righe);
+    uscite.aggiungi_posizionato(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::geometria_linea),
+                                [&pezzi] { return pezzi.prossimo(); });
   }
   uscite.aggiungi(nome_file(p, m.nome_linea, m.numero_treno, file_scenario::voci), immagine_voci(m.voci));
   pezzi_celle celle(m.celle);

@@ -1,5 +1,7 @@
 #include "compiler/formato_geometria.h"
 
+#include <stdexcept>
+
 #include "compiler/codifica.h"
 
 namespace scenario {
@@ -70,6 +72,33 @@ std::string_view pezzi_geometria::prossimo() {
     if (++colonna_ < 2) s_.riavvolgi();
   }
   return {};
+}
+
+pezzi_geometria_posizionati::pezzi_geometria_posizionati(sorgente_geometria& s)
+    : s_(s),
+      inizio_y_(s.byte_colonna_x()),
+      blocco_x_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)),
+      blocco_y_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)) {
+  s_.riavvolgi();
+}
+
+pezzo_posizionato pezzi_geometria_posizionati::prossimo() {
+  if (in_attesa_ > 0) {
+    const pezzo_posizionato p{{blocco_y_.get(), in_attesa_}, inizio_y_ + y_};
+    y_ += in_attesa_;
+    in_attesa_ = 0;
+    return p;
+  }
+  std::size_t byte_x = 0, byte_y = 0;
+  if (s_.prossime_in_byte_entrambe(blocco_x_.get(), blocco_y_.get(), kRighePerPezzo, byte_x, byte_y) == 0) {
+    if (x_ != inizio_y_) throw std::logic_error("la colonna x non ha i byte dichiarati");
+    return {};
+  }
+  const pezzo_posizionato p{{blocco_x_.get(), byte_x}, x_};
+  x_ += byte_x;
+  in_attesa_ = byte_y;
+  if (x_ > inizio_y_) throw std::logic_error("la colonna x supera i byte dichiarati");
+  return p;
 }
 
 std::string immagine_geometria(sorgente_geometria& s) {

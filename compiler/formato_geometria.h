@@ -16,6 +16,7 @@
 #include "compiler/formato.h"
 #include "compiler/modello.h"
 #include "compiler/righe_geometria.h"
+#include "platform/piattaforma.h"
 
 namespace scenario {
 
@@ -77,6 +78,26 @@ class pezzi_geometria {
   // Left uninitialised: only the rows written into it are ever read, and a
   // short line touches only its first pages.
   std::unique_ptr<char[]> blocco_;
+};
+
+// The file in pieces that say where they go, both columns from one pass
+// over the source: each batch of rows gives a piece of x, from the start,
+// and one of y, from the end of the x column. Each piece stays valid until
+// the next call; an empty one ends the file. A source whose rows do not add
+// up to the x column it declared is a programming error (std::logic_error).
+class pezzi_geometria_posizionati {
+ public:
+  explicit pezzi_geometria_posizionati(sorgente_geometria& s);
+  pezzo_posizionato prossimo();
+
+ private:
+  sorgente_geometria& s_;
+  uint64_t inizio_y_;
+  uint64_t x_ = 0;          // x bytes handed out
+  uint64_t y_ = 0;          // y bytes handed out
+  std::size_t in_attesa_ = 0;  // y bytes of the last batch still to hand out
+  std::unique_ptr<char[]> blocco_x_;
+  std::unique_ptr<char[]> blocco_y_;
 };
 
 // The whole file at once.

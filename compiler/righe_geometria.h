@@ -32,6 +32,13 @@ class sorgente_geometria {
   // bytes written. A source that computes its rows may write them straight
   // into their bytes; this one goes through prossime().
   virtual std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte);
+  // Both columns of the next rows at once, as prossime_in_byte gives each:
+  // x into `fx` and y into `fy`, each with room for `quante` of the largest.
+  virtual std::size_t prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,
+                                                std::size_t& byte_y);
+  // The bytes of the whole x column, where the file's y column starts. This
+  // one reads the rows through and rewinds.
+  virtual uint64_t byte_colonna_x();
 };
 
 // The x and y columns of a plan held whole, metre 0 first.

@@ -146,6 +146,37 @@ struct in_byte {
   void riprendi(const cursore_byte& c) { p = c.p; }
 };
 
+// Both columns' values at once, each into its own bytes; one chain of steps
+// gives both, so the run is not split.
+struct in_byte_entrambe {
+  static constexpr bool kDueVie = false;
+  char* px;
+  char* py;
+  struct cursore_byte {
+    char* px;
+    char* py;
+    void calcolata(int32_t, double x, double y) {
+      px = codifica_reale(px, x);
+      py = codifica_reale(py, y);
+    }
+  };
+  void seme(int32_t metro) {
+    px = codifica_etichettato(px, numero_etichettato::da_intero(0));
+    py = codifica_etichettato(py, numero_etichettato::da_intero(static_cast<int16_t>(metro)));
+  }
+  void vuota(int32_t) {
+    px = codifica_etichettato(px, numero_etichettato{});
+    py = codifica_etichettato(py, numero_etichettato{});
+  }
+  cursore_byte cursore(std::size_t dopo = 0) const {
+    return {px + dopo * formato::kBytesReale, py + dopo * formato::kBytesReale};
+  }
+  void riprendi(const cursore_byte& c) {
+    px = c.px;
+    py = c.py;
+  }
+};
+
 }  // namespace
 
 generatore_piano::generatore_piano(const piano_tracciato& p) : p_(p) { riavvolgi(); }
@@ -238,6 +269,27 @@ std::size_t generatore_piano::prossime_in_byte(int colonna, char* fuori, std::si
   }
   byte = static_cast<std::size_t>(fine - fuori);
   return n;
+}
+
+std::size_t generatore_piano::prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,
+                                                       std::size_t& byte_y) {
+  in_byte_entrambe e{fx, fy};
+  const std::size_t n = scorri(quante, e);
+  byte_x = static_cast<std::size_t>(e.px - fx);
+  byte_y = static_cast<std::size_t>(e.py - fy);
+  return n;
+}
+
+uint64_t generatore_piano::byte_colonna_x() {
+  // The rows as scorri hands them: the first ones seeded or empty, the
+  // computed ones, then empty ones to the end.
+  const int64_t righe = p_.righe;
+  const int64_t prime = std::min<int64_t>(kInizioCursorePiano, righe);
+  const int64_t ultima = std::min<int64_t>(ultima_calcolata(p_), righe - 1);
+  const int64_t calcolate = std::max<int64_t>(0, ultima - kInizioCursorePiano + 1);
+  const int64_t vuote = righe - prime - calcolate;
+  return static_cast<uint64_t>(prime) * (p_.seminato ? formato::kBytesIntero : formato::kBytesVuoto) +
+         static_cast<uint64_t>(calcolate) * formato::kBytesReale + static_cast<uint64_t>(vuote) * formato::kBytesVuoto;
 }
 
 geometria tabella_piano(const piano_tracciato& p) {

@@ -60,6 +60,9 @@ class generatore_piano : public sorgente_geometria {
   void riavvolgi() override;
   std::size_t prossime(riga_geometria* righe, std::size_t quante) override;
   std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) override;
+  std::size_t prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,
+                                        std::size_t& byte_y) override;
+  uint64_t byte_colonna_x() override;
 
   // Where the steps stand before a row: the row, its stretch and the two
   // points before it.

@@ -280,5 +280,49 @@ TEST(Tracciato, PianoIncompiutoENonSeminato) {
   for (std::size_t r = 0; r <= 7000; ++r) ASSERT_EQ(v.x[r].etichetta | v.y[r].etichetta, numero_etichettato::vuoto);
 }
 
+// The file in pieces that say where they go, both columns from one pass,
+// put together: the same bytes as the file column after column, every byte
+// written once. For the plan (whole, cut short, never seeded, of no rows)
+// and for a table read back, whose x and y differ in their tags.
+TEST(Tracciato, PezziPosizionatiComeLImmagine) {
+  const auto unisci = [](sorgente_geometria& s) {
+    pezzi_geometria_posizionati pezzi(s);
+    std::string f;
+    std::size_t scritti = 0;
+    for (pezzo_posizionato p = pezzi.prossimo(); !p.byte.empty(); p = pezzi.prossimo()) {
+      const auto fine = static_cast<std::size_t>(p.posizione) + p.byte.size();
+      if (f.size() < fine) f.resize(fine, '\xAA');
+      f.replace(static_cast<std::size_t>(p.posizione), p.byte.size(), p.byte);
+      scritti += p.byte.size();
+    }
+    EXPECT_EQ(scritti, f.size());
+    return f;
+  };
+  modello lungo = piano(207000);
+  int32_t j = kInizioCursorePiano;
+  for (int32_t inizio = 300; inizio < 195000; inizio += 700) {
+    ASSERT_TRUE(applica_curva(lungo, j, inizio % 1400 == 300 ? "curvad3" : "curvas6", inizio, 350));
+  }
+  completa_piano(lungo, j);
+  modello corto = piano(7000);
+  j = kInizioCursorePiano;
+  ASSERT_TRUE(applica_curva(corto, j, "curvad5", 100, 200));
+  modello grezzo;
+  grezzo.lunghezza_tracciato = 7000;
+  crea_tracciato(grezzo);
+  modello nessuno;
+  for (const modello* m : {&lungo, &corto, &grezzo, &nessuno}) {
+    generatore_piano g(m->piano);
+    const std::string atteso = immagine_geometria(g);
+    EXPECT_EQ(g.byte_colonna_x() * 2, atteso.size());
+    EXPECT_TRUE(unisci(g) == atteso) << m->piano.righe;
+  }
+  const geometria t = tabella_piano(lungo.piano);
+  std::vector<numero_etichettato> y = t.y;
+  for (std::size_t r = 0; r < y.size(); r += 3) y[r] = {};
+  geometria_in_tabella tabella(t.x, y);
+  EXPECT_TRUE(unisci(tabella) == immagine_geometria(tabella));
+}
+
 }  // namespace
 }  // namespace scenario

@@ -35,10 +35,13 @@ std::size_t dimensione(piattaforma_memoria& p, file_scenario f) {
 // of each run. Only its size is checked.
 class piattaforma_fuzz : public piattaforma_memoria {
  public:
-  std::string scrivi_temporaneo(const std::string& n, const std::function<std::string_view()>& prossimo) override {
-    if (n != nome(*this, file_scenario::geometria_linea)) return piattaforma_memoria::scrivi_temporaneo(n, prossimo);
+  std::string scrivi_temporaneo_posizionato(const std::string& n,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    if (n != nome(*this, file_scenario::geometria_linea)) {
+      return piattaforma_memoria::scrivi_temporaneo_posizionato(n, prossimo);
+    }
     std::size_t byte = 0;
-    for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) byte += pezzo.size();
+    for (pezzo_posizionato p = prossimo(); !p.byte.empty(); p = prossimo()) byte += p.byte.size();
     byte_geometria = byte;
     return piattaforma_memoria::scrivi_temporaneo(n, [] { return std::string_view(); });
   }

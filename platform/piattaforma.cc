@@ -33,6 +33,22 @@ void piattaforma::scrivi_a_pezzi(const std::string& nome, const std::function<st
   }
 }
 
+std::string piattaforma::scrivi_temporaneo_posizionato(const std::string& nome,
+                                                       const std::function<pezzo_posizionato()>& prossimo) {
+  std::string tutto;
+  for (pezzo_posizionato p = prossimo(); !p.byte.empty(); p = prossimo()) {
+    const auto fine = static_cast<std::size_t>(p.posizione + p.byte.size());
+    if (tutto.size() < fine) tutto.resize(fine);
+    tutto.replace(static_cast<std::size_t>(p.posizione), p.byte.size(), p.byte);
+  }
+  bool dato = false;
+  return scrivi_temporaneo(nome, [&]() -> std::string_view {
+    if (dato) return {};
+    dato = true;
+    return tutto;
+  });
+}
+
 std::string descrizione_troppo_grande(std::size_t massimo) {
   return "il file supera il limite di " + std::to_string(massimo) + " byte";
 }

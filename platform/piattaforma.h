@@ -6,6 +6,7 @@
 #define PLATFORM_PIATTAFORMA_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -31,6 +32,12 @@ class errore_sistema : public std::runtime_error {
   std::string descrizione_;
 };
 
+// Bytes of a file and where in it they go.
+struct pezzo_posizionato {
+  std::string_view byte;
+  uint64_t posizione = 0;
+};
+
 class piattaforma {
  public:
   virtual ~piattaforma() = default;
@@ -54,6 +61,17 @@ class piattaforma {
   // no file can replace it.
   virtual std::string scrivi_temporaneo(const std::string& nome,
                                         const std::function<std::string_view()>& prossimo) = 0;
+  // The same for pieces that say where they go, in any order, until one
+  // with no bytes; the file is as long as the furthest piece reaches, and
+  // the caller writes every byte of it once. A file made of parts that are
+  // computed together (the columns of the line geometry) is written in one
+  // pass. This default gathers the pieces in memory and hands the whole to
+  // scrivi_temporaneo, so that a platform that only overrides that sees
+  // every file: the system platforms write each piece where it goes, and a
+  // wrapper on the way to them that must not hold a file whole forwards
+  // this call too.
+  virtual std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                                    const std::function<pezzo_posizionato()>& prossimo);
   // Puts the file `temporaneo` (from scrivi_temporaneo, same folder) in the
   // place of `nome` in one step: a file or a link there is replaced, never
   // written through. On failure `temporaneo` is left for the caller.
@@ -122,6 +140,8 @@ class piattaforma_inoltro : public piattaforma {
     base_.termina(stato);
     std::abort();  // an implementation that returned broke its contract
   }
+  // scrivi_temporaneo_posizionato is not forwarded: the default gathers the
+  // file and goes through scrivi_temporaneo, which a wrapper may override.
   std::string in_ansi(std::string_view testo) override { return base_.in_ansi(testo); }
   std::string minuscole(std::string_view ansi) override { return base_.minuscole(ansi); }
 

@@ -92,6 +92,39 @@ std::string cartella_eseguibile() {
 std::atomic<unsigned long> temporanei{0};
 
 class piattaforma_posix : public piattaforma {
+ private:
+  // A new file beside `nome` that `scrivi` fills; on any failure it is
+  // removed again.
+  template <typename F>
+  std::string nuovo_file(const std::string& nome, F scrivi) {
+    // Only a file can take the place of the name; a folder there would
+    // refuse the rename, after this write and maybe after others of a set.
+    struct stat st;
+    if (::lstat(nome.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      fallisci(nome);
+    }
+    std::string temporaneo;
+    int f = -1;
+    // A name taken (by anything, a link included) is never opened: the next
+    // one is tried.
+    for (int tentativo = 0; f < 0; ++tentativo) {
+      temporaneo = nome_temporaneo(nome, "/", static_cast<unsigned long>(::getpid()), ++temporanei);
+      f = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (f < 0 && (errno != EEXIST || tentativo == 100)) fallisci(nome);
+    }
+    descrittore fd(f);
+    try {
+      scrivi(fd);
+      if (fd.chiudi() != 0) fallisci(nome);
+    } catch (...) {
+      if (fd.get() >= 0) fd.chiudi();
+      ::unlink(temporaneo.c_str());
+      throw;
+    }
+    return temporaneo;
+  }
+
  public:
   explicit piattaforma_posix(std::string cartella) : cartella_(std::move(cartella)) {}
 
@@ -111,32 +144,19 @@ class piattaforma_posix : public piattaforma {
 
   std::string scrivi_temporaneo(const std::string& nome,
                                 const std::function<std::string_view()>& prossimo) override {
-    // Only a file can take the place of the name; a folder there would
-    // refuse the rename, after this write and maybe after others of a set.
-    struct stat st;
-    if (::lstat(nome.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-      errno = EISDIR;
-      fallisci(nome);
-    }
-    std::string temporaneo;
-    int f = -1;
-    // A name taken (by anything, a link included) is never opened: the next
-    // one is tried.
-    for (int tentativo = 0; f < 0; ++tentativo) {
-      temporaneo = nome_temporaneo(nome, "/", static_cast<unsigned long>(::getpid()), ++temporanei);
-      f = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-      if (f < 0 && (errno != EEXIST || tentativo == 100)) fallisci(nome);
-    }
-    descrittore fd(f);
-    try {
+    return nuovo_file(nome, [&](const descrittore& fd) {
       for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(fd, nome, pezzo);
-      if (fd.chiudi() != 0) fallisci(nome);
-    } catch (...) {
-      if (fd.get() >= 0) fd.chiudi();
-      ::unlink(temporaneo.c_str());
-      throw;
-    }
-    return temporaneo;
+    });
+  }
+
+  std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    return nuovo_file(nome, [&](const descrittore& fd) {
+      for (pezzo_posizionato p = prossimo(); !p.byte.empty(); p = prossimo()) {
+        if (::lseek(fd.get(), static_cast<off_t>(p.posizione), SEEK_SET) < 0) fallisci(nome);
+        scrivi_tutto(fd, nome, p.byte);
+      }
+    });
   }
 
   void sostituisci(const std::string& temporaneo, const std::string& nome) override {

@@ -77,6 +77,24 @@ TEST_F(PiattaformaSistema, UnaScritturaInterrottaNonLasciaTemporanei) {
   EXPECT_EQ(prova::leggi_file(cartella.file("a.dat")), "vecchio");
 }
 
+// Pieces that say where they go make the file in any order; a failure on
+// the way removes the temporary.
+TEST_F(PiattaformaSistema, ScriviPosizionatoInQualunqueOrdine) {
+  const std::string f = nome("p.dat");
+  const std::vector<pezzo_posizionato> pezzi = {{"MONDO", 6}, {"CIAO, ", 0}, {"!", 11}};
+  std::size_t k = 0;
+  const std::string t = p->scrivi_temporaneo_posizionato(f, [&] { return k < pezzi.size() ? pezzi[k++] : pezzo_posizionato{}; });
+  p->sostituisci(t, f);
+  EXPECT_EQ(prova::leggi_file(cartella.file("p.dat")), "CIAO, MONDO!");
+  k = 0;
+  EXPECT_THROW(p->scrivi_temporaneo_posizionato(f, [&]() -> pezzo_posizionato {
+    if (k++ == 1) throw errore_sistema(f, 28, "No space left on device");
+    return {"altro", 100000};
+  }), errore_sistema);
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"p.dat"});
+  EXPECT_EQ(prova::leggi_file(cartella.file("p.dat")), "CIAO, MONDO!");
+}
+
 // A link at the name is replaced by the new file: neither the file it
 // points to nor the place a dangling one names is ever written.
 TEST_F(PiattaformaSistema, UnCollegamentoAlNomeVieneSostituitoMaiSeguito) {

@@ -201,6 +201,54 @@ LRESULT CALLBACK procedura_form(HWND finestra, UINT messaggio, WPARAM w, LPARAM 
 }
 
 class piattaforma_windows : public piattaforma {
+ private:
+  // All the bytes at the file's position, however many calls it takes.
+  static void scrivi_tutto(const maniglia& f, const std::string& nome, std::string_view pezzo) {
+    std::size_t fatto = 0;
+    while (fatto < pezzo.size()) {
+      const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(pezzo.size() - fatto, 1u << 30));
+      DWORD scritti = 0;
+      if (!::WriteFile(f.get(), pezzo.data() + fatto, blocco, &scritti, nullptr)) fallisci(nome);
+      if (scritti == 0) fallisci(nome, ERROR_WRITE_FAULT);
+      fatto += scritti;
+    }
+  }
+
+  // A new file beside `nome` that `scrivi` fills; on any failure it is
+  // removed again.
+  template <typename F>
+  std::string nuovo_file(const std::string& nome, F scrivi) {
+    // Only a file can take the place of the name; a folder there would
+    // refuse the move, after this write and maybe after others of a set.
+    const DWORD attributi = ::GetFileAttributesW(nome_di_sistema(nome).c_str());
+    if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      fallisci(nome, ERROR_ACCESS_DENIED);
+    }
+    std::string temporaneo;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    // CREATE_NEW on the link itself: a name taken by anything, a dangling
+    // link included, is never opened, and the next one is tried.
+    for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
+      temporaneo = nome_temporaneo(nome, "\\/", ::GetCurrentProcessId(), ++temporanei);
+      h = ::CreateFileW(nome_di_sistema(temporaneo).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = ::GetLastError();
+        if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo == 100) fallisci(nome, e);
+      }
+    }
+    maniglia f(h);
+    try {
+      scrivi(f);
+      if (!f.chiudi()) fallisci(nome);
+    } catch (...) {
+      if (f.valida()) f.chiudi();
+      ::DeleteFileW(nome_di_sistema(temporaneo).c_str());
+      throw;
+    }
+    return temporaneo;
+  }
+
  public:
   explicit piattaforma_windows(std::string cartella)
       : cartella_(std::move(cartella)), codice_pagina_(codice_pagina_ansi()) {
@@ -230,44 +278,21 @@ class piattaforma_windows : public piattaforma {
 
   std::string scrivi_temporaneo(const std::string& nome,
                                 const std::function<std::string_view()>& prossimo) override {
-    // Only a file can take the place of the name; a folder there would
-    // refuse the move, after this write and maybe after others of a set.
-    const DWORD attributi = ::GetFileAttributesW(nome_di_sistema(nome).c_str());
-    if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      fallisci(nome, ERROR_ACCESS_DENIED);
-    }
-    std::string temporaneo;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    // CREATE_NEW on the link itself: a name taken by anything, a dangling
-    // link included, is never opened, and the next one is tried.
-    for (int tentativo = 0; h == INVALID_HANDLE_VALUE; ++tentativo) {
-      temporaneo = nome_temporaneo(nome, "\\/", ::GetCurrentProcessId(), ++temporanei);
-      h = ::CreateFileW(nome_di_sistema(temporaneo).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      if (h == INVALID_HANDLE_VALUE) {
-        const DWORD e = ::GetLastError();
-        if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || tentativo == 100) fallisci(nome, e);
+    return nuovo_file(nome, [&](const maniglia& f) {
+      for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) scrivi_tutto(f, nome, pezzo);
+    });
+  }
+
+  std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    return nuovo_file(nome, [&](const maniglia& f) {
+      for (pezzo_posizionato p = prossimo(); !p.byte.empty(); p = prossimo()) {
+        LARGE_INTEGER dove;
+        dove.QuadPart = static_cast<LONGLONG>(p.posizione);
+        if (!::SetFilePointerEx(f.get(), dove, nullptr, FILE_BEGIN)) fallisci(nome);
+        scrivi_tutto(f, nome, p.byte);
       }
-    }
-    maniglia f(h);
-    try {
-      for (std::string_view pezzo = prossimo(); !pezzo.empty(); pezzo = prossimo()) {
-        std::size_t fatto = 0;
-        while (fatto < pezzo.size()) {
-          const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(pezzo.size() - fatto, 1u << 30));
-          DWORD scritti = 0;
-          if (!::WriteFile(f.get(), pezzo.data() + fatto, blocco, &scritti, nullptr)) fallisci(nome);
-          if (scritti == 0) fallisci(nome, ERROR_WRITE_FAULT);
-          fatto += scritti;
-        }
-      }
-      if (!f.chiudi()) fallisci(nome);
-    } catch (...) {
-      if (f.valida()) f.chiudi();
-      ::DeleteFileW(nome_di_sistema(temporaneo).c_str());
-      throw;
-    }
-    return temporaneo;
+    });
   }
 
   void sostituisci(const std::string& temporaneo, const std::string& nome) override {

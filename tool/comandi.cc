@@ -408,6 +408,12 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
       }
       return nome;
     }
+    std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                              const std::function<pezzo_posizionato()>& prossimo) override {
+      while (!prossimo().byte.empty()) {
+      }
+      return nome;
+    }
     void sostituisci(const std::string&, const std::string&) override {}
   } uscita(memoria);
   e = compila_testi(uscita, id, linea, treno, true);

@@ -36,6 +36,11 @@ class piattaforma_autore : public piattaforma_inoltro {
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   void sostituisci(const std::string& temporaneo, const std::string& nome) override;
+  // The binary files go to the folder as they are made, never held whole.
+  std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    return base().scrivi_temporaneo_posizionato(nome, prossimo);
+  }
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override;
   void mostra_attesa() override {}
