@@ -10,6 +10,9 @@ namespace {
 // Rows asked of the source at a time: a piece of at most 320 kB, few
 // enough writes that their cost stays below the bytes' own.
 constexpr std::size_t kRighePerPezzo = 32768;
+// The same for the pieces of both columns at once, whose two blocks take
+// together what the one of a column takes.
+constexpr std::size_t kRighePerPezzoPosizionato = kRighePerPezzo / 2;
 
 std::string n(std::size_t v) { return std::to_string(v); }
 
@@ -77,8 +80,8 @@ std::string_view pezzi_geometria::prossimo() {
 pezzi_geometria_posizionati::pezzi_geometria_posizionati(sorgente_geometria& s)
     : s_(s),
       inizio_y_(s.byte_colonna_x()),
-      blocco_x_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)),
-      blocco_y_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)) {
+      blocco_x_(std::make_unique_for_overwrite<char[]>(kRighePerPezzoPosizionato * formato::kBytesReale)),
+      blocco_y_(std::make_unique_for_overwrite<char[]>(kRighePerPezzoPosizionato * formato::kBytesReale)) {
   s_.riavvolgi();
 }
 
@@ -90,7 +93,7 @@ pezzo_posizionato pezzi_geometria_posizionati::prossimo() {
     return p;
   }
   std::size_t byte_x = 0, byte_y = 0;
-  if (s_.prossime_in_byte_entrambe(blocco_x_.get(), blocco_y_.get(), kRighePerPezzo, byte_x, byte_y) == 0) {
+  if (s_.prossime_in_byte_entrambe(blocco_x_.get(), blocco_y_.get(), kRighePerPezzoPosizionato, byte_x, byte_y) == 0) {
     if (x_ != inizio_y_) throw std::logic_error("la colonna x non ha i byte dichiarati");
     return {};
   }
