@@ -200,32 +200,30 @@ void generatore::linea() {
 
   // The signs: on free cells, and now and then under a station's marker.
   std::vector<int64_t> sotto = segnaposti_;
+  // A sign's cell: the last station marker left, su_cento times in a
+  // hundred, else a free cell taken; -1 when there is none.
+  auto cella_cartello = [&](int su_cento) -> int64_t {
+    if (!sotto.empty() && probabile(su_cento)) {
+      const int64_t c = sotto.back();
+      sotto.pop_back();
+      return c;
+    }
+    const int64_t c = cella_libera();
+    if (c >= 0) occupa(c);
+    return c;
+  };
   std::vector<std::string> vmax, cartelli;
   for (int64_t k = tra(0, 6); k > 0; --k) {
-    int64_t c;
-    if (!sotto.empty() && probabile(15)) {
-      c = sotto.back();
-      sotto.pop_back();
-    } else if ((c = cella_libera()) < 0) {
-      continue;
-    } else {
-      occupa(c);
-    }
+    const int64_t c = cella_cartello(15);
+    if (c < 0) continue;
     auto velocita = [&] { return n(probabile(80) ? 5 * tra(0, 40) : tra(0, 250)); };
     auto d = [&] { return probabile(60) ? std::string() : n(probabile(70) ? 5 * tra(0, 19) : tra(0, 120)); };
     vmax.push_back(record("indicatori_vmax", {n(punto(c)), velocita(), velocita(), velocita(), n(tra(0, 9)), d(),
                                               d(), d(), n(tra(0, 9))}));
   }
   for (int64_t k = tra(0, 8); k > 0; --k) {
-    int64_t c;
-    if (!sotto.empty() && probabile(30)) {
-      c = sotto.back();
-      sotto.pop_back();
-    } else if ((c = cella_libera()) < 0) {
-      continue;
-    } else {
-      occupa(c);
-    }
+    const int64_t c = cella_cartello(30);
+    if (c < 0) continue;
     std::string r = "cartello_indicatore" + sep();
     r += n(punto(c)) + ", ";
     cartelli.push_back(r + testo(false));

@@ -9,10 +9,13 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <type_traits>
 #include <utility>
 
 #include "compiler/voci.h"
 #include "compiler/formato.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_voci.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
@@ -20,6 +23,7 @@
 #include "tool/compila.h"
 #include "tool/curve.h"
 #include "tool/json.h"
+#include "tool/stampa.h"
 
 namespace scenario {
 namespace {
@@ -770,42 +774,26 @@ bool stesso_etichettato(const numero_etichettato& a, const numero_etichettato& b
   return true;
 }
 
-std::vector<std::pair<const char*, std::string>> campi_voce(const voce& v) {
-  return {{"tipo", n(v.tipo)},
-          {"inizio", n(v.inizio)},
-          {"fine", n(v.fine)},
-          {"posizione", n(v.posizione)},
-          {"attributo_1", n(v.attributo_1)},
-          {"nome", "\"" + cp1252_in_utf8(v.nome) + "\""},
-          {"gruppo_1a", n(v.gruppo_1a)},
-          {"gruppo_1b", n(v.gruppo_1b)},
-          {"gruppo_2a", n(v.gruppo_2a)},
-          {"gruppo_2b", n(v.gruppo_2b)},
-          {"gruppo_2c", n(v.gruppo_2c)},
-          {"gruppo_1c", n(v.gruppo_1c)},
-          {"attributo_4", n(v.attributo_4)},
-          {"attributo_3", n(v.attributo_3)},
-          {"attributo_2", n(v.attributo_2)},
-          {"orario", n(v.orario)}};
+// Every field of a record as decodifica names and shows it, in file order:
+// the format's own list of fields.
+std::vector<std::pair<const char*, std::string>> testi_voce(const voce& v) {
+  std::vector<std::pair<const char*, std::string>> r;
+  campi_voce(v, [&r](const campo_record& k, const auto& x) {
+    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(x)>, std::string>) {
+      r.emplace_back(k.nome, "\"" + cp1252_in_utf8(x) + "\"");
+    } else {
+      r.emplace_back(k.nome, n(x));
+    }
+  });
+  return r;
 }
 
-std::string nome_tipo(uint8_t t) {
-  const char* s = nome_tipo_cella(t);
-  return *s ? s : "tipo_" + n(t);
-}
-
-std::vector<std::pair<const char*, std::string>> campi_cella(const cella& c) {
-  return {{"tipo", nome_tipo(c.tipo)},
-          {"dato1", n(c.dato1)},
-          {"dato2", n(c.dato2)},
-          {"dato3", n(c.dato3)},
-          {"dato4", n(c.dato4)},
-          {"tempo_segnale", n(c.tempo_segnale)},
-          {"richiamo", n(c.richiamo)},
-          {"montagna", n(c.montagna)},
-          {"velocita_max", n(c.velocita_max)},
-          {"pendenza", n(c.pendenza)},
-          {"aderenza", n(c.aderenza)}};
+std::vector<std::pair<const char*, std::string>> testi_cella(const cella& c) {
+  std::vector<std::pair<const char*, std::string>> r;
+  campi_cella(c, [&r](const campo_record& k, auto x) {
+    r.emplace_back(k.nome, k.offset == formato::cella::tipo ? nome_tipo(static_cast<uint8_t>(x)) : n(x));
+  });
+  return r;
 }
 
 // The decoder's tables, with its own error named after the file.
@@ -895,7 +883,7 @@ class scelta_abbattimenti {
     // leaves the fewest cells differing (then: that takes the agreement
     // furthest), one record a round.
     std::set<int64_t> scelte;
-    giudizio g = giudica(scelte);
+    giudizio g = giudica(senza);  // no record: the first draft's compile
     for (int giro = 0; giro < kGiriMassimi && g.diverse > 0; ++giro) {
       giudizio meglio = g;
       int64_t presa = -1;
@@ -942,8 +930,9 @@ class scelta_abbattimenti {
     }
   }
 
-  giudizio giudica(const std::set<int64_t>& scelte) const {
-    const std::optional<std::vector<cella>> fatte = compila(scelte);
+  giudizio giudica(const std::set<int64_t>& scelte) const { return giudica(compila(scelte)); }
+
+  giudizio giudica(const std::optional<std::vector<cella>>& fatte) const {
     if (!fatte) return {-1, u_ + 2};
     giudizio g{u_ + 1, 0};
     for (int64_t i = 0; i <= u_; ++i) {
@@ -984,8 +973,8 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
     r.push_back({f, g, i, fino, std::move(campo), std::move(x), std::move(y)});
   };
   for (int e = 0; e < kNumeroVoci; ++e) {
-    const auto ca = campi_voce(a.voci[static_cast<std::size_t>(e)]);
-    const auto cb = campi_voce(b.voci[static_cast<std::size_t>(e)]);
+    const auto ca = testi_voce(a.voci[static_cast<std::size_t>(e)]);
+    const auto cb = testi_voce(b.voci[static_cast<std::size_t>(e)]);
     for (std::size_t k = 0; k < ca.size(); ++k) {
       if (ca[k].second != cb[k].second) {
         aggiungi(tipo_file::voci, differenza::genere::voce, e, e, ca[k].first, ca[k].second, cb[k].second);
@@ -998,8 +987,8 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
   }
   const std::size_t celle = std::min(a.celle.size(), b.celle.size());
   for (std::size_t i = 0; i < celle; ++i) {
-    const auto ca = campi_cella(a.celle[i]);
-    const auto cb = campi_cella(b.celle[i]);
+    const auto ca = testi_cella(a.celle[i]);
+    const auto cb = testi_cella(b.celle[i]);
     for (std::size_t k = 0; k < ca.size(); ++k) {
       if (ca[k].second != cb[k].second) {
         const auto ii = static_cast<int64_t>(i);

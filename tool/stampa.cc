@@ -66,11 +66,6 @@ const char* ruolo_voce(std::size_t i) {
   }
 }
 
-std::string nome_tipo(uint8_t t) {
-  const char* n = nome_tipo_cella(t);
-  return *n ? n : "tipo_" + std::to_string(t);
-}
-
 std::string testo_reale(double v) {
   char b[32];
   const auto r = std::to_chars(b, b + sizeof b, v);
@@ -304,6 +299,11 @@ void geometria_csv(std::ostream& out, const vista_geometria& g, const scelta& s)
 }
 
 }  // namespace
+
+std::string nome_tipo(uint8_t t) {
+  const char* n = nome_tipo_cella(t);
+  return *n ? n : "tipo_" + std::to_string(t);
+}
 
 bool voce_piena(const voce& v) {
   bool piena = false;

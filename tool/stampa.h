@@ -35,6 +35,9 @@ void stampa_decodificato(std::ostream& out, const std::string& nome, const file_
 void stampa_geometria(std::ostream& out, const std::string& nome, const vista_geometria& g, formato_uscita formato,
                       const scelta& s);
 
+// A cell type by its name; one the compiler never writes as "tipo_N".
+std::string nome_tipo(uint8_t t);
+
 // True when the entry or the cell holds anything but zeros.
 bool voce_piena(const voce& v);
 bool cella_piena(const cella& c);
