@@ -10,9 +10,9 @@
 #include "common/righe.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"
-#include "tool/compila.h"
-#include "tool/curve.h"
-#include "tool/grafico.h"
+#include "compiler/compila_testi.h"
+#include "reader/curve.h"
+#include "chart/grafico.h"
 
 namespace scenario {
 namespace {

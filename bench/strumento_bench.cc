@@ -14,8 +14,8 @@
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
-#include "tool/compila.h"
-#include "tool/decodifica.h"
+#include "compiler/compila_testi.h"
+#include "reader/decodifica.h"
 
 namespace scenario {
 namespace {

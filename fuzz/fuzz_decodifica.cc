@@ -13,7 +13,7 @@
 #include "compiler/file_uscita.h"
 #include "compiler/modello.h"
 #include "fuzz/compila_fuzz.h"
-#include "tool/decodifica.h"
+#include "reader/decodifica.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   using namespace scenario;

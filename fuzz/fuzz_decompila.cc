@@ -16,8 +16,8 @@
 #include "common/nomi.h"
 #include "fuzz/compila_fuzz.h"
 #include "tests/descrizioni_casuali.h"
-#include "tool/compila.h"
-#include "tool/decompila.h"
+#include "compiler/compila_testi.h"
+#include "decompiler/decompila.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   using namespace scenario;

@@ -9,9 +9,9 @@
 #include "common/identita.h"
 #include "fuzz/compila_fuzz.h"
 #include "platform/piattaforma_memoria.h"
-#include "tool/compila.h"
-#include "tool/diagnostica.h"
-#include "tool/json.h"
+#include "compiler/compila_testi.h"
+#include "compiler/diagnostica.h"
+#include "common/json.h"
 
 namespace {
 

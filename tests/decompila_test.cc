@@ -1,4 +1,4 @@
-#include "tool/decompila.h"
+#include "decompiler/decompila.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@
 #include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "tool/comandi.h"
-#include "tool/compila.h"
-#include "tool/json.h"
+#include "compiler/compila_testi.h"
+#include "common/json.h"
 
 namespace scenario {
 namespace {

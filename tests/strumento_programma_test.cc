@@ -10,7 +10,7 @@
 #include "platform/piattaforma_memoria.h"
 #include "run/generazione.h"
 #include "texts/testi.h"
-#include "tool/compila.h"
+#include "compiler/compila_testi.h"
 
 namespace scenario {
 namespace {

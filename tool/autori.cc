@@ -10,7 +10,7 @@
 #include "common/righe.h"
 #include "texts/testi.h"
 #include "tool/argomenti.h"
-#include "tool/compila.h"
+#include "compiler/compila_testi.h"
 
 namespace scenario {
 namespace {
@@ -163,28 +163,6 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
     out << "scritto: " << file[i].string() << "\n";
   }
   return kStatoPulito;
-}
-
-std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata) {
-  std::string_view t = testo;
-  if (t.substr(0, 3) == "\xEF\xBB\xBF") t.remove_prefix(3);
-  std::string r;
-  r.reserve(t.size());
-  int riga = 1;
-  std::size_t inizio = 0;
-  while (inizio < t.size()) {
-    std::size_t fine = t.find('\n', inizio);
-    fine = fine == std::string_view::npos ? t.size() : fine + 1;
-    try {
-      r += utf8_in_cp1252(t.substr(inizio, fine - inizio));
-    } catch (const std::invalid_argument&) {
-      riga_errata = riga;
-      return std::nullopt;
-    }
-    ++riga;
-    inizio = fine;
-  }
-  return r;
 }
 
 }  // namespace scenario

@@ -1,6 +1,5 @@
 // What the tool gives an author beside the compiler: the reference of the
-// description format, a starting pair of descriptions, and the reading of
-// descriptions written in UTF-8.
+// description format, a starting pair of descriptions.
 #ifndef TOOL_AUTORI_H_
 #define TOOL_AUTORI_H_
 
@@ -22,10 +21,6 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
 std::string linea_di_partenza();
 std::string treno_di_partenza();
 
-// A description written in UTF-8, in Windows-1252; a byte-order mark is
-// dropped. On a character that Windows-1252 cannot hold, or bytes that are
-// not UTF-8, nothing and the line (from 1) in `riga_errata`.
-std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata);
 
 }  // namespace scenario
 

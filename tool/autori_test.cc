@@ -17,8 +17,8 @@
 #include "tests/prova.h"
 #include "texts/testi.h"
 #include "tool/comandi.h"
-#include "tool/compila.h"
-#include "tool/diagnostica.h"
+#include "compiler/compila_testi.h"
+#include "compiler/diagnostica.h"
 
 namespace scenario {
 namespace {

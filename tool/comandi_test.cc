@@ -21,10 +21,10 @@
 #include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
-#include "tool/compila.h"
-#include "tool/decodifica.h"
+#include "compiler/compila_testi.h"
+#include "reader/decodifica.h"
 #include "compiler/tracciato.h"
-#include "tool/json.h"
+#include "common/json.h"
 #include "common/versione.h"
 
 namespace scenario {

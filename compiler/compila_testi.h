@@ -1,0 +1,97 @@
+// The compile command: the program's own compiler driver run on an author's
+// two descriptions. The author's files are only read: the compiler works on
+// copies served from memory under the names it asks for, so that the
+// deletions of the readers touch nothing on disk, and only the three binary
+// files reach the output folder.
+#ifndef COMPILER_COMPILA_TESTI_H_
+#define COMPILER_COMPILA_TESTI_H_
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/identita.h"
+#include "compiler/modello.h"
+#include "platform/piattaforma.h"
+
+namespace scenario {
+
+// Exit statuses of the tool.
+enum : int {
+  kStatoPulito = 0,      // compiled with no fault
+  kStatoGuasti = 1,      // compiled, and faults were recorded
+  kStatoRapporto = 2,    // the run ended through the error report: no file written
+  kStatoArgomenti = 3,   // unusable arguments, files that cannot be read or written
+};
+
+// Forwards to the platform of the output folder, except the two description
+// names of the identity, which live in memory: asking for them, reading or
+// deleting them never reaches the disk.
+class piattaforma_autore : public piattaforma_inoltro {
+ public:
+  piattaforma_autore(piattaforma& uscita, const std::string& nome_linea, const std::string& numero_treno,
+                     std::string linea, std::string treno);
+
+  bool esiste(const std::string& nome) override;
+  void elimina(const std::string& nome) override;
+  void sostituisci(const std::string& temporaneo, const std::string& nome) override;
+  // The binary files go to the folder as they are made, never held whole.
+  std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    return base().scrivi_temporaneo_posizionato(nome, prossimo);
+  }
+  using piattaforma::leggi;
+  std::string leggi(const std::string& nome, std::size_t massimo) override;
+  void mostra_attesa() override {}
+  std::vector<std::string> scritti;  // names put in place, in order, once each
+
+ private:
+  bool in_memoria(const std::string& nome) const { return nomi_.count(nome) != 0; }
+
+  std::set<std::string> nomi_;                // the two description names
+  std::map<std::string, std::string> copie_;  // those of them that exist
+};
+
+
+// Why an identity cannot be used ("" when it can): a text that the ANSI code
+// page cannot hold, or that cannot stand in a file name.
+std::string identita_inservibile(piattaforma& p, const identita& id);
+
+struct esito_compilazione {
+  int stato = kStatoPulito;
+  modello m;                           // as far as the compile got
+  std::string rapporto;                // " Errore n. ..." when the run ended through it
+  std::string codice_rapporto;         // the code text of that report
+  std::vector<std::string> scritti;    // full names of the files written
+  std::string errore;                  // for kStatoArgomenti: what could not be done
+};
+
+// Compiles the two descriptions (their bytes, ANSI) into the folder of
+// `uscita`, as the program does; `geometria` false leaves the line geometry
+// out. System failures while writing end as kStatoArgomenti.
+esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::string linea, std::string treno,
+                                 bool geometria);
+
+struct richiesta_compilazione {
+  std::string linea;         // path of the line description
+  std::string treno;         // path of the train description
+  std::string cartella = ".";
+  identita id = identita_incorporata();
+  bool geometria = true;
+  bool utf8 = false;  // the descriptions are in UTF-8, to be converted
+};
+
+// Reads the author's files, checks the identity and the folder, and
+// compiles into the folder through the system's platform.
+esito_compilazione compila_file(const richiesta_compilazione& r);
+
+// A description written in UTF-8, in Windows-1252; a byte-order mark is
+// dropped. On a character that Windows-1252 cannot hold, or bytes that are
+// not UTF-8, nothing and the line (from 1) in `riga_errata`.
+std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata);
+
+}  // namespace scenario
+
+#endif  // COMPILER_COMPILA_TESTI_H_

@@ -1,0 +1,120 @@
+// The decompiler: the three binary files of a compiled scenario turned back
+// into a line and a train description, in the layout of the built-in ones,
+// and the proof that they compile again to the same files byte for byte.
+//
+// It depends on two things only: the decoder's tables (tool/decodifica.h)
+// and a compile of two descriptions into the bytes of the three files, the
+// seam `ricompilatore` below; `ricompilatore_in_memoria` is the one place
+// that reaches the compiler.
+#ifndef DECOMPILER_DECOMPILA_H_
+#define DECOMPILER_DECOMPILA_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "compiler/modello.h"
+#include "reader/decodifica.h"
+#include "compiler/diagnostica.h"
+
+namespace scenario {
+
+// The compiled scenario as its files hold it.
+struct scenario_binario {
+  std::array<voce, kNumeroVoci> voci{};
+  std::vector<cella> celle;
+  std::optional<geometria> piano;  // none without the line geometry file
+};
+
+// The bytes of the three files; `geometria` empty when there is none.
+struct file_scenario_binari {
+  std::string voci;
+  std::string celle;
+  std::string geometria;
+  bool con_geometria = false;
+};
+
+// A file that cannot be a compiled scenario: which one, the offset and why,
+// as the decoder reports it.
+class errore_scenario : public errore_decodifica {
+ public:
+  errore_scenario(tipo_file file, std::size_t offset, std::string motivo)
+      : errore_decodifica(offset, std::move(motivo)), file_(file) {}
+  tipo_file file() const { return file_; }
+
+ private:
+  tipo_file file_;
+};
+
+// Decodes the files and checks that they fit one another and what the
+// compiler writes: the decoder's own errors, a cell type the compiler never
+// writes, a line length (item entry 84) outside 0 to 1000000 m, a track or a
+// geometry whose size is not the one that length gives. errore_scenario.
+scenario_binario leggi_scenario(const file_scenario_binari& f);
+
+// The seam to the compiler: two descriptions (ANSI bytes) compiled, without
+// or with the line geometry, into the bytes of the files.
+struct ricompilato {
+  bool scritto = false;        // false: no file came out
+  std::string perche;          // why, when none did (UTF-8)
+  file_scenario_binari file;   // when written
+  std::vector<diagnosi> guasti;  // the faults of the compile, for the author
+};
+using ricompilatore =
+    std::function<ricompilato(const std::string& linea, const std::string& treno, bool geometria)>;
+
+// The compiler run in memory for the scenario identity held by the item
+// file (entries 85 and 86); `nomi` names the descriptions in its faults.
+ricompilatore ricompilatore_in_memoria(const std::array<voce, kNumeroVoci>& voci, const nomi_sorgenti& nomi);
+
+// The two descriptions, ANSI bytes with CR LF; `note` tells, in UTF-8, the
+// choices this scenario needed beyond the plain ones (an orphan sign text
+// put under a station marker, a mountain of no cells, ...).
+struct descrizioni {
+  std::string linea;
+  std::string treno;
+  std::vector<std::string> note;
+};
+
+// The reconstruction. `prova` may be empty; when given, one compile of a
+// first draft tells the abbattimento markers that the track completion
+// makes again from those that need a record.
+descrizioni decompila(const scenario_binario& s, const ricompilatore& prova);
+
+// One field that differs between the files given and those recompiled.
+struct differenza {
+  tipo_file file = tipo_file::celle;
+  enum class genere { dimensione, voce, cella, geometria } g = genere::cella;
+  int64_t indice = 0;  // entry, cell, or first metre of a geometry run
+  int64_t fino = 0;    // last metre of a geometry run (= indice otherwise)
+  std::string campo;   // as `decodifica` names it; "" for a size
+  std::string originale;
+  std::string ricompilato;
+};
+
+// Every differing field, file by file (items, track, geometry); a geometry
+// row run that differs in the same field comes as one entry.
+std::vector<differenza> confronta_scenari(const scenario_binario& originale, const scenario_binario& nuovo);
+
+// The whole command's work on bytes: decode and check (errore_scenario),
+// reconstruct, recompile with `compila` and compare.
+struct esito_decompilazione {
+  descrizioni testi;
+  bool ricompilato = false;    // the recompile gave files
+  std::string perche;          // why it did not
+  bool identico = false;       // checked and equal, byte for byte
+  std::vector<differenza> differenze;
+  std::vector<diagnosi> guasti;  // faults of the recompile
+};
+esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const ricompilatore& compila);
+
+
+}  // namespace scenario
+
+#endif  // DECOMPILER_DECOMPILA_H_
