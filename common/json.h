@@ -1,51 +1,33 @@
-// JSON for the tool's machine output: the few writing helpers it needs, and
-// a strict reader, so that what is written can be read back and checked.
+// JSON of the tool's machine output, through nlohmann-json: documents are
+// ordered values (members in the order they are set), written with their
+// records one per line.
 #ifndef COMMON_JSON_H_
 #define COMMON_JSON_H_
 
-#include <cstdint>
-#include <map>
-#include <stdexcept>
+#include <functional>
+#include <ostream>
 #include <string>
-#include <string_view>
-#include <vector>
 
-namespace scenario::json {
+#include <nlohmann/json.hpp>
 
-// A string literal with its quotes; the text is taken as UTF-8 and passed
-// through, control characters, quotes and backslashes escaped.
-std::string stringa(std::string_view utf8);
-// A real as the shortest text that reads back to the same double; null for
-// a value that JSON cannot hold (NaN, infinities).
-std::string reale(double v);
+namespace scenario {
 
-// A parsed value.
-struct valore {
-  enum class tipo { nullo, booleano, numero, stringa, array, oggetto };
-  tipo t = tipo::nullo;
-  bool b = false;
-  double n = 0;
-  std::string s;
-  std::vector<valore> a;
-  std::map<std::string, valore> o;
+using json = nlohmann::ordered_json;
 
-  // The member `chiave` of an object; std::out_of_range when absent.
-  const valore& operator[](const std::string& chiave) const;
-  bool ha(const std::string& chiave) const { return t == tipo::oggetto && o.count(chiave) != 0; }
-};
+// A value on one line. Bytes that are not UTF-8 (a name given by the
+// system, a line of a description in another encoding) come out as U+FFFD:
+// the text is always JSON.
+std::string testo_json(const json& v);
 
-class errore_json : public std::runtime_error {
- public:
-  errore_json(std::size_t offset, const std::string& motivo);
-  std::size_t offset() const { return offset_; }
+// Hands the elements of an array, one at a time, to `metti`.
+using elementi_json = std::function<void(const std::function<void(const json&)>& metti)>;
 
- private:
-  std::size_t offset_;
-};
+// `documento`, an object, on one line, but for its members that are arrays
+// of objects: those have one element a line. `ancora` adds elements to the
+// last member, an array, as they come, so that millions of rows are never
+// held at once.
+void scrivi_json(std::ostream& out, const json& documento, const elementi_json& ancora = {});
 
-// The whole text must be one value, blanks around it allowed.
-valore leggi(std::string_view testo);
-
-}  // namespace scenario::json
+}  // namespace scenario
 
 #endif  // COMMON_JSON_H_

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "compiler/guasti.h"
-#include "common/json.h"
 
 namespace scenario {
 namespace {
@@ -160,20 +159,17 @@ int64_t avvisi_totali(const modello& m) {
   return n;
 }
 
-std::string json_omessi(const modello& m) {
-  std::string e, a;
+json json_omessi(const modello& m) {
+  json o;
+  o["errori"] = json::object();
+  o["avvisi"] = json::object();
   for (const auto& [codice, n] : m.guasti_contati) {
-    if (n > kDiagnosiPerGenere) {
-      e += (e.empty() ? "" : ", ") + json::stringa(std::to_string(codice)) + ": " +
-           std::to_string(n - kDiagnosiPerGenere);
-    }
+    if (n > kDiagnosiPerGenere) o["errori"][std::to_string(codice)] = n - kDiagnosiPerGenere;
   }
   for (const auto& [tipo, n] : m.avvisi_contati) {
-    if (n > kDiagnosiPerGenere) {
-      a += (a.empty() ? "" : ", ") + json::stringa(nome_avviso(tipo)) + ": " + std::to_string(n - kDiagnosiPerGenere);
-    }
+    if (n > kDiagnosiPerGenere) o["avvisi"][nome_avviso(tipo)] = n - kDiagnosiPerGenere;
   }
-  return "{\"errori\": {" + e + "}, \"avvisi\": {" + a + "}}";
+  return o;
 }
 
 std::string riga_diagnosi(const diagnosi& d) {
@@ -191,18 +187,17 @@ std::string riga_diagnosi(const diagnosi& d) {
   return s + ": " + d.testo;
 }
 
-std::string json_diagnosi(const diagnosi& d) {
-  std::string s = "{\"gravita\": ";
-  s += d.errore ? "\"errore\"" : "\"avviso\"";
-  s += ", \"codice\": " + std::to_string(d.codice);
-  if (!d.errore) s += ", \"tipo\": " + json::stringa(nome_avviso(d.codice));
-  s += ", \"posizione\": ";
-  s += d.con_posizione ? std::to_string(d.posizione) : std::string("null");
-  s += ", \"file\": " + (d.file.empty() ? std::string("null") : json::stringa(d.file));
-  s += ", \"riga\": " + (d.riga > 0 ? std::to_string(d.riga) : std::string("null"));
-  s += ", \"testo\": " + json::stringa(d.testo);
-  s += ", \"messaggio\": " + json::stringa(riga_diagnosi(d));
-  return s + "}";
+json json_diagnosi(const diagnosi& d) {
+  json o;
+  o["gravita"] = d.errore ? "errore" : "avviso";
+  o["codice"] = d.codice;
+  if (!d.errore) o["tipo"] = nome_avviso(d.codice);
+  o["posizione"] = d.con_posizione ? json(d.posizione) : json(nullptr);
+  o["file"] = d.file.empty() ? json(nullptr) : json(d.file);
+  o["riga"] = d.riga > 0 ? json(d.riga) : json(nullptr);
+  o["testo"] = d.testo;
+  o["messaggio"] = riga_diagnosi(d);
+  return o;
 }
 
 }  // namespace scenario

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/json.h"
 #include "compiler/modello.h"
 
 namespace scenario {
@@ -65,10 +66,10 @@ int64_t errori_totali(const modello& m);
 int64_t avvisi_totali(const modello& m);
 // {"errori": {"13": 250}, "avvisi": {"parola": 999900}}: how many of each
 // were not kept.
-std::string json_omessi(const modello& m);
+json json_omessi(const modello& m);
 
 // The JSON object of one diagnosis.
-std::string json_diagnosi(const diagnosi& d);
+json json_diagnosi(const diagnosi& d);
 
 }  // namespace scenario
 

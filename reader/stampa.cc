@@ -124,24 +124,21 @@ void voci_testo(std::ostream& out, const std::string& nome, const file_decodific
 
 void voci_json(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
   const auto offset = offset_voci(f.voci);
-  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"voci\", \"byte\": " << f.byte << ", \"voci\": [";
-  bool primo = true;
+  json d;
+  d["file"] = nome;
+  d["tipo"] = "voci";
+  d["byte"] = f.byte;
+  d["voci"] = json::array();
   for (std::size_t i = 0; i < f.voci.size(); ++i) {
     const voce& v = f.voci[i];
     if (!s.tutte && !voce_piena(v)) continue;
-    out << (primo ? "\n" : ",\n") << "  {\"indice\": " << i << ", \"offset\": " << offset[i];
-    primo = false;
-    for (const campo& c : campi(v)) {
-      out << ", \"" << c.nome << "\": ";
-      if (c.testo) {
-        out << json::stringa(cp1252_in_utf8(*c.testo));
-      } else {
-        out << c.valore;
-      }
-    }
-    out << '}';
+    json r;
+    r["indice"] = i;
+    r["offset"] = offset[i];
+    for (const campo& c : campi(v)) r[c.nome] = c.testo ? json(cp1252_in_utf8(*c.testo)) : json(c.valore);
+    d["voci"].push_back(std::move(r));
   }
-  out << "]}";
+  scrivi_json(out, d);
 }
 
 void voci_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
@@ -187,23 +184,27 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
 }
 
 void celle_json(std::ostream& out, const std::string& nome, const file_decodificato& f, const scelta& s) {
-  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"celle\", \"byte\": " << f.byte
-      << ", \"celle_nel_file\": " << f.celle.size() << ", \"celle\": [";
-  bool primo = true;
+  json d;
+  d["file"] = nome;
+  d["tipo"] = "celle";
+  d["byte"] = f.byte;
+  d["celle_nel_file"] = f.celle.size();
+  d["celle"] = json::array();
   for (std::size_t k = 0; k < f.celle.size(); ++k) {
     const cella& c = f.celle[k];
     const int64_t metri = static_cast<int64_t>(k) * 50;
     if (!cella_scelta(c, metri, s)) continue;
-    out << (primo ? "\n" : ",\n") << "  {\"indice\": " << k << ", \"metri\": " << metri << ", \"offset\": "
-        << k * formato::kBytesCella;
-    primo = false;
+    json r;
+    r["indice"] = k;
+    r["metri"] = metri;
+    r["offset"] = k * formato::kBytesCella;
     for (const campo& x : campi(c)) {
-      out << ", \"" << x.nome << "\": " << x.valore;
-      if (e_tipo(x)) out << ", \"nome_tipo\": " << json::stringa(nome_tipo(c.tipo));
+      r[x.nome] = x.valore;
+      if (e_tipo(x)) r["nome_tipo"] = nome_tipo(c.tipo);
     }
-    out << '}';
+    d["celle"].push_back(std::move(r));
   }
-  out << "]}";
+  scrivi_json(out, d);
 }
 
 void celle_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
@@ -228,10 +229,10 @@ std::string valore_testo(const numero_etichettato& n) {
   return "-";
 }
 
-std::string valore_json(const numero_etichettato& n) {
-  if (n.etichetta == numero_etichettato::intero) return std::to_string(n.valore_intero);
-  if (n.etichetta == numero_etichettato::reale) return json::reale(n.valore_reale);
-  return "null";
+json valore_json(const numero_etichettato& n) {
+  if (n.etichetta == numero_etichettato::intero) return n.valore_intero;
+  if (n.etichetta == numero_etichettato::reale) return n.valore_reale;
+  return nullptr;
 }
 
 std::string valore_csv(const numero_etichettato& n) {
@@ -268,25 +269,30 @@ void geometria_testo(std::ostream& out, const std::string& nome, const vista_geo
 
 void geometria_json(std::ostream& out, const std::string& nome, const vista_geometria& g, const scelta& s) {
   const riassunto_geometria& r = g.riassunto();
-  out << "{\"file\": " << json::stringa(nome) << ", \"tipo\": \"geometria\", \"byte\": " << r.byte
-      << ", \"valori_per_coordinata\": " << r.valori_per_coordinata << ", \"conteggi\": {";
-  bool primo = true;
+  json d;
+  d["file"] = nome;
+  d["tipo"] = "geometria";
+  d["byte"] = r.byte;
+  d["valori_per_coordinata"] = r.valori_per_coordinata;
   for (const auto& [asse, c] : {std::pair{"x", &r.x}, std::pair{"y", &r.y}}) {
-    out << (primo ? "" : ", ") << '"' << asse << "\": {\"vuoto\": " << c->vuoto << ", \"intero\": " << c->intero
-        << ", \"reale\": " << c->reale << '}';
-    primo = false;
+    json& conteggio = d["conteggi"][asse];
+    conteggio["vuoto"] = c->vuoto;
+    conteggio["intero"] = c->intero;
+    conteggio["reale"] = c->reale;
   }
-  out << "}, \"righe\": [";
-  primo = true;
-  if (righe_scelte(s)) {
-    righe(g, s, [&](const riga_geometria& x) {
-      out << (primo ? "\n" : ",\n") << "  {\"metro\": " << x.metro << ", \"etichetta_x\": " << x.x.etichetta
-          << ", \"x\": " << valore_json(x.x) << ", \"etichetta_y\": " << x.y.etichetta << ", \"y\": " << valore_json(x.y)
-          << '}';
-      primo = false;
+  d["righe"] = json::array();
+  scrivi_json(out, d, [&g, &s](const std::function<void(const json&)>& metti) {
+    if (!righe_scelte(s)) return;
+    righe(g, s, [&metti](const riga_geometria& x) {
+      json riga;
+      riga["metro"] = x.metro;
+      riga["etichetta_x"] = x.x.etichetta;
+      riga["x"] = valore_json(x.x);
+      riga["etichetta_y"] = x.y.etichetta;
+      riga["y"] = valore_json(x.y);
+      metti(riga);
     });
-  }
-  out << "]}";
+  });
 }
 
 void geometria_csv(std::ostream& out, const vista_geometria& g, const scelta& s) {

@@ -378,18 +378,18 @@ TEST(StrumentoDecompila, CellaManomessaEsce1NominandoLaCella) {
 
   const esecuzione j = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json"});
   EXPECT_EQ(j.stato, 1);
-  const json::valore v = json::leggi(j.out);
-  EXPECT_FALSE(v["identico"].b);
-  EXPECT_TRUE(v["ricompilato"].b);
-  ASSERT_EQ(v["differenze"].a.size(), 1u);
-  const json::valore& d = v["differenze"].a[0];
-  EXPECT_EQ(d["tipo"].s, "cella");
-  EXPECT_EQ(d["indice"].n, 300);
-  EXPECT_EQ(d["metri"].n, 15000);
-  EXPECT_EQ(d["campo"].s, "richiamo");
-  EXPECT_EQ(d["originale"].s, "77");
-  EXPECT_EQ(d["ricompilato"].s, "0");
-  EXPECT_EQ(d["file"].s, s.dat);
+  const json v = json::parse(j.out);
+  EXPECT_FALSE(v.at("identico").get<bool>());
+  EXPECT_TRUE(v.at("ricompilato").get<bool>());
+  ASSERT_EQ(v.at("differenze").size(), 1u);
+  const json& d = v.at("differenze").at(0);
+  EXPECT_EQ(d.at("tipo").get<std::string>(), "cella");
+  EXPECT_EQ(d.at("indice").get<double>(), 300);
+  EXPECT_EQ(d.at("metri").get<double>(), 15000);
+  EXPECT_EQ(d.at("campo").get<std::string>(), "richiamo");
+  EXPECT_EQ(d.at("originale").get<std::string>(), "77");
+  EXPECT_EQ(d.at("ricompilato").get<std::string>(), "0");
+  EXPECT_EQ(d.at("file").get<std::string>(), s.dat);
 }
 
 TEST(StrumentoDecompila, JsonDelConfrontoIdentico) {
@@ -397,12 +397,12 @@ TEST(StrumentoDecompila, JsonDelConfrontoIdentico) {
   prova::cartella_temporanea testi;
   const esecuzione e = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json"});
   EXPECT_EQ(e.stato, 0);
-  const json::valore v = json::leggi(e.out);
-  EXPECT_TRUE(v["identico"].b);
-  EXPECT_EQ(v["stato"].n, 0);
-  EXPECT_TRUE(v["differenze"].a.empty());
-  EXPECT_EQ(v["geometria"].s, s.geo);
-  EXPECT_EQ(v["linea"].s, testi.file("linea.txt"));
+  const json v = json::parse(e.out);
+  EXPECT_TRUE(v.at("identico").get<bool>());
+  EXPECT_EQ(v.at("stato").get<double>(), 0);
+  EXPECT_TRUE(v.at("differenze").empty());
+  EXPECT_EQ(v.at("geometria").get<std::string>(), s.geo);
+  EXPECT_EQ(v.at("linea").get<std::string>(), testi.file("linea.txt"));
 }
 
 TEST(StrumentoDecompila, FileDanneggiatiOEstraneiEsce3) {

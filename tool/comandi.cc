@@ -155,12 +155,6 @@ int inservibile(std::ostream& err, const std::string& comando, const std::string
   return kStatoArgomenti;
 }
 
-std::string lista_json(const std::vector<std::string>& v) {
-  std::string s = "[";
-  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + json::stringa(v[i]);
-  return s + "]";
-}
-
 int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string comando = "compila";
   if (chiede_aiuto(a)) {
@@ -222,17 +216,26 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
                         : e.stato == kStatoGuasti  ? "guasti"
                         : e.stato == kStatoRapporto ? "rapporto"
                                                     : "inservibile";
-    out << "{\"linea\": " << json::stringa(r.linea) << ", \"treno\": " << json::stringa(r.treno)
-        << ", \"cartella\": " << json::stringa(r.cartella) << ", \"nome_linea\": " << json::stringa(r.id.nome_linea)
-        << ", \"numero_treno\": " << json::stringa(r.id.numero_treno) << ",\n \"stato\": " << e.stato
-        << ", \"esito\": \"" << esito << "\", \"codice_errore\": " << e.m.codice_errore
-        << ", \"posizione_errore\": " << e.m.posizione_errore
-        << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
-        << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
-        << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
-        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m) << ",\n \"diagnostica\": [";
-    for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
-    out << "]}\n";
+    json j;
+    j["linea"] = r.linea;
+    j["treno"] = r.treno;
+    j["cartella"] = r.cartella;
+    j["nome_linea"] = r.id.nome_linea;
+    j["numero_treno"] = r.id.numero_treno;
+    j["stato"] = e.stato;
+    j["esito"] = esito;
+    j["codice_errore"] = e.m.codice_errore;
+    j["posizione_errore"] = e.m.posizione_errore;
+    j["rapporto"] = e.rapporto.empty() ? json(nullptr) : json(e.rapporto);
+    j["errore"] = e.errore.empty() ? json(nullptr) : json(e.errore);
+    j["file_scritti"] = e.scritti;
+    j["errori"] = errori;
+    j["avvisi"] = avvisi;
+    j["omessi"] = json_omessi(e.m);
+    j["diagnostica"] = json::array();
+    for (const diagnosi& x : d) j["diagnostica"].push_back(json_diagnosi(x));
+    scrivi_json(out, j);
+    out << '\n';
   } else {
     for (const std::string& s : e.scritti) out << "scritto: " << s << '\n';
   }
@@ -318,9 +321,12 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
     stato = kStatoArgomenti;
     err << nome << ": errore: " << errore << '\n';
     if (formato == formato_uscita::json) {
-      out << (primo ? "\n" : ",\n") << "{\"file\": " << json::stringa(nome) << ", \"errore\": {\"offset\": "
-          << (offset ? std::to_string(*offset) : std::string("null"))
-          << ", \"messaggio\": " << json::stringa(errore) << "}}";
+      json j;
+      j["file"] = nome;
+      j["errore"]["offset"] = offset ? json(*offset) : json(nullptr);
+      j["errore"]["messaggio"] = errore;
+      out << (primo ? "\n" : ",\n");
+      scrivi_json(out, j);
       primo = false;
     }
   }

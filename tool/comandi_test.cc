@@ -95,36 +95,36 @@ TEST(StrumentoCompila, DiagnosticaInJson) {
   const esecuzione e = esegui({"compile", fixture("guasti_linea.txt"), fixture("guasti_treno.txt"), "--json",
                                "--out=" + c.percorso().string()});
   EXPECT_EQ(e.stato, 1);
-  const json::valore v = json::leggi(e.out);
-  EXPECT_EQ(v["stato"].n, 1);
-  EXPECT_EQ(v["esito"].s, "guasti");
-  EXPECT_EQ(v["codice_errore"].n, 12);
-  EXPECT_EQ(v["posizione_errore"].n, 5350);
-  EXPECT_EQ(v["rapporto"].t, json::valore::tipo::nullo);
-  EXPECT_EQ(v["errori"].n, 3);
-  EXPECT_EQ(v["avvisi"].n, 9);
-  ASSERT_EQ(v["file_scritti"].a.size(), 3u);
-  EXPECT_EQ(v["file_scritti"].a[1].s, compilato(c, file_scenario::voci));
-  const auto& d = v["diagnostica"].a;
+  const json v = json::parse(e.out);
+  EXPECT_EQ(v.at("stato").get<double>(), 1);
+  EXPECT_EQ(v.at("esito").get<std::string>(), "guasti");
+  EXPECT_EQ(v.at("codice_errore").get<double>(), 12);
+  EXPECT_EQ(v.at("posizione_errore").get<double>(), 5350);
+  EXPECT_TRUE(v.at("rapporto").is_null());
+  EXPECT_EQ(v.at("errori").get<double>(), 3);
+  EXPECT_EQ(v.at("avvisi").get<double>(), 9);
+  ASSERT_EQ(v.at("file_scritti").size(), 3u);
+  EXPECT_EQ(v.at("file_scritti").at(1).get<std::string>(), compilato(c, file_scenario::voci));
+  const auto& d = v.at("diagnostica");
   ASSERT_EQ(d.size(), 12u);
   // The same lines as on the standard error, one object each.
   const std::vector<std::string> err = righe(e.err);
   for (std::size_t i = 0; i < d.size(); ++i) {
-    EXPECT_EQ(d[i]["messaggio"].s, err[i]);
-    EXPECT_EQ(d[i]["gravita"].s, i == 9 || i == 10 || i == 11 ? "errore" : "avviso");
+    EXPECT_EQ(d[i].at("messaggio").get<std::string>(), err[i]);
+    EXPECT_EQ(d[i].at("gravita").get<std::string>(), i == 9 || i == 10 || i == 11 ? "errore" : "avviso");
   }
-  EXPECT_EQ(d[0]["tipo"].s, "parola");
-  EXPECT_EQ(d[0]["riga"].n, 4);
-  EXPECT_EQ(d[0]["posizione"].t, json::valore::tipo::nullo);
-  EXPECT_EQ(d[9]["codice"].n, 15);
-  EXPECT_EQ(d[9]["posizione"].n, 99000);
-  EXPECT_EQ(d[9]["file"].s, fixture("guasti_treno.txt"));
-  EXPECT_EQ(d[9]["riga"].n, 19);
-  EXPECT_EQ(d[10]["codice"].n, 2);
-  EXPECT_EQ(d[10]["posizione"].t, json::valore::tipo::nullo);
-  EXPECT_EQ(d[10]["riga"].t, json::valore::tipo::nullo);
-  EXPECT_EQ(d[11]["file"].t, json::valore::tipo::nullo);
-  EXPECT_EQ(d[11]["posizione"].n, 5350);
+  EXPECT_EQ(d[0].at("tipo").get<std::string>(), "parola");
+  EXPECT_EQ(d[0].at("riga").get<double>(), 4);
+  EXPECT_TRUE(d[0].at("posizione").is_null());
+  EXPECT_EQ(d[9].at("codice").get<double>(), 15);
+  EXPECT_EQ(d[9].at("posizione").get<double>(), 99000);
+  EXPECT_EQ(d[9].at("file").get<std::string>(), fixture("guasti_treno.txt"));
+  EXPECT_EQ(d[9].at("riga").get<double>(), 19);
+  EXPECT_EQ(d[10].at("codice").get<double>(), 2);
+  EXPECT_TRUE(d[10].at("posizione").is_null());
+  EXPECT_TRUE(d[10].at("riga").is_null());
+  EXPECT_TRUE(d[11].at("file").is_null());
+  EXPECT_EQ(d[11].at("posizione").get<double>(), 5350);
 }
 
 TEST(StrumentoCompila, CompilazionePulitaSenzaGeometria) {
@@ -296,10 +296,10 @@ TEST(StrumentoCompila, RapportoDErroreNessunFileScritto) {
     EXPECT_EQ(e.stato, 2);
     EXPECT_EQ(c.elenco(), (std::vector<std::string>{"Velmo - Montegrieve_24817.sim", "l.txt", "t.txt"}));
     EXPECT_EQ(leggi_file(compilato(c, file_scenario::voci)), "vecchio");
-    const json::valore v = json::leggi(e.out);
-    EXPECT_EQ(v["esito"].s, "rapporto");
-    EXPECT_EQ(v["rapporto"].s, std::string(" Errore n. ") + k.rapporto);
-    EXPECT_TRUE(v["file_scritti"].a.empty());
+    const json v = json::parse(e.out);
+    EXPECT_EQ(v.at("esito").get<std::string>(), "rapporto");
+    EXPECT_EQ(v.at("rapporto").get<std::string>(), std::string(" Errore n. ") + k.rapporto);
+    EXPECT_TRUE(v.at("file_scritti").empty());
     EXPECT_NE(e.err.find(std::string("scenario: errore: \" Errore n. ") + k.rapporto + "\": "), std::string::npos)
         << e.err;
     const std::string prima = righe(e.err).at(0);
@@ -435,8 +435,6 @@ TEST(StrumentoDecodifica, Testo) {
                               "metro 1000: x=0 y=1000", "metro 1001: x=0.001 y=1001"}));
 }
 
-double reale_json(const json::valore& v) { return v.n; }
-
 // Decoded through the command, every field of every cell, entry and metre
 // agrees with the model the files came from.
 TEST(StrumentoDecodifica, JsonConcordaConIlModello) {
@@ -444,64 +442,64 @@ TEST(StrumentoDecodifica, JsonConcordaConIlModello) {
   const esecuzione e = esegui({"decodifica", "--json", "--all", "--from", "0", k.file(file_scenario::voci),
                                k.file(file_scenario::celle), k.file(file_scenario::geometria_linea)});
   ASSERT_EQ(e.stato, 0) << e.err;
-  const json::valore v = json::leggi(e.out);
-  ASSERT_EQ(v.a.size(), 3u);
+  const json v = json::parse(e.out);
+  ASSERT_EQ(v.size(), 3u);
 
-  const auto& voci = v.a[0]["voci"].a;
+  const auto& voci = v.at(0).at("voci");
   ASSERT_EQ(voci.size(), 87u);
   for (std::size_t i = 0; i < voci.size(); ++i) {
     const voce& x = k.m.voci[i];
-    const json::valore& j = voci[i];
+    const json& j = voci[i];
     SCOPED_TRACE("voce " + std::to_string(i));
-    EXPECT_EQ(j["indice"].n, static_cast<double>(i));
-    EXPECT_EQ(j["tipo"].n, x.tipo);
-    EXPECT_EQ(j["inizio"].n, x.inizio);
-    EXPECT_EQ(j["fine"].n, x.fine);
-    EXPECT_EQ(j["posizione"].n, x.posizione);
-    EXPECT_EQ(j["attributo_1"].n, x.attributo_1);
-    EXPECT_EQ(j["nome"].s, x.nome);  // ASCII here
-    EXPECT_EQ(j["gruppo_1a"].n, x.gruppo_1a);
-    EXPECT_EQ(j["gruppo_1b"].n, x.gruppo_1b);
-    EXPECT_EQ(j["gruppo_2a"].n, x.gruppo_2a);
-    EXPECT_EQ(j["gruppo_2b"].n, x.gruppo_2b);
-    EXPECT_EQ(j["gruppo_2c"].n, x.gruppo_2c);
-    EXPECT_EQ(j["gruppo_1c"].n, x.gruppo_1c);
-    EXPECT_EQ(j["attributo_4"].n, x.attributo_4);
-    EXPECT_EQ(j["attributo_3"].n, x.attributo_3);
-    EXPECT_EQ(j["attributo_2"].n, x.attributo_2);
-    EXPECT_EQ(j["orario"].n, x.orario);
+    EXPECT_EQ(j.at("indice").get<double>(), static_cast<double>(i));
+    EXPECT_EQ(j.at("tipo").get<double>(), x.tipo);
+    EXPECT_EQ(j.at("inizio").get<double>(), x.inizio);
+    EXPECT_EQ(j.at("fine").get<double>(), x.fine);
+    EXPECT_EQ(j.at("posizione").get<double>(), x.posizione);
+    EXPECT_EQ(j.at("attributo_1").get<double>(), x.attributo_1);
+    EXPECT_EQ(j.at("nome").get<std::string>(), x.nome);  // ASCII here
+    EXPECT_EQ(j.at("gruppo_1a").get<double>(), x.gruppo_1a);
+    EXPECT_EQ(j.at("gruppo_1b").get<double>(), x.gruppo_1b);
+    EXPECT_EQ(j.at("gruppo_2a").get<double>(), x.gruppo_2a);
+    EXPECT_EQ(j.at("gruppo_2b").get<double>(), x.gruppo_2b);
+    EXPECT_EQ(j.at("gruppo_2c").get<double>(), x.gruppo_2c);
+    EXPECT_EQ(j.at("gruppo_1c").get<double>(), x.gruppo_1c);
+    EXPECT_EQ(j.at("attributo_4").get<double>(), x.attributo_4);
+    EXPECT_EQ(j.at("attributo_3").get<double>(), x.attributo_3);
+    EXPECT_EQ(j.at("attributo_2").get<double>(), x.attributo_2);
+    EXPECT_EQ(j.at("orario").get<double>(), x.orario);
   }
 
-  const auto& celle = v.a[1]["celle"].a;
+  const auto& celle = v.at(1).at("celle");
   ASSERT_EQ(celle.size(), k.m.celle.size());
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const cella& x = k.m.celle[i];
-    const json::valore& j = celle[i];
-    const bool uguale = j["indice"].n == static_cast<double>(i) && j["metri"].n == static_cast<double>(i * 50) &&
-                        j["tipo"].n == x.tipo && j["nome_tipo"].s == nome_tipo_cella(x.tipo) &&
-                        j["dato1"].n == x.dato1 && j["dato2"].n == x.dato2 && j["dato3"].n == x.dato3 &&
-                        j["dato4"].n == x.dato4 && j["tempo_segnale"].n == x.tempo_segnale &&
-                        j["richiamo"].n == x.richiamo && j["montagna"].n == x.montagna &&
-                        j["velocita_max"].n == x.velocita_max && j["pendenza"].n == x.pendenza &&
-                        j["aderenza"].n == x.aderenza;
+    const json& j = celle[i];
+    const auto n = [&j](const char* k) { return j.at(k).get<double>(); };
+    const bool uguale = n("indice") == static_cast<double>(i) && n("metri") == static_cast<double>(i * 50) &&
+                        n("tipo") == x.tipo && j.at("nome_tipo").get<std::string>() == nome_tipo_cella(x.tipo) &&
+                        n("dato1") == x.dato1 && n("dato2") == x.dato2 && n("dato3") == x.dato3 &&
+                        n("dato4") == x.dato4 && n("tempo_segnale") == x.tempo_segnale && n("richiamo") == x.richiamo &&
+                        n("montagna") == x.montagna && n("velocita_max") == x.velocita_max &&
+                        n("pendenza") == x.pendenza && n("aderenza") == x.aderenza;
     ASSERT_TRUE(uguale) << "cella " << i;
   }
 
-  const json::valore& g = v.a[2];
+  const json& g = v.at(2);
   const geometria piano = tabella_piano(k.m.piano);
-  EXPECT_EQ(g["conteggi"]["x"]["reale"].n, static_cast<double>(piano.x.size() - 4));
-  const auto& r = g["righe"].a;
+  EXPECT_EQ(g.at("conteggi").at("x").at("reale").get<double>(), static_cast<double>(piano.x.size() - 4));
+  const auto& r = g.at("righe");
   ASSERT_EQ(r.size(), piano.x.size());
   for (std::size_t j = 0; j < r.size(); ++j) {
     for (const auto& [asse, col] : {std::pair{"x", &piano.x}, std::pair{"y", &piano.y}}) {
       const numero_etichettato& n = (*col)[j];
-      const json::valore& e_json = r[j][std::string("etichetta_") + asse];
-      const json::valore& val = r[j][asse];
-      ASSERT_EQ(e_json.n, n.etichetta) << asse << j;
+      const json& e_json = r[j].at(std::string("etichetta_") + asse);
+      const json& val = r[j].at(asse);
+      ASSERT_EQ(e_json.get<double>(), n.etichetta) << asse << j;
       if (n.etichetta == numero_etichettato::vuoto) {
-        ASSERT_EQ(val.t, json::valore::tipo::nullo);
+        ASSERT_TRUE(val.is_null());
       } else {
-        ASSERT_EQ(std::bit_cast<uint64_t>(reale_json(val)), std::bit_cast<uint64_t>(n.come_reale())) << asse << j;
+        ASSERT_EQ(std::bit_cast<uint64_t>(val.get<double>()), std::bit_cast<uint64_t>(n.come_reale())) << asse << j;
       }
     }
   }
@@ -553,10 +551,10 @@ TEST(StrumentoDecodifica, SoloGliOggetti) {
   ASSERT_EQ(j.stato, 0) << j.err;
   std::size_t nel_tratto = 0;
   for (std::size_t i = 60; i <= 120; ++i) nel_tratto += k.m.celle.at(i).tipo != cella_libera;
-  const json::valore v = json::leggi(j.out);
-  ASSERT_EQ(v.a.size(), 1u);
-  ASSERT_EQ(v.a[0]["celle"].a.size(), nel_tratto);
-  for (const json::valore& c : v.a[0]["celle"].a) EXPECT_NE(c["tipo"].n, 0);
+  const json v = json::parse(j.out);
+  ASSERT_EQ(v.size(), 1u);
+  ASSERT_EQ(v.at(0).at("celle").size(), nel_tratto);
+  for (const json& c : v.at(0).at("celle")) EXPECT_NE(c.at("tipo").get<double>(), 0);
   const esecuzione csv = esegui({"decodifica", celle, "--oggetti", "--csv", "--from", "3000", "--to", "6000"});
   EXPECT_EQ(righe(csv.out).size(), 1 + nel_tratto);
 
@@ -580,10 +578,10 @@ TEST(StrumentoDecodifica, FileMalformatiEInservibili) {
   // The good files are still shown beside the bad one; the JSON stays whole.
   const esecuzione j = esegui({"decodifica", "--kind", "celle", "--json", tronco, k.file(file_scenario::celle)});
   EXPECT_EQ(j.stato, 3);
-  const json::valore v = json::leggi(j.out);
-  ASSERT_EQ(v.a.size(), 2u);
-  EXPECT_EQ(v.a[0]["errore"]["offset"].n, 45);
-  EXPECT_EQ(v.a[1]["tipo"].s, "celle");
+  const json v = json::parse(j.out);
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v.at(0).at("errore").at("offset").get<double>(), 45);
+  EXPECT_EQ(v.at(1).at("tipo").get<std::string>(), "celle");
 
   for (const std::vector<std::string>& a :
        {std::vector<std::string>{"decodifica", k.c.file("senza tipo.bin")},

@@ -143,8 +143,12 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
         ": " + x.motivo();
     err << nomi[t] << ": errore: " << messaggio << '\n';
     if (in_json) {
-      out << "{\"file\": " << json::stringa(nomi[t]) << ", \"errore\": {\"offset\": " << x.offset()
-          << ", \"messaggio\": " << json::stringa(messaggio) << "}}\n";
+      json j;
+      j["file"] = nomi[t];
+      j["errore"]["offset"] = x.offset();
+      j["errore"]["messaggio"] = messaggio;
+      scrivi_json(out, j);
+      out << '\n';
     }
     return kStatoArgomenti;
   }
@@ -170,27 +174,34 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   std::vector<std::string> confrontati = {nomi[tipo_file::voci], nomi[tipo_file::celle]};
   if (con_geometria) confrontati.push_back(nomi[tipo_file::geometria]);
   if (in_json) {
-    out << "{\"voci\": " << json::stringa(nomi[tipo_file::voci]) << ", \"celle\": "
-        << json::stringa(nomi[tipo_file::celle]) << ", \"geometria\": "
-        << (con_geometria ? json::stringa(nomi[tipo_file::geometria]) : std::string("null"))
-        << ",\n \"linea\": " << json::stringa(linea) << ", \"treno\": " << json::stringa(treno)
-        << ",\n \"stato\": " << stato << ", \"ricompilato\": " << (e.ricompilato ? "true" : "false")
-        << ", \"identico\": " << (e.identico ? "true" : "false")
-        << ", \"perche\": " << (e.perche.empty() ? std::string("null") : json::stringa(e.perche))
-        << ",\n \"note\": [";
-    for (std::size_t i = 0; i < e.testi.note.size(); ++i) out << (i ? ", " : "") << json::stringa(e.testi.note[i]);
-    out << "],\n \"guasti\": [";
-    for (std::size_t i = 0; i < e.guasti.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(e.guasti[i]);
-    out << "],\n \"differenze\": [";
-    for (std::size_t i = 0; i < e.differenze.size(); ++i) {
-      const differenza& d = e.differenze[i];
-      out << (i ? ",\n  " : "\n  ") << "{\"file\": " << json::stringa(nomi[d.file]) << ", \"tipo\": \""
-          << genere_json(d.g) << "\", \"indice\": " << d.indice << ", \"fino\": " << d.fino << ", \"metri\": "
-          << (d.g == differenza::genere::cella ? n(50 * d.indice) : std::string("null"))
-          << ", \"campo\": " << json::stringa(d.campo) << ", \"originale\": " << json::stringa(d.originale)
-          << ", \"ricompilato\": " << json::stringa(d.ricompilato) << '}';
+    json j;
+    j["voci"] = nomi[tipo_file::voci];
+    j["celle"] = nomi[tipo_file::celle];
+    j["geometria"] = con_geometria ? json(nomi[tipo_file::geometria]) : json(nullptr);
+    j["linea"] = linea;
+    j["treno"] = treno;
+    j["stato"] = stato;
+    j["ricompilato"] = e.ricompilato;
+    j["identico"] = e.identico;
+    j["perche"] = e.perche.empty() ? json(nullptr) : json(e.perche);
+    j["note"] = e.testi.note;
+    j["guasti"] = json::array();
+    for (const diagnosi& g : e.guasti) j["guasti"].push_back(json_diagnosi(g));
+    j["differenze"] = json::array();
+    for (const differenza& d : e.differenze) {
+      json x;
+      x["file"] = nomi[d.file];
+      x["tipo"] = genere_json(d.g);
+      x["indice"] = d.indice;
+      x["fino"] = d.fino;
+      x["metri"] = d.g == differenza::genere::cella ? json(50 * d.indice) : json(nullptr);
+      x["campo"] = d.campo;
+      x["originale"] = d.originale;
+      x["ricompilato"] = d.ricompilato;
+      j["differenze"].push_back(std::move(x));
     }
-    out << "]}\n";
+    scrivi_json(out, j);
+    out << '\n';
     return stato;
   }
 
