@@ -238,7 +238,9 @@ TEST(Formato, LaPaginaPerGliAutoriSeguiLeTabelle) {
     const auto inizio = testo.find(titolo);
     ASSERT_NE(inizio, std::string::npos);
     const std::string sezione = testo.substr(inizio, testo.find("\n### ", inizio + 1) - inizio);
-    EXPECT_NE(sezione.find(std::to_string(r.valori.size()) + " values"), std::string::npos);
+    EXPECT_NE(sezione.find(r.valori.size() == 1 ? std::string("1 value:")
+                                                 : std::to_string(r.valori.size()) + " values"),
+              std::string::npos);
     for (const valore_record& v : r.valori) {
       EXPECT_NE(sezione.find("`" + std::string(v.nome) + "`"), std::string::npos) << v.nome;
     }
@@ -249,6 +251,31 @@ TEST(Formato, LaPaginaPerGliAutoriSeguiLeTabelle) {
   for (int32_t a : avvisi_noti()) {
     EXPECT_NE(testo.find("`" + std::string(nome_avviso(a)) + "`"), std::string::npos) << nome_avviso(a);
   }
+}
+
+// The annotated example's two descriptions, taken from their fenced blocks,
+// compile without a fault or a warning.
+TEST(Formato, LEsempioCommentatoCompilaPulito) {
+  const std::string pagina = leggi_file(
+      (std::filesystem::path(SCENARIO_FIXTURES).parent_path().parent_path() / "docs" / "esempio.md").string());
+  const auto blocco = [&](const std::string& nome) {
+    const std::string apertura = "```" + nome + "\n";
+    const auto a = pagina.find(apertura);
+    if (a == std::string::npos) return std::string();
+    const auto b = pagina.find("\n```", a + apertura.size());
+    std::string r;
+    std::istringstream in(pagina.substr(a + apertura.size(), b + 1 - a - apertura.size()));
+    for (std::string x; std::getline(in, x);) r += x + "\r\n";
+    return r;
+  };
+  const std::string linea = blocco("linea.txt"), treno = blocco("treno.txt");
+  ASSERT_FALSE(linea.empty());
+  ASSERT_FALSE(treno.empty());
+  piattaforma_memoria p;
+  const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, true);
+  EXPECT_EQ(e.stato, kStatoPulito);
+  for (const diagnosi& d : diagnosi_del_modello(e.m, {"linea.txt", "treno.txt"})) ADD_FAILURE() << riga_diagnosi(d);
+  EXPECT_EQ(e.scritti.size(), 3u);
 }
 
 }  // namespace
