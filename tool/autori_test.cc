@@ -197,6 +197,14 @@ TEST(Formato, UnRecordOTutti) {
   EXPECT_NE(uno.out.find("17 valori"), std::string::npos) << uno.out;
   EXPECT_NE(esegui({"formato", "curvad3"}).out.find("curva"), std::string::npos);
   EXPECT_EQ(esegui({"formato", "treni"}).stato, kStatoArgomenti);
+  // One value in the singular, in the list and alone.
+  EXPECT_NE(tutti.out.find("sabbia                      1 valore  "), std::string::npos) << tutti.out;
+  EXPECT_NE(esegui({"formato", "sabbia"}).out.find("(descrizione del treno, 1 valore)"), std::string::npos);
+  // A word within two edits of a keyword is told which, as the compile does.
+  const esecuzione storpiata = esegui({"formato", "stazone"});
+  EXPECT_EQ(storpiata.stato, kStatoArgomenti);
+  EXPECT_NE(storpiata.err.find("forse «stazione»?"), std::string::npos) << storpiata.err;
+  EXPECT_EQ(esegui({"formato", "xyz"}).err.find("forse"), std::string::npos);
 }
 
 // Each record with exactly its count of values on its line reads clean; with
