@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "compiler/esecuzione.h"
 #include "compiler/occupanti.h"
 #include "compiler/voci.h"
 #include "platform/cp1252.h"
@@ -185,6 +186,25 @@ void controlla_record(modello& m, const lettore_campi& l, const record_descrizio
                std::to_string(n.letto));
   }
   m.sorgente_riga = riga_prima;
+}
+
+void finisci_record_fermato(modello& m, lettore_campi& l, const record_descrizione* d, std::string_view campo,
+                            int riga_parola, sorveglianza_parole& parole) {
+  if (d) {
+    try {
+      while (!l.fine() && !l.riga_finita() && l.campi_del_record().size() < d->valori.size()) {
+        if (d->ultimo_testo && l.campi_del_record().size() + 1 == d->valori.size()) {
+          l.testo();
+        } else {
+          l.numero32();
+        }
+      }
+    } catch (const errore_esecuzione&) {
+      // A value too large for a number: the record is told about already.
+    }
+    controlla_record(m, l, *d, campo, riga_parola, parole);
+  }
+  l.salta_riga();
 }
 
 bool sembra_utf8(std::string_view s) {

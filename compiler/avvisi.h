@@ -69,6 +69,12 @@ void controlla_oltre_linea(modello& m, const char* cosa, int32_t posizione, int6
 void controlla_record(modello& m, const lettore_campi& l, const record_descrizione& r, std::string_view campo,
                       int riga_parola, sorveglianza_parole& parole);
 
+// In a reading for diagnosis only, after a record that stopped the reading
+// (`d` its record, nullptr when the field was none): its values left on its
+// line are read and checked like those of any record, and the line is left.
+void finisci_record_fermato(modello& m, lettore_campi& l, const record_descrizione* d, std::string_view campo,
+                            int riga_parola, sorveglianza_parole& parole);
+
 // A text value (station name, sign text) that looks like UTF-8 rather than
 // Windows-1252.
 bool sembra_utf8(std::string_view ansi);

@@ -44,7 +44,7 @@ void lettore_campi::chiudi_campo() {
 }
 
 void lettore_campi::salta_riga() {
-  if (riga_ > riga_campo_) return;  // the last field read closed its line
+  if (riga_finita()) return;
   while (pos_ < testo_.size() && !fine_riga(testo_[pos_])) ++pos_;
   chiudi_campo();
 }

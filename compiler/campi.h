@@ -34,6 +34,8 @@ class lettore_campi {
 
   // Past the end of the current line: the fields left on it are not read.
   void salta_riga();
+  // The last field read closed its line.
+  bool riga_finita() const { return riga_ > riga_campo_; }
 
   // Line (from 1) on which the last field read began.
   int riga() const { return riga_campo_; }

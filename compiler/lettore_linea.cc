@@ -181,7 +181,10 @@ bool lettura_linea::leggi(consegna_linea& c) {
     const int riga_parola = m_.sorgente_riga;
     const std::string parola = m_.riga;
     const esito e = m_.solo_diagnosi ? record_per_diagnosi() : record_linea();
-    if (m_.solo_diagnosi && e != esito::continua) continue;
+    if (m_.solo_diagnosi && e != esito::continua) {
+      finisci_record_fermato(m_, l_, curva_spenta ? nullptr : d, parola, riga_parola, parole_);
+      continue;
+    }
     if (e == esito::interrompi) return false;
     if (e == esito::ferma) break;
     if (d && !curva_spenta) {

@@ -67,7 +67,10 @@ class lettore_treno {
       if (d) conta.conta(*d);
       if (m_.solo_diagnosi) {
         if (d) m_.letti.push_back({kFileTreno, m_.sorgente_riga, d->parola});
-        if (record_per_diagnosi(l) != esito::continua) continue;
+        if (record_per_diagnosi(l) != esito::continua) {
+          finisci_record_fermato(m_, l, d, parola, m_.sorgente_riga, parole_);
+          continue;
+        }
         if (d) controlla_record(m_, l, *d, parola, m_.sorgente_riga, parole_);
         continue;
       }

@@ -1,6 +1,7 @@
 #include "compiler/oltre_arresto.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 #include <string>
 #include <utility>
@@ -128,23 +129,35 @@ void esamina_oltre_arresto(piattaforma& p, modello& m) {
   pulisci_voci(d);
   memorizza_dati(p, d);
 
-  const auto perso = [&](int file, int riga) {
-    if (file == kLinea) return f[kLinea].c && riga > f[kLinea].riga;
-    if (file == kTreno) return treno_non_letto || (f[kTreno].c && riga > f[kTreno].riga);
-    return false;
+  // The stopping record's own fault in the reading for diagnosis: what
+  // follows it on its line (the values the stop left unread) is new too.
+  int dopo_il_guasto[3] = {0, 0, 0};
+  for (int file : {kLinea, kTreno}) {
+    dopo_il_guasto[file] = std::numeric_limits<int>::max();
+    for (const guasto& g : d.guasti) {
+      if (f[file].c && g.file == file && g.riga == f[file].riga && g.codice == f[file].codice) {
+        dopo_il_guasto[file] = g.ordine;
+        break;
+      }
+    }
+  }
+  const auto perso = [&](int file, int riga, int ordine) {
+    if (file < kLinea || file > kTreno) return false;
+    if (file == kTreno && treno_non_letto) return true;
+    return f[file].c && (riga > f[file].riga || (riga == f[file].riga && ordine > dopo_il_guasto[file]));
   };
   int base = 0;
   for (const guasto& g : m.guasti) base = std::max(base, g.ordine + 1);
   for (const avviso& a : m.avvisi) base = std::max(base, a.ordine + 1);
   for (guasto g : d.guasti) {
     const bool fine_lettura = g.riga == 0 && g.file > 0 && codici.count(g.codice) == 0;
-    if (!(g.riga > 0 && perso(g.file, g.riga)) && !fine_lettura) continue;
+    if (!(g.riga > 0 && perso(g.file, g.riga, g.ordine)) && !fine_lettura) continue;
     g.compilato = false;
     g.ordine += base;
     m.guasti.push_back(std::move(g));
   }
   for (avviso a : d.avvisi) {
-    if (a.riga == 0 || !perso(a.file, a.riga)) continue;
+    if (a.riga == 0 || !perso(a.file, a.riga, a.ordine)) continue;
     a.compilato = false;
     a.ordine += base;
     m.avvisi.push_back(std::move(a));

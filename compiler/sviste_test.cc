@@ -204,6 +204,22 @@ TEST(OltreArresto, UnArrestoDellaLineaLasciaIlTrenoNonLetto) {
             "su tutto il tracciato");
 }
 
+// The values that a stopping record left unread are checked all the same.
+TEST(OltreArresto, IValoriLasciatiDalRecordCheFerma) {
+  const compilazione c = compila(
+      kLinea, con(kTreno, 7, "stazione, 8000, 4, 450, 1, 0, 0, 1,1,0, 2,1,1, 0, 8:10, 0, 0, BORGO"));
+  const std::string s = tutte(c);
+  EXPECT_NE(s.find("treno:7: errore: codice 9 a 8000 m"), std::string::npos) << s;
+  EXPECT_NE(s.find("treno:7: avviso: [numero]: (non compilato) \"8:10\": testo dove stazione vuole un numero intero, "
+                   "letto come 8"),
+            std::string::npos)
+      << s;
+  EXPECT_NE(s.find("treno:8: nota: la lettura si è fermata alla riga 7 (codice 9): record non compilati da questa "
+                   "riga in poi: 2 (1 segnale, 1 rallentamento)"),
+            std::string::npos)
+      << s;
+}
+
 // Past the track's end the reading stops (15) but ends as usual: the later
 // records past the end are each told at their line, not compiled.
 TEST(OltreArresto, OgniRecordOltreIlTracciato) {

@@ -15,6 +15,7 @@
 #include "compiler/voci.h"
 #include "platform/cp1252.h"
 #include "common/json.h"
+#include "reader/posizioni_scritte.h"
 
 namespace scenario {
 namespace {
@@ -179,6 +180,7 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
     for (const campo& x : campi(c)) {
       if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
     }
+    if (const auto w = posizione_scritta_di(c, k)) out << " | scritto: " << testo_posizione_scritta(*w);
     out << '\n';
   }
 }
@@ -201,6 +203,11 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
     for (const campo& x : campi(c)) {
       r[x.nome] = x.valore;
       if (e_tipo(x)) r["nome_tipo"] = nome_tipo(c.tipo);
+    }
+    if (const auto w = posizione_scritta_di(c, k)) {
+      r["scritto"]["cosa"] = w->cosa;
+      r["scritto"]["metri"] = w->metri;
+      r["scritto"]["nota"] = w->nota;
     }
     d["celle"].push_back(std::move(r));
   }
