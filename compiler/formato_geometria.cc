@@ -7,12 +7,9 @@
 namespace scenario {
 namespace {
 
-// Rows asked of the source at a time: a piece of at most 320 kB, few
+// Rows asked of the source at a time: two pieces of at most 160 kB, few
 // enough writes that their cost stays below the bytes' own.
-constexpr std::size_t kRighePerPezzo = 32768;
-// The same for the pieces of both columns at once, whose two blocks take
-// together what the one of a column takes.
-constexpr std::size_t kRighePerPezzoPosizionato = kRighePerPezzo / 2;
+constexpr std::size_t kRighePerPezzoPosizionato = 16384;
 
 std::string n(std::size_t v) { return std::to_string(v); }
 
@@ -63,20 +60,6 @@ std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offse
                                       " va oltre la fine del file: restano " + std::to_string(resto - 2) + " byte");
 }
 
-pezzi_geometria::pezzi_geometria(sorgente_geometria& s)
-    : s_(s), blocco_(std::make_unique_for_overwrite<char[]>(kRighePerPezzo * formato::kBytesReale)) {
-  s_.riavvolgi();
-}
-
-std::string_view pezzi_geometria::prossimo() {
-  while (colonna_ < 2) {
-    std::size_t byte = 0;
-    if (s_.prossime_in_byte(colonna_, blocco_.get(), kRighePerPezzo, byte) > 0) return {blocco_.get(), byte};
-    if (++colonna_ < 2) s_.riavvolgi();
-  }
-  return {};
-}
-
 pezzi_geometria_posizionati::pezzi_geometria_posizionati(sorgente_geometria& s)
     : s_(s),
       inizio_y_(s.byte_colonna_x()),
@@ -105,9 +88,13 @@ pezzo_posizionato pezzi_geometria_posizionati::prossimo() {
 }
 
 std::string immagine_geometria(sorgente_geometria& s) {
-  pezzi_geometria pezzi(s);
+  pezzi_geometria_posizionati pezzi(s);
   std::string tutto;
-  for (std::string_view pezzo = pezzi.prossimo(); !pezzo.empty(); pezzo = pezzi.prossimo()) tutto += pezzo;
+  for (pezzo_posizionato p = pezzi.prossimo(); !p.byte.empty(); p = pezzi.prossimo()) {
+    const auto inizio = static_cast<std::size_t>(p.posizione);
+    if (tutto.size() < inizio + p.byte.size()) tutto.resize(inizio + p.byte.size());
+    tutto.replace(inizio, p.byte.size(), p.byte);
+  }
   return tutto;
 }
 

@@ -64,22 +64,6 @@ std::size_t decodifica_etichettato(std::string_view byte, std::size_t offset, nu
 // to its end; returns the value's size. Faults name offsets in the file.
 std::size_t decodifica_etichettato(const char* p, uint64_t resto, uint64_t offset, numero_etichettato& n);
 
-// The file in pieces, every x and then every y: the source is read through
-// twice, rewound in between. Each piece stays valid until the next call; an
-// empty one ends the file.
-class pezzi_geometria {
- public:
-  explicit pezzi_geometria(sorgente_geometria& s);
-  std::string_view prossimo();
-
- private:
-  sorgente_geometria& s_;
-  int colonna_ = 0;  // 0 x, 1 y, 2 done
-  // Left uninitialised: only the rows written into it are ever read, and a
-  // short line touches only its first pages.
-  std::unique_ptr<char[]> blocco_;
-};
-
 // The file in pieces that say where they go, both columns from one pass
 // over the source: each batch of rows gives a piece of x, from the start,
 // and one of y, from the end of the x column. Each piece stays valid until
@@ -100,7 +84,7 @@ class pezzi_geometria_posizionati {
   std::unique_ptr<char[]> blocco_y_;
 };
 
-// The whole file at once.
+// The whole file at once, put together from those pieces.
 std::string immagine_geometria(sorgente_geometria& s);
 
 // The file decoded whole, x and y of metres 0 to N: tagged numbers with

@@ -24,20 +24,6 @@ std::size_t geometria_in_tabella::prossime(riga_geometria* righe, std::size_t qu
 
 namespace scenario {
 
-std::size_t sorgente_geometria::prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) {
-  riga_geometria righe[512];
-  char* p = fuori;
-  std::size_t fatte = 0;
-  while (fatte < quante) {
-    const std::size_t n = prossime(righe, std::min<std::size_t>(512, quante - fatte));
-    if (n == 0) break;
-    for (std::size_t i = 0; i < n; ++i) p = codifica_etichettato(p, colonna == 0 ? righe[i].x : righe[i].y);
-    fatte += n;
-  }
-  byte = static_cast<std::size_t>(p - fuori);
-  return fatte;
-}
-
 std::size_t sorgente_geometria::prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante,
                                                          std::size_t& byte_x, std::size_t& byte_y) {
   riga_geometria righe[512];

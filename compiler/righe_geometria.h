@@ -26,14 +26,11 @@ class sorgente_geometria {
   // The next rows, metre after metre, at most `quante` of them into `righe`;
   // returns how many, 0 once every row has been given.
   virtual std::size_t prossime(riga_geometria* righe, std::size_t quante) = 0;
-  // The same rows, only the values of column `colonna` (0 x, 1 y) and as
-  // the line geometry file holds them (compiler/formato_geometria.h), into
-  // `fuori`, which has room for `quante` of the largest; sets `byte` to the
-  // bytes written. A source that computes its rows may write them straight
-  // into their bytes; this one goes through prossime().
-  virtual std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte);
-  // Both columns of the next rows at once, as prossime_in_byte gives each:
-  // x into `fx` and y into `fy`, each with room for `quante` of the largest.
+  // The same rows as the line geometry file holds their values
+  // (compiler/formato_geometria.h): x into `fx` and y into `fy`, each with
+  // room for `quante` of the largest; sets `byte_x` and `byte_y` to the bytes
+  // written. A source that computes its rows may write them straight into
+  // their bytes; this one goes through prossime().
   virtual std::size_t prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,
                                                 std::size_t& byte_y);
   // The bytes of the whole x column, where the file's y column starts. This

@@ -81,9 +81,6 @@ void completa_piano(modello& m, int32_t& j) { passi(m, j, ultima_riga_calcolabil
 
 namespace {
 
-// A noted state every this many rows.
-constexpr int32_t kPassoTappe = 4096;
-
 // The last row that the plan's steps computed; 1 when there is none.
 int32_t ultima_calcolata(const piano_tracciato& p) { return p.tratti.empty() ? 1 : p.tratti.back().fino; }
 
@@ -112,7 +109,6 @@ inline void passo(const tratto_piano* tratti, generatore_piano::stato& s, double
 
 // Rows as they are.
 struct in_righe {
-  static constexpr bool kDueVie = false;
   riga_geometria* q;
   struct cursore_righe {
     riga_geometria* q;
@@ -124,32 +120,13 @@ struct in_righe {
     *q++ = {metro, numero_etichettato::da_intero(0), numero_etichettato::da_intero(static_cast<int16_t>(metro))};
   }
   void vuota(int32_t metro) { *q++ = {metro, {}, {}}; }
-  cursore_righe cursore(std::size_t dopo = 0) const { return {q + dopo}; }
+  cursore_righe cursore() const { return {q}; }
   void riprendi(const cursore_righe& c) { q = c.q; }
 };
 
-// One column's values straight into the file's bytes; computed rows all
-// take the same bytes, so a later run of them has a known place.
-template <int colonna>
-struct in_byte {
-  static constexpr bool kDueVie = true;
-  char* p;
-  struct cursore_byte {
-    char* p;
-    void calcolata(int32_t, double x, double y) { p = codifica_reale(p, colonna == 0 ? x : y); }
-  };
-  void seme(int32_t metro) {
-    p = codifica_etichettato(p, numero_etichettato::da_intero(static_cast<int16_t>(colonna == 0 ? 0 : metro)));
-  }
-  void vuota(int32_t) { p = codifica_etichettato(p, numero_etichettato{}); }
-  cursore_byte cursore(std::size_t dopo = 0) const { return {p + dopo * formato::kBytesReale}; }
-  void riprendi(const cursore_byte& c) { p = c.p; }
-};
-
-// Both columns' values at once, each into its own bytes; one chain of steps
-// gives both, so the run is not split.
+// Both columns' values straight into the file's bytes, each into its own
+// block: one chain of steps gives both.
 struct in_byte_entrambe {
-  static constexpr bool kDueVie = false;
   char* px;
   char* py;
   struct cursore_byte {
@@ -168,9 +145,7 @@ struct in_byte_entrambe {
     px = codifica_etichettato(px, numero_etichettato{});
     py = codifica_etichettato(py, numero_etichettato{});
   }
-  cursore_byte cursore(std::size_t dopo = 0) const {
-    return {px + dopo * formato::kBytesReale, py + dopo * formato::kBytesReale};
-  }
+  cursore_byte cursore() const { return {px, py}; }
   void riprendi(const cursore_byte& c) {
     px = c.px;
     py = c.py;
@@ -207,42 +182,12 @@ std::size_t generatore_piano::scorri(std::size_t quante, E& e) {
     const int32_t fine = s_.metro + n;
     stato a = s_;
     double x, y;
-    // A state noted at a row past the middle of the run splits it in two,
-    // stepped side by side.
-    const int32_t meta = (a.metro + n / 2) / kPassoTappe * kPassoTappe;
-    if (E::kDueVie && meta > a.metro && static_cast<std::size_t>(meta / kPassoTappe) <= tappe_.size()) {
-      stato b = tappe_[static_cast<std::size_t>(meta / kPassoTappe) - 1];
-      auto ca = e.cursore();
-      auto cb = e.cursore(static_cast<std::size_t>(meta - a.metro));
-      while (a.metro < meta && b.metro < fine) {
-        passo(tratti, a, x, y);
-        ca.calcolata(a.metro - 1, x, y);
-        passo(tratti, b, x, y);
-        cb.calcolata(b.metro - 1, x, y);
-      }
-      while (a.metro < meta) {
-        passo(tratti, a, x, y);
-        ca.calcolata(a.metro - 1, x, y);
-      }
-      while (b.metro < fine) {
-        passo(tratti, b, x, y);
-        cb.calcolata(b.metro - 1, x, y);
-      }
-      e.riprendi(cb);
-      a = b;
-    } else {
-      auto c = e.cursore();
-      int32_t prossima_tappa = static_cast<int32_t>(tappe_.size() + 1) * kPassoTappe;
-      while (a.metro < fine) {
-        if (a.metro == prossima_tappa) {
-          tappe_.push_back(a);
-          prossima_tappa += kPassoTappe;
-        }
-        passo(tratti, a, x, y);
-        c.calcolata(a.metro - 1, x, y);
-      }
-      e.riprendi(c);
+    auto c = e.cursore();
+    while (a.metro < fine) {
+      passo(tratti, a, x, y);
+      c.calcolata(a.metro - 1, x, y);
     }
+    e.riprendi(c);
     s_ = a;
     k += static_cast<std::size_t>(n);
   }
@@ -253,22 +198,6 @@ std::size_t generatore_piano::scorri(std::size_t quante, E& e) {
 std::size_t generatore_piano::prossime(riga_geometria* righe, std::size_t quante) {
   in_righe e{righe};
   return scorri(quante, e);
-}
-
-std::size_t generatore_piano::prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) {
-  char* fine;
-  std::size_t n;
-  if (colonna == 0) {
-    in_byte<0> e{fuori};
-    n = scorri(quante, e);
-    fine = e.p;
-  } else {
-    in_byte<1> e{fuori};
-    n = scorri(quante, e);
-    fine = e.p;
-  }
-  byte = static_cast<std::size_t>(fine - fuori);
-  return n;
 }
 
 std::size_t generatore_piano::prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,

@@ -59,7 +59,6 @@ class generatore_piano : public sorgente_geometria {
   explicit generatore_piano(const piano_tracciato& p);
   void riavvolgi() override;
   std::size_t prossime(riga_geometria* righe, std::size_t quante) override;
-  std::size_t prossime_in_byte(int colonna, char* fuori, std::size_t quante, std::size_t& byte) override;
   std::size_t prossime_in_byte_entrambe(char* fx, char* fy, std::size_t quante, std::size_t& byte_x,
                                         std::size_t& byte_y) override;
   uint64_t byte_colonna_x() override;
@@ -79,10 +78,6 @@ class generatore_piano : public sorgente_geometria {
 
   const piano_tracciato& p_;
   stato s_;
-  // The state at every kPassoTappe-th row, noted the first time through: the
-  // second time (the y column after the x one) two runs of rows are stepped
-  // side by side from them, which the processor overlaps.
-  std::vector<stato> tappe_;
 };
 // Every row of the plan in order of metre, each handed to `riga`, which
 // returns false to stop: the plan replayed for whoever reads it through

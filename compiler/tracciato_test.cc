@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "compiler/esecuzione.h"
@@ -224,9 +227,8 @@ TEST(Tracciato, GeneratoreALottiERiavvolto) {
 }
 
 // The file's bytes, both columns, are the reference's doubles bit for bit
-// over a long plan of many stretches, though the second column is stepped
-// from states noted the first time through, two runs side by side; and the
-// same after a first way through that stopped part way.
+// over a long plan of many stretches; and the same after a first way
+// through that stopped part way.
 TEST(Tracciato, ImmagineComeIlRiferimento) {
   const int32_t n = 207000;
   modello m = piano(n);
@@ -280,11 +282,30 @@ TEST(Tracciato, PianoIncompiutoENonSeminato) {
   for (std::size_t r = 0; r <= 7000; ++r) ASSERT_EQ(v.x[r].etichetta | v.y[r].etichetta, numero_etichettato::vuoto);
 }
 
+// The file by the format's plain rules: every x, then every y, each a
+// little-endian 16-bit tag and then nothing (0), a 16-bit integer (2) or a
+// binary64 (5).
+std::string codifica_semplice(const std::vector<numero_etichettato>& x, const std::vector<numero_etichettato>& y) {
+  std::string f;
+  const auto le = [&f](uint64_t v, int byte) {
+    for (int i = 0; i < byte; ++i) f += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  for (const auto* colonna : {&x, &y}) {
+    for (const numero_etichettato& n : *colonna) {
+      le(n.etichetta, 2);
+      if (n.etichetta == 2) le(static_cast<uint16_t>(n.valore_intero), 2);
+      if (n.etichetta == 5) le(std::bit_cast<uint64_t>(n.valore_reale), 8);
+    }
+  }
+  return f;
+}
+
 // The file in pieces that say where they go, both columns from one pass,
-// put together: the same bytes as the file column after column, every byte
-// written once. For the plan (whole, cut short, never seeded, of no rows)
-// and for a table read back, whose x and y differ in their tags.
-TEST(Tracciato, PezziPosizionatiComeLImmagine) {
+// and the whole file put together from them: the bytes the format gives
+// for the plan's rows, every byte written once. For the plan (whole, cut
+// short, never seeded, of no rows) and for a table read back, whose x and
+// y differ in their tags.
+TEST(Tracciato, PezziPosizionatiComeIlFormato) {
   const auto unisci = [](sorgente_geometria& s) {
     pezzi_geometria_posizionati pezzi(s);
     std::string f;
@@ -312,16 +333,20 @@ TEST(Tracciato, PezziPosizionatiComeLImmagine) {
   crea_tracciato(grezzo);
   modello nessuno;
   for (const modello* m : {&lungo, &corto, &grezzo, &nessuno}) {
+    const geometria t = tabella_piano(m->piano);
+    const std::string atteso = codifica_semplice(t.x, t.y);
     generatore_piano g(m->piano);
-    const std::string atteso = immagine_geometria(g);
     EXPECT_EQ(g.byte_colonna_x() * 2, atteso.size());
     EXPECT_TRUE(unisci(g) == atteso) << m->piano.righe;
+    EXPECT_TRUE(immagine_geometria(g) == atteso) << m->piano.righe;
   }
   const geometria t = tabella_piano(lungo.piano);
   std::vector<numero_etichettato> y = t.y;
   for (std::size_t r = 0; r < y.size(); r += 3) y[r] = {};
   geometria_in_tabella tabella(t.x, y);
-  EXPECT_TRUE(unisci(tabella) == immagine_geometria(tabella));
+  const std::string atteso = codifica_semplice(t.x, y);
+  EXPECT_TRUE(unisci(tabella) == atteso);
+  EXPECT_TRUE(immagine_geometria(tabella) == atteso);
 }
 
 }  // namespace
