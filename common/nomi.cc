@@ -1,5 +1,7 @@
 #include "common/nomi.h"
 
+#include "platform/percorsi.h"
+
 namespace scenario {
 
 std::string_view suffisso(file_scenario f) {
@@ -29,7 +31,7 @@ std::string nome_semplice(const std::string& nome_linea, const std::string& nume
 
 std::string nome_file(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,
                       file_scenario f) {
-  return p.cartella_programma() + p.separatore() + nome_semplice(nome_linea, numero_treno, f);
+  return nome_in_cartella(p, nome_semplice(nome_linea, numero_treno, f));
 }
 
 void riscrivi(piattaforma& p, const std::string& nome_linea, const std::string& numero_treno,

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -16,18 +15,13 @@
 #include "compiler/avvisi.h"
 #include "compiler/parole.h"
 #include "platform/cp1252.h"
+#include "platform/percorsi.h"
 
 namespace scenario {
 namespace {
 
 // The longest file name that the common file systems take, in bytes.
 constexpr std::size_t kNomeMassimo = 255;
-
-// Two names of the same file, as far as their text tells (links and
-// different spellings of the same folder are not seen).
-bool stesso_percorso(const std::string& a, const std::string& b) {
-  return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
-}
 
 // The lines of a text whose first field is a keyword of a record of `d`.
 int record_riconosciuti(std::string_view testo, descrizione d) {
@@ -185,14 +179,8 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
     return std::move(e);
   };
   if (r.cartella.empty()) return fallisci("la cartella d'uscita è vuota");
-  auto sistema = piattaforma_di_sistema(r.cartella);
-  // The folder as the naming rule joins it: without a trailing separator.
-  std::string cartella = r.cartella;
-  const std::string sep = sistema->separatore();
-  while (cartella.size() > sep.size() && cartella.compare(cartella.size() - sep.size(), sep.size(), sep) == 0) {
-    cartella.resize(cartella.size() - sep.size());
-  }
-  sistema = piattaforma_di_sistema(cartella);
+  auto sistema = piattaforma_in_cartella(r.cartella);
+  const std::string cartella = sistema->cartella_programma();
 
   if (std::string perche = identita_inservibile(*sistema, r.id); !perche.empty()) return fallisci(perche);
   for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {

@@ -1,13 +1,7 @@
 // The platform on Windows: the Win32 window and message box, files through
 // the wide-character API (names arrive in UTF-8), and the system's ANSI code
 // page for the text the program writes.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/sistema_windows.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +13,7 @@
 #include <string_view>
 
 #include "platform/piattaforma.h"
+#include "platform/utf16_windows.h"
 
 namespace scenario {
 namespace {
@@ -51,13 +46,7 @@ std::string descrizione_errore(DWORD numero) {
     w.pop_back();
   }
   if (w.empty()) return "errore di sistema " + std::to_string(numero);
-  const int len = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                        nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(len > 0 ? len : 0), '\0');
-  if (len > 0) {
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), len, nullptr, nullptr);
-  }
-  return s;
+  return utf8_di(w);
 }
 
 [[noreturn]] void fallisci(const std::string& nome, DWORD numero) {
@@ -66,49 +55,12 @@ std::string descrizione_errore(DWORD numero) {
 
 [[noreturn]] void fallisci(const std::string& nome) { fallisci(nome, ::GetLastError()); }
 
-int lunghezza_int(std::size_t n) {
-  if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    throw std::length_error("testo troppo lungo per il sistema");
-  }
-  return static_cast<int>(n);
-}
-
-// Multi-byte text in the code page to UTF-16. With `rigoroso`, a byte
-// sequence that is not valid in the code page fails (GetLastError tells why).
-bool in_wide(UINT codice_pagina, std::string_view s, bool rigoroso, std::wstring& w) {
-  w.clear();
-  if (s.empty()) return true;
-  const DWORD opzioni = rigoroso ? MB_ERR_INVALID_CHARS : 0;
-  const int len = ::MultiByteToWideChar(codice_pagina, opzioni, s.data(), lunghezza_int(s.size()), nullptr, 0);
-  if (len <= 0) return false;
-  w.resize(static_cast<std::size_t>(len));
-  return ::MultiByteToWideChar(codice_pagina, opzioni, s.data(), lunghezza_int(s.size()), w.data(), len) == len;
-}
-
-std::string utf8_di(std::wstring_view w) {
-  if (w.empty()) return {};
-  const int len =
-      ::WideCharToMultiByte(CP_UTF8, 0, w.data(), lunghezza_int(w.size()), nullptr, 0, nullptr, nullptr);
-  if (len <= 0) return {};
-  std::string s(static_cast<std::size_t>(len), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, w.data(), lunghezza_int(w.size()), s.data(), len, nullptr, nullptr);
-  return s;
-}
-
-// Text of the program (UTF-8) for the system's wide-character calls; bytes
-// that are not UTF-8 become U+FFFD, since this text is only shown.
-std::wstring wide_da_mostrare(std::string_view utf8) {
-  std::wstring w;
-  in_wide(CP_UTF8, utf8, false, w);
-  return w;
-}
-
 // A file name for the wide-character file calls. Names longer than the
 // classic limit of 260 characters get the "\\?\" form, which lifts the limit
 // but takes the name literally; so they are first made full and normal.
 std::wstring nome_di_sistema(const std::string& nome) {
   std::wstring w;
-  if (!in_wide(CP_UTF8, nome, true, w)) fallisci(nome);
+  if (!in_utf16(CP_UTF8, nome, true, w)) fallisci(nome);
   for (wchar_t& c : w) {
     if (c == L'/') c = L'\\';
   }
@@ -267,7 +219,7 @@ class piattaforma_windows : public piattaforma {
 
   bool esiste(const std::string& nome) override {
     std::wstring w;
-    if (!in_wide(CP_UTF8, nome, true, w)) return false;
+    if (!in_utf16(CP_UTF8, nome, true, w)) return false;
     const DWORD attributi = ::GetFileAttributesW(nome_di_sistema(nome).c_str());
     return attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
@@ -390,25 +342,25 @@ class piattaforma_windows : public piattaforma {
 
   void mostra_messaggio(const std::string& testo) override {
     std::wstring w;
-    in_wide(codice_pagina_, testo, false, w);
+    in_utf16(codice_pagina_, testo, false, w);
     ::MessageBoxW(form_, w.c_str(), nullptr, MB_OK | MB_SETFOREGROUND);
   }
 
   void mostra_informazione(const std::string& testo) override {
-    ::MessageBoxW(nullptr, wide_da_mostrare(testo).c_str(), kTitoloForm, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    ::MessageBoxW(nullptr, utf16_da_mostrare(testo).c_str(), kTitoloForm, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
   }
 
   void rapporto_errore(const errore_sistema& e) override {
     std::string testo = "Errore di esecuzione " + std::to_string(e.numero()) + ":\n\n" + e.descrizione();
     if (!e.file().empty()) testo += "\n\nFile: " + e.file();
-    ::MessageBoxW(form_, wide_da_mostrare(testo).c_str(), nullptr, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    ::MessageBoxW(form_, utf16_da_mostrare(testo).c_str(), nullptr, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
   }
 
   [[noreturn]] void termina(int stato) override { std::exit(stato); }
 
   std::string in_ansi(std::string_view testo) override {
     std::wstring w;
-    if (!in_wide(CP_UTF8, testo, true, w)) throw std::invalid_argument("UTF-8 non valido");
+    if (!in_utf16(CP_UTF8, testo, true, w)) throw std::invalid_argument("UTF-8 non valido");
     if (w.empty()) return {};
     const int n = lunghezza_int(w.size());
     BOOL sostituito = FALSE;
@@ -424,7 +376,7 @@ class piattaforma_windows : public piattaforma {
     }
     // A character that maps back to something else was only approximated.
     std::wstring ritorno;
-    if (!in_wide(codice_pagina_, s, false, ritorno) || ritorno != w) {
+    if (!in_utf16(codice_pagina_, s, false, ritorno) || ritorno != w) {
       throw std::invalid_argument("carattere non rappresentabile nella code page " +
                                   std::to_string(codice_pagina_));
     }

@@ -4,13 +4,7 @@
 // code page (UTF-8 shows as "nÃ©") and turn "\n" into "\r\n" in a file: here a
 // console gets the text through WriteConsoleW, and anything else the bytes
 // unchanged through WriteFile.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/sistema_windows.h"
 #include <shellapi.h>
 
 #include <algorithm>
@@ -18,20 +12,13 @@
 #include <cstddef>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 #include "platform/riga_comando.h"
+#include "platform/utf16_windows.h"
 
 namespace scenario {
 namespace {
-
-std::string utf8_di(const wchar_t* w) {
-  const int len = ::WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (len <= 1) return {};
-  std::string s(static_cast<std::size_t>(len), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), len, nullptr, nullptr);
-  s.pop_back();  // the terminating NUL
-  return s;
-}
 
 // How many of the n bytes form whole UTF-8 sequences: a sequence cut at the
 // end waits for the rest of its bytes.
@@ -86,10 +73,7 @@ class flusso_windows : public std::streambuf {
   void scrivi(const char* p, std::size_t n) {
     if (n == 0 || handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE) return;
     if (consolle_) {
-      const int len = ::MultiByteToWideChar(CP_UTF8, 0, p, static_cast<int>(n), nullptr, 0);
-      if (len <= 0) return;
-      std::wstring w(static_cast<std::size_t>(len), L'\0');
-      ::MultiByteToWideChar(CP_UTF8, 0, p, static_cast<int>(n), w.data(), len);
+      const std::wstring w = utf16_da_mostrare(std::string_view(p, n));
       for (std::size_t fatto = 0; fatto < w.size();) {
         DWORD scritti = 0;
         if (!::WriteConsoleW(handle_, w.data() + fatto, static_cast<DWORD>(w.size() - fatto), &scritti, nullptr) ||

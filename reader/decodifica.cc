@@ -10,6 +10,7 @@
 
 #include "common/nomi.h"
 #include "compiler/codifica.h"
+#include "platform/percorsi.h"
 #include "platform/piattaforma.h"
 #include "reader/piano_a_pezzi.h"
 
@@ -17,11 +18,6 @@ namespace scenario {
 namespace {
 
 std::string n(uint64_t v) { return std::to_string(v); }
-
-// The name as the file system takes it: the tool's names are UTF-8.
-std::filesystem::path percorso(const std::string& nome) {
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(nome.data()), nome.size()));
-}
 
 [[noreturn]] void fallisci(const std::string& nome) {
   const int e = errno != 0 ? errno : EIO;
@@ -47,34 +43,6 @@ const char* descrizione_massimo(tipo_file t) {
   throw errore_dimensione(std::string("file ") + nome_tipo_file(t) + " troppo grande: " + quanto + " byte, al massimo " +
                           n(byte_massimi(t)) + " (" + descrizione_massimo(t) + ")");
 }
-
-// A regular file, read at any offset; its size is taken once, at opening.
-class file_a_pezzi : public byte_a_pezzi {
- public:
-  file_a_pezzi(std::string nome, tipo_file t) : nome_(std::move(nome)) {
-    errno = 0;
-    f_.open(percorso(nome_), std::ios::binary);
-    if (!f_) fallisci(nome_);
-    f_.seekg(0, std::ios::end);
-    const std::streamoff fine = f_.tellg();
-    if (!f_ || fine < 0) fallisci(nome_);
-    byte_ = static_cast<uint64_t>(fine);
-    if (byte_ > byte_massimi(t)) troppo_grande(t, n(byte_));
-  }
-  uint64_t byte() const override { return byte_; }
-  void leggi(uint64_t offset, char* dove, std::size_t quanti) const override {
-    f_.clear();
-    errno = 0;
-    f_.seekg(static_cast<std::streamoff>(offset));
-    f_.read(dove, static_cast<std::streamsize>(quanti));
-    if (!f_ || static_cast<std::size_t>(f_.gcount()) != quanti) fallisci(nome_);
-  }
-
- private:
-  std::string nome_;
-  mutable std::ifstream f_;
-  uint64_t byte_ = 0;
-};
 
 // A pipe or a device, whose size is not known before it ends: read into
 // memory, and refused as soon as it passes the kind's limit (a geometry also
@@ -116,34 +84,6 @@ std::string leggi_flusso(const std::string& nome, tipo_file t) {
   return byte;
 }
 
-// A cursor over bytes read in pieces that refuses, before reading, any value
-// that would run past the end.
-class cursore {
- public:
-  cursore(const byte_a_pezzi& b, uint64_t inizio) : b_(b), fine_(b.byte()), pos_(inizio), pezzo_(kPezzoPiano, '\0') {}
-  uint64_t pos() const { return pos_; }
-  uint64_t resto() const { return fine_ - pos_; }
-  numero_etichettato prossimo() {
-    const std::size_t k = static_cast<std::size_t>(std::min<uint64_t>(formato::kBytesReale, resto()));
-    if (pos_ < base_ || pos_ + k > base_ + caricati_) {
-      base_ = pos_;
-      caricati_ = static_cast<std::size_t>(std::min<uint64_t>(pezzo_.size(), resto()));
-      b_.leggi(base_, pezzo_.data(), caricati_);
-    }
-    numero_etichettato v;
-    pos_ += decodifica_etichettato(pezzo_.data() + (pos_ - base_), resto(), pos_, v);
-    return v;
-  }
-
- private:
-  const byte_a_pezzi& b_;
-  uint64_t fine_;
-  uint64_t pos_;
-  uint64_t base_ = 0;
-  std::size_t caricati_ = 0;
-  std::string pezzo_;
-};
-
 void conta(conteggio_etichette& c, const numero_etichettato& v) {
   if (v.etichetta == numero_etichettato::intero) {
     ++c.intero;
@@ -169,22 +109,16 @@ class vista_file : public vista_geometria {
  public:
   explicit vista_file(std::shared_ptr<const byte_a_pezzi> b) : b_(std::move(b)) {
     r_.byte = b_->byte();
-    if (r_.byte == 0) throw errore_decodifica(0, "file vuoto: nessun valore");
     // Once through to check every value and count them.
-    uint64_t quanti = 0;
-    for (cursore c(*b_, 0); c.resto() > 0; ++quanti) {
-      c.prossimo();
-      if (quanti == 2 * formato::kRigheMassime) troppi_valori();
-    }
-    if (quanti % 2 != 0) {
-      throw errore_decodifica(r_.byte, "numero dispari di valori (" + n(quanti) +
-                                           "): x e y devono averne tanti quanti i metri");
-    }
+    const uint64_t per_colonna = controlla_geometria(*b_, kPezzoPiano, [](uint64_t indice, uint64_t) {
+      if (indice == 2 * formato::kRigheMassime) troppi_valori();
+    });
+    const uint64_t quanti = 2 * per_colonna;
     // Once more for the counts of each column and where y starts.
     r_.valori_per_coordinata = quanti / 2;
     std::optional<uint64_t> mx, my;
     numero_etichettato vx, vy;
-    cursore c(*b_, 0);
+    cursore_geometria c(*b_, 0);
     for (uint64_t j = 0; j < quanti; ++j) {
       if (j == r_.valori_per_coordinata) r_.inizio_y = c.pos();
       const numero_etichettato v = c.prossimo();
@@ -207,7 +141,7 @@ class vista_file : public vista_geometria {
     da = std::max<int64_t>(da, 0);
     a = std::min<int64_t>(a, metri - 1);
     if (da > a) return;
-    cursore cx(*b_, 0), cy(*b_, r_.inizio_y);
+    cursore_geometria cx(*b_, 0), cy(*b_, r_.inizio_y);
     for (int64_t j = 0; j <= a; ++j) {
       riga_geometria r{static_cast<int32_t>(j), cx.prossimo(), cy.prossimo()};
       if (j >= da) riga(r);
@@ -304,7 +238,9 @@ std::shared_ptr<const byte_a_pezzi> apri_binario(piattaforma& sistema, const std
     case std::filesystem::file_type::regular: {
       const uint64_t byte = std::filesystem::file_size(percorso(nome), e);
       if (!e && byte > byte_massimi(t)) troppo_grande(t, n(byte));
-      return std::make_shared<file_a_pezzi>(nome, t);
+      auto b = byte_da_file(nome);
+      if (b->byte() > byte_massimi(t)) troppo_grande(t, n(b->byte()));
+      return b;
     }
     case std::filesystem::file_type::fifo:
     case std::filesystem::file_type::character:

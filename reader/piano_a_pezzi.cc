@@ -11,6 +11,8 @@
 
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
+#include "compiler/formato_geometria.h"
+#include "platform/percorsi.h"
 #include "platform/piattaforma.h"
 #include "reader/decodifica.h"
 
@@ -23,7 +25,7 @@ class byte_file : public byte_a_pezzi {
  public:
   explicit byte_file(std::string nome) : nome_(std::move(nome)) {
     errno = 0;
-    f_.open(std::filesystem::path(nome_), std::ios::binary);
+    f_.open(percorso(nome_), std::ios::binary);
     if (!f_) fallisci();
     f_.seekg(0, std::ios::end);
     const std::streamoff fine = f_.tellg();
@@ -62,60 +64,6 @@ class byte_memoria : public byte_a_pezzi {
   std::string b_;
 };
 
-// A cursor over the bytes that holds one piece of them at a time and
-// refuses, before reading, any value that would run past the end.
-class cursore {
- public:
-  cursore(const byte_a_pezzi& b, uint64_t inizio, std::size_t pezzo)
-      : b_(b), fine_(b.byte()), pos_(inizio), pezzo_(pezzo, '\0') {}
-  uint64_t pos() const { return pos_; }
-  uint64_t resto() const { return fine_ - pos_; }
-  // The next min(k, resto()) bytes; k is at most the piece's size.
-  const char* qui(std::size_t k) {
-    if (pos_ < base_ || pos_ + std::min<uint64_t>(k, resto()) > base_ + caricati_) {
-      base_ = pos_;
-      caricati_ = static_cast<std::size_t>(std::min<uint64_t>(pezzo_.size(), resto()));
-      b_.leggi(base_, pezzo_.data(), caricati_);
-    }
-    return pezzo_.data() + (pos_ - base_);
-  }
-  void avanza(std::size_t k) { pos_ += k; }
-
- private:
-  const byte_a_pezzi& b_;
-  uint64_t fine_;
-  uint64_t pos_;
-  uint64_t base_ = 0;
-  std::size_t caricati_ = 0;
-  std::string pezzo_;
-};
-
-// One tagged number at the cursor, refused as decodifica_geometria refuses it.
-numero_etichettato leggi_etichettato(cursore& c) {
-  const uint64_t inizio = c.pos();
-  if (c.resto() < 2) throw errore_decodifica(inizio, "etichetta troncata: resta 1 byte, ne servono 2");
-  const char* p = c.qui(formato::kBytesReale);
-  const uint16_t etichetta = decodifica_u16(p);
-  switch (etichetta) {
-    case formato::kEtichettaVuoto:
-      c.avanza(formato::kBytesVuoto);
-      return {};
-    case formato::kEtichettaIntero:
-      if (c.resto() < formato::kBytesIntero) break;
-      c.avanza(formato::kBytesIntero);
-      return numero_etichettato::da_intero(decodifica_16(p + 2));
-    case formato::kEtichettaReale:
-      if (c.resto() < formato::kBytesReale) break;
-      c.avanza(formato::kBytesReale);
-      return numero_etichettato::da_reale(decodifica_reale(p + 2));
-    default:
-      throw errore_decodifica(inizio, "etichetta " + std::to_string(etichetta) +
-                                          " non valida: sono ammesse solo 0 (vuoto), 2 (intero) e 5 (reale)");
-  }
-  throw errore_decodifica(inizio, "il valore dell'etichetta " + std::to_string(etichetta) +
-                                      " va oltre la fine del file: restano " + n(c.resto() - 2) + " byte");
-}
-
 double valore(const numero_etichettato& v) {
   return v.etichetta == numero_etichettato::vuoto ? std::numeric_limits<double>::quiet_NaN() : v.come_reale();
 }
@@ -128,28 +76,21 @@ class piano_file : public sorgente_piano {
  public:
   piano_file(std::shared_ptr<const byte_a_pezzi> b, std::size_t pezzo)
       : b_(std::move(b)), pezzo_(std::max<std::size_t>(pezzo, 16)) {
-    if (b_->byte() == 0) throw errore_decodifica(0, "file vuoto: nessun valore");
     std::vector<uint64_t> tappe;
-    uint64_t quanti = 0;
-    for (cursore c(*b_, 0, pezzo_); c.resto() > 0; ++quanti) {
-      if (quanti % kPasso == 0) tappe.push_back(c.pos());
-      leggi_etichettato(c);
-    }
-    if (quanti % 2 != 0) {
-      throw errore_decodifica(b_->byte(), "numero dispari di valori (" + n(quanti) +
-                                              "): x e y devono averne tanti quanti i metri");
-    }
-    metri_ = static_cast<int64_t>(quanti / 2);
-    cursore c(*b_, tappe[static_cast<std::size_t>(quanti / 2 / kPasso)], pezzo_);
-    for (uint64_t i = quanti / 2 / kPasso * kPasso; i < quanti / 2; ++i) leggi_etichettato(c);
+    const uint64_t per_colonna = controlla_geometria(*b_, pezzo_, [&tappe](uint64_t indice, uint64_t offset) {
+      if (indice % kPasso == 0) tappe.push_back(offset);
+    });
+    metri_ = static_cast<int64_t>(per_colonna);
+    cursore_geometria c(*b_, tappe[static_cast<std::size_t>(per_colonna / kPasso)], pezzo_);
+    for (uint64_t i = per_colonna / kPasso * kPasso; i < per_colonna; ++i) c.prossimo();
     inizio_y_ = c.pos();
   }
   int64_t metri() const override { return metri_; }
   void percorri(const ricevi_riga& riga) const override {
-    cursore cx(*b_, 0, pezzo_), cy(*b_, inizio_y_, pezzo_);
+    cursore_geometria cx(*b_, 0, pezzo_), cy(*b_, inizio_y_, pezzo_);
     for (int64_t j = 0; j < metri_; ++j) {
-      const double x = valore(leggi_etichettato(cx));
-      const double y = valore(leggi_etichettato(cy));
+      const double x = valore(cx.prossimo());
+      const double y = valore(cy.prossimo());
       if (!riga({j, x, y})) return;
     }
   }
@@ -162,6 +103,37 @@ class piano_file : public sorgente_piano {
 };
 
 }  // namespace
+
+cursore_geometria::cursore_geometria(const byte_a_pezzi& b, uint64_t inizio, std::size_t pezzo)
+    : b_(b), fine_(b.byte()), pos_(inizio), pezzo_(std::max<std::size_t>(pezzo, 16), '\0') {}
+
+numero_etichettato cursore_geometria::prossimo() {
+  const std::size_t k = static_cast<std::size_t>(std::min<uint64_t>(formato::kBytesReale, resto()));
+  if (pos_ < base_ || pos_ + k > base_ + caricati_) {
+    base_ = pos_;
+    caricati_ = static_cast<std::size_t>(std::min<uint64_t>(pezzo_.size(), resto()));
+    b_.leggi(base_, pezzo_.data(), caricati_);
+  }
+  numero_etichettato v;
+  pos_ += decodifica_etichettato(pezzo_.data() + (pos_ - base_), resto(), pos_, v);
+  return v;
+}
+
+uint64_t controlla_geometria(const byte_a_pezzi& b, std::size_t pezzo,
+                             const std::function<void(uint64_t indice, uint64_t offset)>& valore) {
+  if (b.byte() == 0) throw errore_decodifica(0, "file vuoto: nessun valore");
+  uint64_t quanti = 0;
+  for (cursore_geometria c(b, 0, pezzo); c.resto() > 0; ++quanti) {
+    const uint64_t offset = c.pos();
+    c.prossimo();
+    valore(quanti, offset);
+  }
+  if (quanti % 2 != 0) {
+    throw errore_decodifica(b.byte(), "numero dispari di valori (" + n(quanti) +
+                                          "): x e y devono averne tanti quanti i metri");
+  }
+  return quanti / 2;
+}
 
 std::shared_ptr<const byte_a_pezzi> byte_da_file(const std::string& nome) {
   return std::make_shared<byte_file>(nome);

@@ -7,9 +7,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "compiler/modello.h"
 #include "reader/piano.h"
 
 namespace scenario {
@@ -30,6 +32,33 @@ std::shared_ptr<const byte_a_pezzi> byte_da_file(const std::string& nome);
 std::shared_ptr<const byte_a_pezzi> byte_in_memoria(std::string byte);
 
 inline constexpr std::size_t kPezzoPiano = 64 * 1024;
+
+// The tagged numbers of a geometry from `inizio` on, read a piece of
+// `pezzo` bytes (at least 16) at a time and decoded by the format's reader:
+// a value that runs past the end or has a wrong tag throws
+// errore_decodifica with its offset.
+class cursore_geometria {
+ public:
+  cursore_geometria(const byte_a_pezzi& b, uint64_t inizio, std::size_t pezzo = kPezzoPiano);
+  uint64_t pos() const { return pos_; }
+  uint64_t resto() const { return fine_ - pos_; }
+  numero_etichettato prossimo();
+
+ private:
+  const byte_a_pezzi& b_;
+  uint64_t fine_;
+  uint64_t pos_;
+  uint64_t base_ = 0;
+  std::size_t caricati_ = 0;
+  std::string pezzo_;
+};
+
+// Every value of the geometry in `b` decoded once, in order, then its index
+// and offset handed to `valore`; returns the values of each column.
+// A file that is empty or holds an odd count of values throws
+// errore_decodifica, as decodifica_geometria does.
+uint64_t controlla_geometria(const byte_a_pezzi& b, std::size_t pezzo,
+                             const std::function<void(uint64_t indice, uint64_t offset)>& valore);
 
 // The geometry in `b`, checked whole before the source is returned (one
 // pass): the same faults as decodifica_geometria, with the same offsets and

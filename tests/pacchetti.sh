@@ -9,6 +9,7 @@
 #    built-in pair and of a pair with faults, under accented names, into an
 #    accented nested folder that does not exist yet (three files, standard
 #    output and error captured); "scenario decodifica" of what it wrote;
+#    "scenario nuovo" and "scenario decompila" into accented new folders;
 #  - --version of both programs gives the packages' version, and
 #    genera_scenario --help writes nothing (on Windows: a box, answered).
 #   pacchetti.sh [BUILD_LINUX [BUILD_WINDOWS]]   (default build, build-win)
@@ -171,16 +172,18 @@ for sistema in linux windows; do
   cp "$radice/tests/fixtures/autori/guasti_treno.txt" "$d/descrizioni è/guasti_trèno.txt"
 done
 # The tool on both systems, in the folders above: exit status, standard
-# error and standard output alike byte for byte; in the output of compila
-# the Windows names of the files written end in "\NAME", as the tool joins
-# the folder with the system's separator.
+# error and standard output alike byte for byte; in the output of compila,
+# nuovo and decompila the Windows names of the files written end in
+# "\NAME", as the tool joins the folder with the system's separator.
 strumento() {  # NAME ARGUMENTS...: outputs in NAME.linux.* and NAME.windows.*
   local nome=$1 stato=0 x
   shift
   (cd "$lavoro/strumento.linux" && exec "$linux/scenario" "$@" >"../$nome.linux.out" 2>"../$nome.linux.err") || stato=$?
   echo "$stato" >"$lavoro/$nome.linux.stato"
   esegui_windows "$lavoro/strumento.windows" "$lavoro/$nome.windows" scenario.exe "$@"
-  if [ "$1" = compila ]; then sed -i 's|^\(scritto: .*\)\\|\1/|' "$lavoro/$nome.windows.out"; fi
+  case $1 in
+    compila | nuovo | decompila) sed -i 's|^\(scritto: .*\)\\|\1/|' "$lavoro/$nome.windows.out" ;;
+  esac
   for x in stato err out; do
     cmp -s "$lavoro/$nome.linux.$x" "$lavoro/$nome.windows.$x" || {
       diff "$lavoro/$nome.linux.$x" "$lavoro/$nome.windows.$x" | head -5 >&2 || true
@@ -196,6 +199,11 @@ strumento guasti compila "descrizioni è/guasti_línea.txt" "descrizioni è/guas
 grep -q '^descrizioni è/guasti_línea.txt:4: avviso' "$lavoro/guasti.windows.err" || fallisci "nome accentato perso nella diagnostica"
 strumento voci decodifica "uscità/più/giù/Velmo - Montegrieve_24817.sim"
 strumento oggetti decodifica "uscità/più/giù/Velmo - Montegrieve_24817.dat" --oggetti
+strumento geometria decodifica "uscità/più/giù/Velmo - Montegrieve_linea.dat" --from 0 --to 20
+strumento nuovo nuovo "partènza/coppià"
+strumento decompila decompila "uscità/più/giù/Velmo - Montegrieve_24817.sim" "uscità/più/giù/Velmo - Montegrieve_24817.dat" \
+  "uscità/più/giù/Velmo - Montegrieve_linea.dat" --out "ricavàte/quì"
+[ -s "$lavoro/strumento.windows/ricavàte/quì/linea.txt" ] || fallisci "scenario.exe decompila: nessuna linea.txt nella cartella accentata"
 stessi_file "scenario compila" "$lavoro/strumento.linux" "$lavoro/strumento.windows"
 for f in "Velmo - Montegrieve_linea.dat" "Velmo - Montegrieve_24817.sim" "Velmo - Montegrieve_24817.dat"; do
   cmp "$lavoro/corsa.linux/$f" "$lavoro/strumento.windows/uscità/più/giù/$f" >&2 ||

@@ -1,10 +1,10 @@
 #include "tool/autori.h"
 
-#include <filesystem>
 #include <stdexcept>
 
 #include "compiler/parole.h"
 #include "platform/cp1252.h"
+#include "platform/percorsi.h"
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
@@ -142,19 +142,23 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
     err << "scenario nuovo: serve una cartella\n\"scenario nuovo --help\" per l'uso.\n";
     return kStatoArgomenti;
   }
-  const std::filesystem::path cartella = arg.posizionali[0];
-  const std::filesystem::path file[2] = {cartella / "linea.txt", cartella / "treno.txt"};
-  std::error_code ec;
-  std::filesystem::create_directories(cartella, ec);
-  if (ec) {
-    err << "scenario nuovo: impossibile creare " << cartella.string() << ": " << ec.message() << "\n";
+  const std::string& cartella = arg.posizionali[0];
+  if (cartella.empty()) {
+    err << "scenario nuovo: la cartella è vuota\n\"scenario nuovo --help\" per l'uso.\n";
     return kStatoArgomenti;
   }
-  auto sistema = piattaforma_di_sistema(cartella.string());
+  auto sistema = piattaforma_in_cartella(cartella);
+  const std::string file[2] = {nome_in_cartella(*sistema, "linea.txt"), nome_in_cartella(*sistema, "treno.txt")};
+  try {
+    sistema->crea_cartella(sistema->cartella_programma());
+  } catch (const errore_sistema& e) {
+    err << "scenario nuovo: impossibile creare " << cartella << ": " << e.file() << ": " << e.descrizione() << "\n";
+    return kStatoArgomenti;
+  }
   if (!arg.ha("--force")) {
-    for (const auto& f : file) {
-      if (std::filesystem::exists(f, ec)) {
-        err << "scenario nuovo: " << f.string() << " esiste già (--force per sostituirlo)\n";
+    for (const std::string& f : file) {
+      if (sistema->esiste(f)) {
+        err << "scenario nuovo: " << f << " esiste già (--force per sostituirlo)\n";
         return kStatoArgomenti;
       }
     }
@@ -162,12 +166,12 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
   const std::string testi[2] = {linea_di_partenza(), treno_di_partenza()};
   for (int i = 0; i < 2; ++i) {
     try {
-      sistema->scrivi(file[i].string(), testi[i]);
+      sistema->scrivi(file[i], testi[i]);
     } catch (const errore_sistema& e) {
-      err << "scenario nuovo: impossibile scrivere " << file[i].string() << ": " << e.descrizione() << "\n";
+      err << "scenario nuovo: impossibile scrivere " << file[i] << ": " << e.descrizione() << "\n";
       return kStatoArgomenti;
     }
-    out << "scritto: " << file[i].string() << "\n";
+    out << "scritto: " << file[i] << "\n";
   }
   return kStatoPulito;
 }

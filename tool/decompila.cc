@@ -3,7 +3,6 @@
 // descriptions written into a folder.
 #include "tool/decompila.h"
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "common/nomi.h"
 #include "compiler/compila_testi.h"
 #include "decompiler/decompila.h"
+#include "platform/percorsi.h"
 #include "platform/piattaforma.h"
 #include "reader/stampa.h"
 #include "tool/argomenti.h"
@@ -108,17 +108,17 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   const bool con_geometria = nomi.count(tipo_file::geometria) != 0;
   const std::string cartella = arg.valore("--out").value_or(".");
   if (cartella.empty()) return decompila_inservibile(err, "la cartella d'uscita è vuota");
-  const std::string linea = (std::filesystem::path(cartella) / "linea.txt").string();
-  const std::string treno = (std::filesystem::path(cartella) / "treno.txt").string();
+  auto sistema = piattaforma_in_cartella(cartella);
+  const std::string linea = nome_in_cartella(*sistema, "linea.txt");
+  const std::string treno = nome_in_cartella(*sistema, "treno.txt");
   for (const auto& [t, nome] : nomi) {
     for (const std::string* u : {&linea, &treno}) {
-      if (std::filesystem::path(nome).lexically_normal() == std::filesystem::path(*u).lexically_normal()) {
+      if (stesso_percorso(nome, *u)) {
         return decompila_inservibile(err, "il file d'uscita " + *u + " è uno dei file dati");
       }
     }
   }
 
-  auto sistema = piattaforma_di_sistema(".");
   file_scenario_binari f;
   f.con_geometria = con_geometria;
   for (const auto& [t, nome] : nomi) {
@@ -154,10 +154,11 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   }
 
   // The folder is made when missing.
-  std::error_code ec;
-  std::filesystem::create_directories(cartella, ec);
-  if (ec) {
-    err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << ec.message() << '\n';
+  try {
+    sistema->crea_cartella(sistema->cartella_programma());
+  } catch (const errore_sistema& x) {
+    err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << x.file() << ": "
+        << x.descrizione() << '\n';
     return kStatoArgomenti;
   }
   for (const auto& [nome, testo] : {std::pair{linea, &e.testi.linea}, std::pair{treno, &e.testi.treno}}) {
