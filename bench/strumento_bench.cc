@@ -36,6 +36,12 @@ struct banco {
   }
   ~banco() { std::filesystem::remove_all(cartella); }
 
+  // The two descriptions compiled in memory: the model the files come from.
+  modello compilato() const {
+    piattaforma_memoria memoria;
+    return compila_testi(memoria, r.id, sistema->leggi(r.linea), sistema->leggi(r.treno), true).m;
+  }
+
   std::filesystem::path cartella;
   std::unique_ptr<piattaforma> sistema;
   richiesta_compilazione r;
@@ -63,10 +69,8 @@ void BM_StrumentoCompila1000km(benchmark::State& stato) {
 // The three images of the same compile, written as they are.
 void BM_StrumentoScritturaGrezza1000km(benchmark::State& stato) {
   banco b;
-  piattaforma_memoria memoria;
-  const esito_compilazione e =
-      compila_testi(memoria, b.r.id, b.sistema->leggi(b.r.linea), b.sistema->leggi(b.r.treno), true);
-  const std::string immagini[] = {immagine_tracciato(e.m), immagine_voci(e.m), immagine_celle(e.m)};
+  const modello m = b.compilato();
+  const std::string immagini[] = {immagine_tracciato(m), immagine_voci(m), immagine_celle(m)};
   std::size_t byte = 0;
   for (auto _ : stato) {
     byte = 0;
@@ -82,10 +86,8 @@ void BM_StrumentoScritturaGrezza1000km(benchmark::State& stato) {
 // Decoding the line geometry (the largest file) from memory.
 void BM_StrumentoDecodificaGeometria1000km(benchmark::State& stato) {
   banco b;
-  piattaforma_memoria memoria;
-  const esito_compilazione e =
-      compila_testi(memoria, b.r.id, b.sistema->leggi(b.r.linea), b.sistema->leggi(b.r.treno), true);
-  const std::string immagine = immagine_tracciato(e.m);
+  const modello m = b.compilato();
+  const std::string immagine = immagine_tracciato(m);
   for (auto _ : stato) {
     const geometria g = decodifica_geometria(immagine);
     benchmark::DoNotOptimize(g.x.data());

@@ -29,17 +29,12 @@
 namespace scenario {
 namespace {
 
-using prova::cartella_temporanea;
-using prova::leggi_file;
-using prova::scrivi_file;
-
-using prova::elemento;
-using prova::elementi;
-using prova::con_classe;
+using namespace prova;
 
 // ---------------------------------------------------------------------------
 
-std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
+using prova::fixture_autori;
+std::string fixture(const std::string& nome) { return fixture_autori(nome); }
 
 esito_compilazione compila(const std::string& linea, const std::string& treno) {
   piattaforma_memoria p;

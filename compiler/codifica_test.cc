@@ -6,14 +6,12 @@
 #include <limits>
 #include <string>
 
+#include "tests/prova.h"
+
 namespace scenario {
 namespace {
 
-std::string byte(std::initializer_list<int> b) {
-  std::string s;
-  for (int x : b) s.push_back(static_cast<char>(x));
-  return s;
-}
+using prova::byte;
 
 TEST(Codifica, InteriLittleEndianInComplementoADue) {
   std::string s;

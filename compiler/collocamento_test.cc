@@ -31,21 +31,11 @@ bool stesse_celle(const std::vector<cella>& a, const std::vector<cella>& b) {
   return true;
 }
 
-// Indices of the cells that carry an object, or an approach mark.
+// Indices of the cells that carry an object.
 std::vector<int> celle_con_tipo(const modello& m) {
-  std::vector<int> r;
-  for (std::size_t i = 0; i < m.celle.size(); ++i) {
-    if (m.celle[i].tipo != cella_libera) r.push_back(static_cast<int>(i));
-  }
-  return r;
+  return prova::celle_dove(m, [](const cella& c) { return c.tipo != cella_libera; });
 }
-std::vector<int> celle_con_richiamo(const modello& m) {
-  std::vector<int> r;
-  for (std::size_t i = 0; i < m.celle.size(); ++i) {
-    if (m.celle[i].richiamo != 0) r.push_back(static_cast<int>(i));
-  }
-  return r;
-}
+using prova::celle_con_richiamo;
 
 void segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3, int32_t& tempo,
              int32_t rapp = 0, int32_t dx = 0, int32_t d1 = 0, int32_t d2 = 0, int32_t d3 = 0) {
@@ -64,10 +54,7 @@ TEST(MemoSegnale, SegnaleA6000MetriConIRichiami) {
   EXPECT_EQ(tempo, 230);
   EXPECT_EQ(celle_con_tipo(m), (std::vector<int>{121}));
   EXPECT_EQ(celle_con_richiamo(m), (std::vector<int>{113, 115, 117, 119}));
-  EXPECT_EQ(m.celle[119].richiamo, 31);
-  EXPECT_EQ(m.celle[117].richiamo, 32);
-  EXPECT_EQ(m.celle[115].richiamo, 33);
-  EXPECT_EQ(m.celle[113].richiamo, 34);
+  EXPECT_EQ(prova::campo_celle(m, &cella::richiamo, {119, 117, 115, 113}), (std::vector<int>{31, 32, 33, 34}));
 }
 
 TEST(MemoSegnale, ValoriImpacchettatiDelleDueParti) {
@@ -192,12 +179,8 @@ TEST(MemoRallentamento, DvScrittoSoloSeNonZero) {
 
   modello n = tracciato_di(10000);
   memo_rallentamento(n, 1550, 60, 500, 3, 1, 40);
-  EXPECT_EQ(n.celle[32].dato2, 40);
-  EXPECT_EQ(n.celle[42].dato2, 40);
-  EXPECT_EQ(n.celle[8].dato2, 40);
+  EXPECT_EQ(prova::campo_celle(n, &cella::dato2, {32, 42, 8, 7, 4}), (std::vector<int>{40, 40, 40, 1, 4}));
   EXPECT_EQ(n.celle[8].dato3, 0);
-  EXPECT_EQ(n.celle[7].dato2, 1);
-  EXPECT_EQ(n.celle[4].dato2, 4);
 }
 
 TEST(MemoRallentamento, RallentamentoCortoFinisceComeInizio) {

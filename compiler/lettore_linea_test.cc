@@ -15,6 +15,8 @@
 #include "common/righe.h"
 #include "tests/righe_prova.h"  // the built-in descriptions
 
+#include "tests/modello_prova.h"
+
 namespace scenario {
 namespace {
 
@@ -183,12 +185,8 @@ TEST(LetturaLinea, LineaDiProvaComeLaIncorporata) {
   ASSERT_TRUE(b.leggi());
   verifica_fatti_della_linea(b);
   // Gradients of the fixture beyond the first ones.
-  EXPECT_EQ(b.m.celle[223].pendenza, 109);
-  EXPECT_EQ(b.m.celle[224].pendenza, 99);
-  EXPECT_EQ(b.m.celle[226].pendenza, 91);
-  EXPECT_EQ(b.m.celle[2029].pendenza, 91);
-  EXPECT_EQ(b.m.celle[2030].pendenza, 100);
-  EXPECT_EQ(b.m.celle[2223].pendenza, 100);
+  EXPECT_EQ(prova::campo_celle(b.m, &cella::pendenza, {223, 224, 226, 2029, 2030, 2223}),
+            (std::vector<int>{109, 99, 91, 91, 100, 100}));
   EXPECT_EQ(b.m.celle[44].tipo, cella_indicatore_v_max);
   EXPECT_EQ(b.m.voci[80].nome, "(PL km )(0+200)");
   EXPECT_EQ(b.m.voci[25].nome, "(confluenza)(di  LINEA)");
@@ -377,9 +375,7 @@ TEST(LetturaLinea, NumeriSeparatiDaSpaziECampiVuoti) {
   EXPECT_EQ(b.m.voci[84].fine, 1000);
   EXPECT_EQ(b.m.voci[85].inizio, 0);
   EXPECT_EQ(b.m.voci[85].fine, 7);
-  EXPECT_EQ(b.m.celle[13].pendenza, 100);
-  EXPECT_EQ(b.m.celle[14].pendenza, 104);
-  EXPECT_EQ(b.m.celle[16].pendenza, 109);
+  EXPECT_EQ(prova::campo_celle(b.m, &cella::pendenza, {13, 14, 16}), (std::vector<int>{100, 104, 109}));
   const cella& c = b.m.celle[21];
   EXPECT_EQ(c.tipo, cella_indicatore_v_max);
   EXPECT_EQ(c.dato1, 1800);

@@ -51,20 +51,10 @@ std::string stazione(int32_t posizione, int tipo, int32_t lunghezza, const std::
 }
 
 std::vector<int> celle_di_tipo(const modello& m, uint8_t tipo) {
-  std::vector<int> r;
-  for (std::size_t i = 0; i < m.celle.size(); ++i) {
-    if (m.celle[i].tipo == tipo) r.push_back(static_cast<int>(i));
-  }
-  return r;
+  return prova::celle_dove(m, [tipo](const cella& c) { return c.tipo == tipo; });
 }
 
-std::vector<int> celle_con_richiamo(const modello& m) {
-  std::vector<int> r;
-  for (std::size_t i = 0; i < m.celle.size(); ++i) {
-    if (m.celle[i].richiamo != 0) r.push_back(static_cast<int>(i));
-  }
-  return r;
-}
+using prova::celle_con_richiamo;
 
 // Every code of the train half that ends or stops the reading, with what it
 // leaves behind. The track is 17000 m (cells 0 to 340).
@@ -249,10 +239,8 @@ TEST(LettoreTreno, ValoriGeneraliETrattini) {
   EXPECT_TRUE(t.m.guasti.empty());
   EXPECT_EQ(t.m.voci[84].posizione, 5);
   EXPECT_EQ(t.m.voci[84].inizio, 120);
-  EXPECT_EQ(t.m.voci[86].gruppo_1a, 3);
-  EXPECT_EQ(t.m.voci[86].gruppo_2a, 6);
-  EXPECT_EQ(t.m.voci[86].gruppo_2b, 39);
-  EXPECT_EQ(t.m.voci[86].gruppo_2c, 40);
+  const voce& v = t.m.voci[86];
+  EXPECT_EQ((std::vector<int>{v.gruppo_1a, v.gruppo_2a, v.gruppo_2b, v.gruppo_2c}), (std::vector<int>{3, 6, 39, 40}));
 
   // Up to two fields with a dash are passed over, the third is taken as it
   // is; a negative value is a number, not a dash.

@@ -10,37 +10,17 @@
 #include "compiler/compila_testi.h"
 #include "compiler/diagnostica.h"
 #include "platform/piattaforma_memoria.h"
+#include "tests/coppia_prova.h"
 
 namespace scenario {
 namespace {
 
 using righe = std::vector<std::string>;
 
-std::string testo(const righe& r) {
-  std::string t;
-  for (const std::string& x : r) t += x + "\r\n";
-  return t;
-}
+std::string testo(const righe& r) { return prova::testo_crlf(r); }
 
-const righe kLinea = {"[generale]",
-                      "lunghezza percorso, 10000",
-                      "[curve]",
-                      "curvad3, 2000, 800",
-                      "[pendenze]",
-                      "pendenza, 0, 0",
-                      "[indicazioni]",
-                      "cartello_indicatore, 2500, (PL km )(17+500)",
-                      "[fine]"};
-const righe kTreno = {"[generale]",
-                      "numero vetture, 4",
-                      "orologio, 8 0 0",
-                      "velocita, 0, 30",
-                      "velocita, 1000, 120",
-                      "stazione, 0, 4, 600, 1, 0, 0, 4,1,0, 2,1,1, 1, 8, 1, 0, ALBA",
-                      "stazione, 8000, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO",
-                      "segnale, 3000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0",
-                      "rallentamento, 6000, 60, 500, 0, 1, 0",
-                      "[fine]"};
+const righe& kLinea = prova::kLineaPiccola;
+const righe& kTreno = prova::kTrenoPiccolo;
 
 struct compilazione {
   esito_compilazione e;

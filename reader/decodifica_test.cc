@@ -279,38 +279,6 @@ TEST(Decodifica, GeometriaAPezziComeLeTabelle) {
   }
 }
 
-// Read in pieces, a malformed geometry is refused as the decoder refuses it:
-// the same offset and the same reason, for every cut and for bad tags.
-TEST(Decodifica, GeometriaAPezziRifiutataComeDalDecodificatore) {
-  std::string buono;
-  for (const numero_etichettato& v :
-       {numero_etichettato::da_intero(0), numero_etichettato::da_reale(1.5), numero_etichettato{},
-        numero_etichettato::da_intero(1), numero_etichettato::da_reale(-2.25), numero_etichettato{}}) {
-    char b[formato::kBytesReale];
-    buono.append(b, codifica_etichettato(b, v));
-  }
-  std::vector<std::string> casi;
-  for (std::size_t k = 0; k <= buono.size(); ++k) casi.push_back(buono.substr(0, k));
-  casi.push_back(buono + std::string("\x03\x00", 2) + buono);
-  for (const std::string& byte : casi) {
-    SCOPED_TRACE(byte.size());
-    std::optional<errore_decodifica> atteso;
-    try {
-      decodifica_geometria(byte);
-    } catch (const errore_decodifica& x) {
-      atteso = x;
-    }
-    try {
-      geometria_a_pezzi(byte_in_memoria(byte));
-      EXPECT_FALSE(atteso.has_value()) << atteso->what();
-    } catch (const errore_decodifica& x) {
-      ASSERT_TRUE(atteso.has_value()) << x.what();
-      EXPECT_EQ(x.offset(), atteso->offset());
-      EXPECT_EQ(x.motivo(), atteso->motivo());
-    }
-  }
-}
-
 TEST(Decodifica, TipoDalNome) {
   EXPECT_EQ(tipo_da_nome("Velmo - Montegrieve_linea.dat"), tipo_file::geometria);
   EXPECT_EQ(tipo_da_nome("dir/Velmo - Montegrieve_24817.sim"), tipo_file::voci);

@@ -86,8 +86,9 @@ TEST(PianoAPezzi, RigheComeLeTabelleDecodificate) {
   EXPECT_EQ(viste, 1235);
 }
 
-// Every cut of a good file, and bad tags, are refused with the decoder's
-// own offset and reason; what the decoder takes, the pieces take.
+// Every cut of a good file, and bad tags, are refused by both readers in
+// pieces (the chart's plan and the decoder's view) with the decoder's own
+// offset and reason; what the decoder takes, the pieces take.
 TEST(PianoAPezzi, GuastiComeIlDecodificatore) {
   std::string buono;
   for (const numero_etichettato& n :
@@ -108,14 +109,23 @@ TEST(PianoAPezzi, GuastiComeIlDecodificatore) {
     } catch (const errore_decodifica& x) {
       atteso = x;
     }
+    const auto come_il_decodificatore = [&atteso](const errore_decodifica& x) {
+      ASSERT_TRUE(atteso) << "refused, but the decoder takes it: " << x.what();
+      EXPECT_EQ(x.offset(), atteso->offset());
+      EXPECT_EQ(x.motivo(), atteso->motivo());
+    };
     try {
       const auto s = piano_a_pezzi(byte_in_memoria(byte), 16);
       EXPECT_FALSE(atteso) << "taken, but the decoder refuses it: " << atteso->what();
       if (!atteso) come_le_tabelle(righe(*s), decodifica_geometria(byte));
     } catch (const errore_decodifica& x) {
-      ASSERT_TRUE(atteso) << "refused, but the decoder takes it: " << x.what();
-      EXPECT_EQ(x.offset(), atteso->offset());
-      EXPECT_EQ(x.motivo(), atteso->motivo());
+      come_il_decodificatore(x);
+    }
+    try {
+      geometria_a_pezzi(byte_in_memoria(byte));
+      EXPECT_FALSE(atteso) << "taken, but the decoder refuses it: " << atteso->what();
+    } catch (const errore_decodifica& x) {
+      come_il_decodificatore(x);
     }
   }
 }

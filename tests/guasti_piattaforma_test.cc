@@ -26,11 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The eight files in the order the run writes them.
-const file_scenario kOrdine[] = {file_scenario::descrizione_linea, file_scenario::descrizione_treno,
-                                 file_scenario::note,              file_scenario::rallentamenti,
-                                 file_scenario::scheda_treno,      file_scenario::geometria_linea,
-                                 file_scenario::voci,              file_scenario::celle};
+const auto& kOrdine = prova::kFileDellaCorsa;
 
 std::string semplice(file_scenario f) { return nome_semplice(kNomeLinea, kNumeroTreno, f); }
 

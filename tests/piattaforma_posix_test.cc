@@ -25,10 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const file_scenario kTutti[] = {file_scenario::descrizione_linea, file_scenario::descrizione_treno,
-                                file_scenario::note,              file_scenario::rallentamenti,
-                                file_scenario::scheda_treno,      file_scenario::geometria_linea,
-                                file_scenario::voci,              file_scenario::celle};
+const auto& kTutti = prova::kFileDellaCorsa;
 
 // Links at every output name, dangling or to a file outside the folder, a
 // device among them: the run replaces each link with its file and creates or

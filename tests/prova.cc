@@ -51,4 +51,6 @@ void scrivi_file(const std::string& percorso, const std::string& contenuto) {
   f << contenuto;
 }
 
+std::string fixture_autori(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
+
 }  // namespace scenario::prova

@@ -4,11 +4,13 @@
 #define TESTS_PROVA_H_
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/piattaforma.h"
+#include "common/nomi.h"
 #include "platform/piattaforma_memoria.h"
 
 namespace scenario::prova {
@@ -42,6 +44,22 @@ class piattaforma_di_prova : private con_sistema, public con_registro<piattaform
 
 std::string leggi_file(const std::string& percorso);
 void scrivi_file(const std::string& percorso, const std::string& contenuto);
+
+// The bytes of these values, each taken modulo 256.
+inline std::string byte(std::initializer_list<int> b) {
+  std::string s;
+  for (int x : b) s.push_back(static_cast<char>(x));
+  return s;
+}
+
+// The path of a file of the authors' fixtures (tests/fixtures/autori).
+std::string fixture_autori(const std::string& nome);
+
+// The eight files of a run, in the order the run writes them.
+inline constexpr file_scenario kFileDellaCorsa[] = {
+    file_scenario::descrizione_linea, file_scenario::descrizione_treno, file_scenario::note,
+    file_scenario::rallentamenti,     file_scenario::scheda_treno,      file_scenario::geometria_linea,
+    file_scenario::voci,              file_scenario::celle};
 
 }  // namespace scenario::prova
 

@@ -9,6 +9,8 @@
 #include "common/identita.h"
 #include "texts/testi.h"
 
+#include "tests/modello_prova.h"
+
 namespace scenario {
 namespace {
 
@@ -77,10 +79,7 @@ TEST_F(ScenarioIntegrato, PrimaStazione) {
   EXPECT_EQ(m_->voci[1].fine, 300);
   EXPECT_EQ(c(5).tipo, cella_stazione);
   EXPECT_EQ(c(5).dato1, 1);
-  EXPECT_EQ(c(4).richiamo, 81);
-  EXPECT_EQ(c(3).richiamo, 82);
-  EXPECT_EQ(c(2).richiamo, 83);
-  EXPECT_EQ(c(1).richiamo, 0);
+  EXPECT_EQ(prova::campo_celle(*m_, &cella::richiamo, {4, 3, 2, 1}), (std::vector<int>{81, 82, 83, 0}));
 }
 
 TEST_F(ScenarioIntegrato, StazioneConZonaAllungata) {
@@ -103,8 +102,7 @@ TEST_F(ScenarioIntegrato, UndiciSegnali) {
   EXPECT_EQ(c(121).dato1, 30);
   EXPECT_EQ(c(121).dato2, 10);
   EXPECT_EQ(c(121).dato4, 3);
-  EXPECT_EQ(c(119).richiamo, 31);
-  EXPECT_EQ(c(113).richiamo, 34);
+  EXPECT_EQ(prova::campo_celle(*m_, &cella::richiamo, {119, 113}), (std::vector<int>{31, 34}));
 }
 
 TEST_F(ScenarioIntegrato, ProfiloDiVelocita) {

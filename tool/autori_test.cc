@@ -13,6 +13,7 @@
 #include "platform/piattaforma_memoria.h"
 #include "common/nomi.h"
 #include "common/righe.h"
+#include "tests/coppia_prova.h"
 #include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
 #include "texts/testi.h"
@@ -31,27 +32,11 @@ using prova::scrivi_file;
 using prova::esecuzione;
 using prova::esegui;
 
-std::string righe(const std::vector<std::string>& r) {
-  std::string t;
-  for (const std::string& x : r) t += x + "\r\n";
-  return t;
-}
+std::string righe(const std::vector<std::string>& r) { return prova::testo_crlf(r); }
 
 // A small clean pair; a slip replaces one of its lines.
-const std::vector<std::string> kLinea = {
-    "[generale]", "lunghezza percorso, 10000", "[curve]", "curvad3, 2000, 800", "[pendenze]", "pendenza, 0, 0",
-    "[indicazioni]", "cartello_indicatore, 2500, (PL km )(17+500)", "[fine]"};
-const std::vector<std::string> kTreno = {
-    "[generale]",
-    "numero vetture, 4",
-    "orologio, 8 0 0",
-    "velocita, 0, 30",
-    "velocita, 1000, 120",
-    "stazione, 0, 4, 600, 1, 0, 0, 4,1,0, 2,1,1, 1, 8, 1, 0, ALBA",
-    "stazione, 8000, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO",
-    "segnale, 3000, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0",
-    "rallentamento, 6000, 60, 500, 0, 1, 0",
-    "[fine]"};
+const std::vector<std::string>& kLinea = prova::kLineaPiccola;
+const std::vector<std::string>& kTreno = prova::kTrenoPiccolo;
 
 std::vector<diagnosi> compila(const std::vector<std::string>& linea, const std::vector<std::string>& treno) {
   piattaforma_memoria p;

@@ -34,7 +34,8 @@ using prova::cartella_temporanea;
 using prova::leggi_file;
 using prova::scrivi_file;
 
-std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
+using prova::fixture_autori;
+std::string fixture(const std::string& nome) { return fixture_autori(nome); }
 
 using prova::esecuzione;
 using prova::esegui;

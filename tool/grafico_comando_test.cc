@@ -39,7 +39,8 @@ using prova::con_classe;
 
 // ---------------------------------------------------------------------------
 
-std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
+using prova::fixture_autori;
+std::string fixture(const std::string& nome) { return fixture_autori(nome); }
 
 
 
