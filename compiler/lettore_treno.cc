@@ -163,6 +163,7 @@ class lettore_treno {
     }
     riempi(velocita_, arrotonda(p / 50.0), scrivi_velocita);
     velocita_.in_vigore = v;
+    annota_provenienza(m_, genere_provenienza::velocita, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -173,6 +174,7 @@ class lettore_treno {
     ordine_aderenza_.posizione(m_, p);
     riempi(aderenza_, arrotonda(p / 50.0), scrivi_aderenza);
     aderenza_.in_vigore = a;
+    annota_provenienza(m_, genere_provenienza::aderenza, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -219,6 +221,7 @@ class lettore_treno {
     cella& c = cella_a(m_, i);
     if (!libera(c)) return interrompi(codice_abbattimento_occupato, p);
     if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
+    annota_provenienza(m_, genere_provenienza::abbattimento, p, i);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
       c.dato1 = a16(n);
@@ -309,6 +312,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   }
   controlla_codifica(m_, pos, s.nome);
   zona_stazione(s, i, lunghezza);
+  annota_provenienza(m_, genere_provenienza::stazione, pos, -1, i);
   if (s.tipo < 25) {
     if (esito e = segni_stazione(s, i); e != esito::continua) return e;
   }
