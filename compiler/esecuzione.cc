@@ -1,5 +1,7 @@
 #include "compiler/esecuzione.h"
 
+#include "compiler/guasti.h"
+
 namespace scenario {
 
 void registra(modello& m, int32_t codice) {
@@ -35,6 +37,12 @@ void annota_provenienza(modello& m, genere_provenienza genere, int32_t metro, in
   } else {
     m.provenienze.push_back(o);
   }
+}
+
+void registra_fallimento(modello& m, std::string motivo) {
+  const std::size_t prima = m.guasti.size();
+  registra(m, codice_lettura);
+  if (m.guasti.size() > prima) m.guasti.back().dettaglio = std::move(motivo);
 }
 
 }  // namespace scenario

@@ -168,6 +168,7 @@ for (const c of casi) {
     assert.match(s.testo, /segnale/);
     assert.ok(s.testo.includes(c.file + ":" + c.riga()), s.testo);
     assert.ok(s.testo.includes("scritto a"), s.testo);
+    await page.screenshot({ path: path.join(uscita, c.nome + "-suggerimento.png"), fullPage: true });
     await page.evaluate(() => window.scrollTo(0, 0));
 
     // The search jumps to a station.
