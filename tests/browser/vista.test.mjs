@@ -168,7 +168,6 @@ for (const c of casi) {
     assert.match(s.testo, /segnale/);
     assert.ok(s.testo.includes(c.file + ":" + c.riga()), s.testo);
     assert.ok(s.testo.includes("scritto a"), s.testo);
-    await page.screenshot({ path: path.join(uscita, c.nome + "-suggerimento.png"), fullPage: true });
     await page.evaluate(() => window.scrollTo(0, 0));
 
     // The search jumps to a station.
@@ -193,6 +192,12 @@ for (const c of casi) {
     await page.evaluate((m) => window.vista.vai(m - 3000, m + 3000), c.trovata);
     await page.mouse.move(0, 0);
     await page.screenshot({ path: path.join(uscita, c.nome + ".png"), fullPage: true });
+    // And one with a signal's tooltip, the whole page in the window.
+    await page.setViewportSize({ width: 1400, height: 1560 });
+    await page.evaluate((m) => { window.scrollTo(0, 0); window.vista.vai(m - 1500, m + 1500); }, c.segnale);
+    const q = await suggerimentoSegnale(page, c.segnale);
+    assert.ok(q.testo.includes(c.file + ":"), q.testo);
+    await page.screenshot({ path: path.join(uscita, c.nome + "-suggerimento.png") });
     assert.deepEqual(errori, []);
     await page.close();
   });
