@@ -36,13 +36,6 @@ const char* nome_genere(genere_oggetto g) {
   return "";
 }
 
-std::string etichetta_segnale(const cella& c) {
-  std::string t = std::to_string(c.dato1) + "/" + std::to_string(c.dato2) + "/" + std::to_string(c.dato3) + " · " +
-                  std::to_string(c.dato4);
-  if (c.tempo_segnale) t += " · " + std::to_string(c.tempo_segnale);
-  return t;
-}
-
 namespace {
 
 std::string gruppo_vmax(int16_t dato) {
@@ -149,17 +142,11 @@ class indice_provenienze {
 
 std::string metri(int64_t m) { return intero(m) + " m"; }
 
-// A signal's values as its record gives them: dato1 to dato3 hold s·10 + d
-// of each aspect, dato4 rapp·10 + sx·3 + dx.
-std::string valori_segnale(const cella& c) {
-  const auto s = [](int16_t v) { return std::to_string(v / 10); };
-  const auto dd = [](int16_t v) { return std::to_string(v % 10); };
-  const int r = c.dato4 % 10;
-  return "sx " + std::to_string(r / 3) + " " + s(c.dato1) + " " + s(c.dato2) + " " + s(c.dato3) + " / dx " +
-         std::to_string(r % 3) + " " + dd(c.dato1) + " " + dd(c.dato2) + " " + dd(c.dato3) + ", rapp " +
-         std::to_string(c.dato4 / 10) + ", tempo " + std::to_string(c.tempo_segnale) + " (dato1–4 " +
-         std::to_string(c.dato1) + "/" + std::to_string(c.dato2) + "/" + std::to_string(c.dato3) + "/" +
-         std::to_string(c.dato4) + ")";
+// A signal's values as written, then its packed codes.
+std::string testo_valori_segnale(const cella& c) {
+  return "sx s1 s2 s3 / dx d1 d2 d3: " + etichetta_segnale(c) + " (dato1–4 " + std::to_string(c.dato1) + "/" +
+         std::to_string(c.dato2) + "/" + std::to_string(c.dato3) + "/" + std::to_string(c.dato4) + ", tempo " +
+         std::to_string(c.tempo_segnale) + ")";
 }
 
 // Runs of cells of one value, from cell 0 to `limite`: one stretch each.
@@ -228,7 +215,7 @@ std::vector<oggetto_grafico> oggetti_grafico(const dati_grafico& d, const std::v
       case cella_segnale: {
         oggetto_grafico o = su_cella(genere_oggetto::segnale, k);
         o.etichetta = etichetta_segnale(c);
-        o.valori = valori_segnale(c);
+        o.valori = testo_valori_segnale(c);
         o.record = provenienze.trova(genere_provenienza::segnale, static_cast<int64_t>(k));
         r.push_back(std::move(o));
         break;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/etichette.h"
 #include "chart/grafico.h"
 #include "compiler/modello.h"
 #include "reader/curve.h"
@@ -54,8 +55,7 @@ struct oggetto_grafico {
 std::vector<oggetto_grafico> oggetti_grafico(const dati_grafico& d, const std::vector<curva_ricostruita>& curve,
                                              const std::vector<int>& stazioni);
 
-// The labels the chart writes.
-std::string etichetta_segnale(const cella& c);
+// The labels the chart writes (a signal's: chart/etichette.h).
 std::string etichetta_vmax(const cella& c);
 std::string nome_curva(const curva_ricostruita& c);      // "d3", "s?"
 std::string etichetta_curva(const curva_ricostruita& c); // "d3 R1000"

@@ -74,7 +74,7 @@
     { id: "velocita", nome: "Velocità massima", unita: "km/h", h: 110, generi: ["cartello_vmax", "velocita"] },
     { id: "aderenza", nome: "Aderenza", unita: "", h: 44, generi: ["aderenza"] },
     { id: "stazioni", nome: "Stazioni", unita: "zona, nome, orario", h: 170, generi: ["stazione"] },
-    { id: "segnali", nome: "Segnali", unita: "aspetti · codice · tempo", h: 130, generi: ["segnale"] },
+    { id: "segnali", nome: "Segnali", unita: "sx s1 s2 s3 / dx d1 d2 d3 · tempo", h: 130, generi: ["segnale"] },
     { id: "rallentamenti", nome: "Rallentamenti", unita: "avviso A, preavvisi P", h: 60,
       generi: ["avviso", "preavviso", "abbattimento", "rallentamento"] },
     { id: "cartelli", nome: "Cartelli", unita: "con testo", h: 190, generi: ["cartello"] },
