@@ -91,7 +91,10 @@ TEST(Sviste, OgniSvistaAllaSuaRigaConLeSueParole) {
   const std::vector<caso> casi = {
       {"stazione oltre la linea", kLinea,
        con(kTreno, 7, "stazione, 10500, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO"), "treno", 7,
-       "avviso: [oltre_linea]: stazione a 10500 m, oltre la lunghezza della linea (10000 m)"},
+       "avviso: [oltre_linea]: stazione con la sua zona a 10500 m, oltre la lunghezza della linea (10000 m)"},
+      {"zona di stazione che finisce oltre la linea", kLinea,
+       con(kTreno, 7, "stazione, 9800, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO"), "treno", 7,
+       "[oltre_linea]: stazione con la sua zona da 9800 m finisce a 10100 m, oltre la lunghezza della linea"},
       {"curva che finisce oltre la linea", con(kLinea, 4, "curvad3, 9500, 20000"), kTreno, "linea", 4,
        "[oltre_linea]: curva da 9500 m finisce a 29500 m, oltre la lunghezza della linea (10000 m)"},
       {"rallentamento che finisce oltre la linea", kLinea,
