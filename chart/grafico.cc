@@ -135,6 +135,7 @@ dati_grafico dati_dal_modello(const modello& m) {
   dati_grafico d;
   d.voci = m.voci;
   d.celle = m.celle;
+  d.provenienze = m.provenienze;
   // The model keeps the plan as its steps: the rows are computed again at
   // each walk, never held.
   d.piano = piano_da_procedura(m.piano.righe, [&p = m.piano](const ricevi_riga& riga) {
