@@ -17,15 +17,15 @@
 namespace scenario {
 
 using namespace grafico_interno;
-using json = nlohmann::json;
+using json_pagina = nlohmann::json;
 
 namespace {
 
 // A value dumped into the page's script: any "<" (only ever inside a
 // string) is escaped, so that no text of the scenario can close the script
 // element or open a comment.
-void aggiungi(std::string& s, const json& j) {
-  const std::string t = j.dump(-1, ' ', false, json::error_handler_t::replace);
+void aggiungi(std::string& s, const json_pagina& j) {
+  const std::string t = j.dump(-1, ' ', false, json_pagina::error_handler_t::replace);
   for (char c : t) {
     if (c == '<') {
       s += "\\u003c";
@@ -69,7 +69,7 @@ void scrivi_pianta(std::string& s, const pianta_vista& p) {
   s += "{\"passo\":" + std::to_string(p.passo) + ",\"xy\":[";
   for (std::size_t i = 0; i < p.xy.size(); ++i) {
     if (i) s += ',';
-    aggiungi(s, std::isnan(p.xy[i]) ? json(nullptr) : json(p.xy[i]));
+    aggiungi(s, std::isnan(p.xy[i]) ? json_pagina(nullptr) : json_pagina(p.xy[i]));
   }
   s += "]}";
 }
@@ -81,9 +81,9 @@ void scrivi_oggetti(std::string& s, const std::vector<oggetto_grafico>& oggetti)
   for (const oggetto_grafico& o : oggetti) {
     s += primo ? "\n" : ",\n";
     primo = false;
-    json j = json::array({nome_genere(o.genere), o.da, o.a, o.cella, o.celle, o.voce, o.valore, o.etichetta,
+    json_pagina j = json_pagina::array({nome_genere(o.genere), o.da, o.a, o.cella, o.celle, o.voce, o.valore, o.etichetta,
                           o.valori, o.record ? o.record->file : 0, o.record ? o.record->riga : 0,
-                          o.record ? json(o.record->metro) : json(nullptr)});
+                          o.record ? json_pagina(o.record->metro) : json_pagina(nullptr)});
     aggiungi(s, j);
   }
   s += "]";
@@ -99,7 +99,7 @@ void scrivi_quota(std::string& s, const dati_grafico& d) {
     const bool cambio = k == 0 || k + 2 >= z.size() || d.celle[k].pendenza != d.celle[k - 1].pendenza;
     if (!cambio) continue;
     if (k) s += ',';
-    aggiungi(s, json::array({static_cast<int64_t>(k) * 50, decimo(z[k])}));
+    aggiungi(s, json_pagina::array({static_cast<int64_t>(k) * 50, decimo(z[k])}));
   }
   s += "]";
 }
@@ -110,7 +110,7 @@ void scrivi_diagnosi(std::string& s, const std::vector<diagnosi>& elenco) {
   for (const diagnosi& x : elenco) {
     s += primo ? "\n" : ",\n";
     primo = false;
-    aggiungi(s, json{{"errore", x.errore},
+    aggiungi(s, json_pagina{{"errore", x.errore},
                      {"codice", x.codice},
                      {"posizione", x.posizione},
                      {"con_posizione", x.con_posizione},
@@ -130,7 +130,7 @@ void scrivi_dati(std::string& s, const dati_grafico& d, const opzioni_vista& o) 
   aggiungi(s, (linea.empty() ? std::string("Scenario") : linea) + (treno.empty() ? "" : " · treno " + treno));
   s += ",\"fine_tracciato\":" + std::to_string(fine_tracciato(d)) +
        ",\"fine_linea\":" + std::to_string(d.voci[voce_lunghezza_convoglio].fine) + ",\"file\":";
-  aggiungi(s, json::array({"", o.file_linea, o.file_treno}));
+  aggiungi(s, json_pagina::array({"", o.file_linea, o.file_treno}));
   s += ",\n";
   scrivi_oggetti(s, oggetti_grafico(d, p.curve, stazioni));
   s += ",\n\"pianta\":";
@@ -138,7 +138,7 @@ void scrivi_dati(std::string& s, const dati_grafico& d, const opzioni_vista& o) 
   s += ",\n\"quota\":";
   scrivi_quota(s, d);
   s += ",\n\"inizio\":";
-  aggiungi(s, json::array({o.da ? json(*o.da) : json(nullptr), o.a ? json(*o.a) : json(nullptr)}));
+  aggiungi(s, json_pagina::array({o.da ? json_pagina(*o.da) : json_pagina(nullptr), o.a ? json_pagina(*o.a) : json_pagina(nullptr)}));
   s += ",\n\"diagnosi\":";
   scrivi_diagnosi(s, o.diagnostica);
   s += "}\n";

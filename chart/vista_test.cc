@@ -21,7 +21,7 @@
 namespace scenario {
 namespace {
 
-using json = nlohmann::json;
+using json_pagina = nlohmann::json;
 
 struct compilato {
   std::string linea, treno;
@@ -55,14 +55,14 @@ struct oggetto {
   std::string genere, etichetta, valori;
   int64_t da = 0, a = 0;
   int cella = -1, file = 0, riga = 0;
-  json scritto;
+  json_pagina scritto;
 };
 
-std::vector<oggetto> oggetti_dei_dati(const json& d) {
+std::vector<oggetto> oggetti_dei_dati(const json_pagina& d) {
   std::map<std::string, std::size_t> campo;
   for (std::size_t i = 0; i < d["campi"].size(); ++i) campo[d["campi"][i]] = i;
   std::vector<oggetto> r;
-  for (const json& o : d["oggetti"]) {
+  for (const json_pagina& o : d["oggetti"]) {
     oggetto x;
     x.genere = o[campo["genere"]];
     x.etichetta = o[campo["etichetta"]];
@@ -78,20 +78,20 @@ std::vector<oggetto> oggetti_dei_dati(const json& d) {
   return r;
 }
 
-json dati(const compilato& c, const nomi_sorgenti& nomi = {"linea.txt", "treno.txt"}) {
+json_pagina dati(const compilato& c, const nomi_sorgenti& nomi = {"linea.txt", "treno.txt"}) {
   opzioni_vista o;
   o.file_linea = nomi.linea;
   o.file_treno = nomi.treno;
   o.diagnostica = diagnosi_del_modello(c.e.m, nomi);
-  return json::parse(dati_vista(dati_dal_modello(c.e.m), o));
+  return json_pagina::parse(dati_vista(dati_dal_modello(c.e.m), o));
 }
 
 // Each object from a compile leads to its record: the line there is a record
 // of the object's kind, written at the object's written position.
 TEST(Vista, OgniOggettoPortaAlSuoRecord) {
   const compilato& c = incorporato();
-  const json d = dati(c);
-  EXPECT_EQ(d["file"], json::array({"", "linea.txt", "treno.txt"}));
+  const json_pagina d = dati(c);
+  EXPECT_EQ(d["file"], json_pagina::array({"", "linea.txt", "treno.txt"}));
   const std::map<std::string, std::string> parola = {
       {"stazione", "stazione"}, {"segnale", "segnale"},   {"rallentamento", "rallentamento"},
       {"curva", "curva"},       {"pendenza", "pendenza"}, {"velocita", "velocita"},
@@ -173,8 +173,8 @@ TEST(Vista, PosizioniEdEtichetteComeNelleTabelle) {
 TEST(Vista, PiantaCampionata) {
   const compilato& c = incorporato();
   const dati_grafico g = dati_dal_modello(c.e.m);
-  const json d = dati(c);
-  const json& xy = d["pianta"]["xy"];
+  const json_pagina d = dati(c);
+  const json_pagina& xy = d["pianta"]["xy"];
   const int64_t passo = d["pianta"]["passo"];
   ASSERT_GE(xy.size(), 4u);
   EXPECT_LE(xy.size(), 2 * (kPuntiPiantaVista + 1));
@@ -200,9 +200,9 @@ TEST(Vista, DiagnosiConPosizioneERiga) {
   int riga_doppio = 1;
   for (std::size_t i = 0; i <= fine; ++i) riga_doppio += treno[i] == '\n';
   const compilato c = compila(linea, treno);
-  const json d = dati(c);
+  const json_pagina d = dati(c);
   bool trovato = false;
-  for (const json& x : d["diagnosi"]) {
+  for (const json_pagina& x : d["diagnosi"]) {
     if (x["errore"] && x["riga"] == riga_doppio) {
       trovato = true;
       EXPECT_EQ(x["file"], "treno.txt");
@@ -239,7 +239,7 @@ TEST(Vista, PaginaAutonoma) {
   EXPECT_EQ(pagina.find("<!-- <b>"), std::string::npos);
   // The data still says the text as written.
   const std::size_t a = pagina.find("id=\"dati\">") + 10;
-  const json d = json::parse(pagina.substr(a, pagina.find("</script>", a) - a));
+  const json_pagina d = json_pagina::parse(pagina.substr(a, pagina.find("</script>", a) - a));
   bool trovato = false;
   for (const oggetto& o : oggetti_dei_dati(d)) trovato |= o.etichetta == "</script><!-- <b>&amp;";
   EXPECT_TRUE(trovato);
