@@ -133,17 +133,21 @@ std::array<std::vector<diagnostica>, 2> diagnostica_coppia(const testo_coppia& l
     // Faults without a line (the track's completion) belong to the line.
     sulla_riga(d, righe[f], x.riga - 1);
     d.g = x.errore || o.severo ? gravita::errore : gravita::avviso;
-    if (x.errore) {
+    const std::string non_compilato = x.compilato ? "" : "(non compilato) ";
+    if (!x.avviso) {
       d.codice = std::to_string(x.codice);
       d.codice_numerico = true;
       d.messaggio = "codice " + d.codice + (x.con_posizione ? " a " + std::to_string(x.posizione) + " m" : "") +
-                    ": " + x.testo;
+                    ": " + non_compilato + x.testo;
     } else {
       d.codice = nome_avviso(x.codice);
-      d.messaggio = "[" + d.codice + "] " + x.testo;
+      d.messaggio = "[" + d.codice + "] " + non_compilato + x.testo;
     }
-    // Where a diagnosis names the record holding a cell, that record goes in
-    // `collegati`; the compiler's diagnoses do not carry it yet.
+    // The record holding a cell, and any other record a diagnosis names.
+    for (const luogo_correlato& c : x.correlati) {
+      if (c.riga <= 0 || (c.file != "1" && c.file != "2")) continue;
+      d.collegati.push_back({c.file == "2" ? 1 : 0, c.riga - 1, c.testo});
+    }
     r[static_cast<std::size_t>(f)].push_back(std::move(d));
   }
   if (e.stato == kStatoRapporto && testi[0]->presente) {
