@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "chart/etichette.h"
 #include "chart/grafico_pagina.h"
+#include "chart/oggetti.h"
 #include "chart/svg.h"
 
 namespace scenario::grafico_interno {
@@ -80,6 +82,13 @@ std::size_t caratteri_ruotati(double alto, double piede) {
   return static_cast<std::size_t>((piede - alto - 4) / (kCorpo * kCarattere));
 }
 
+// The height of a strip of rotated labels standing `sotto` px above its
+// foot: enough for the longest of them, between `minimo` and `massimo`.
+double altezza_per_etichette(std::size_t caratteri, double sotto, double minimo, double massimo) {
+  const double serve = static_cast<double>(caratteri) * kCorpo * kCarattere + 4 + sotto + 2;
+  return std::clamp(std::ceil(serve), minimo, massimo);
+}
+
 // --------------------------------------------------------------------------
 // Profiles over the cells.
 
@@ -144,14 +153,6 @@ void valori_ai_cambi(pagina& p, const std::vector<cambio>& cambi, const std::fun
   }
 }
 
-// The cells whose gradient the line description set: the compiler leaves
-// the last cells of the track (at most three) at 0.
-std::size_t celle_con_pendenza(const std::vector<cella>& celle) {
-  std::size_t n = celle.size();
-  while (n > 0 && celle.size() - n < 3 && celle[n - 1].pendenza == 0) --n;
-  return n;
-}
-
 void striscia_pendenza(pagina& p, const dati_grafico& d) {
   const double h = 70;
   striscia(p, h, "Pendenza", "per mille", "striscia-pendenza", [&](double alto) {
@@ -171,8 +172,8 @@ void striscia_pendenza(pagina& p, const dati_grafico& d) {
   });
 }
 
-// The elevation at the start of each cell and at the end of the last, from
-// the origin's.
+}  // namespace
+
 std::vector<double> quote_celle(const std::vector<cella>& celle) {
   std::vector<double> z(celle.size() + 1, 0.0);
   const std::size_t limite = celle_con_pendenza(celle);
@@ -182,6 +183,8 @@ std::vector<double> quote_celle(const std::vector<cella>& celle) {
   }
   return z;
 }
+
+namespace {
 
 void striscia_quota(pagina& p, const dati_grafico& d) {
   const double h = 70;
@@ -235,7 +238,7 @@ void striscia_curve(pagina& p, const dati_grafico& d, const std::vector<curva_ri
       const double alt = 6 + 4 * (c.classe == 0 ? 3 : c.classe);
       const double y = c.sinistra ? mezzo : mezzo - alt;
       const double raggio = std::fabs(c.tasso) > 0 ? 1 / std::fabs(c.tasso) : 0;
-      const std::string nome = std::string(c.sinistra ? "s" : "d") + (c.classe ? std::to_string(c.classe) : "?");
+      const std::string nome = nome_curva(c);
       p.s += "<rect class=\"curva\" data-inizio=\"" + intero(c.inizio) + "\" data-lunghezza=\"" +
              intero(c.lunghezza) + "\" data-classe=\"" + std::to_string(c.classe) + "\" data-verso=\"" +
              (c.sinistra ? "s" : "d") + "\" fill=\"" + kColoriClasse[c.classe] + "\" x=\"" + num(xa) + "\" y=\"" +
@@ -243,7 +246,7 @@ void striscia_curve(pagina& p, const dati_grafico& d, const std::vector<curva_ri
              svg::testo("curva " + nome + " da " + intero(c.inizio) + " m, " + intero(c.lunghezza) + " m, raggio " +
                         num(std::nearbyint(raggio)) + " m") +
              "</title></rect>\n";
-      const std::string t = nome + " R" + num(std::nearbyint(raggio));
+      const std::string t = etichetta_curva(c);
       fila& f = c.sinistra ? sotto : sopra;
       if (!f.libera(xa)) {
         p.omessa("curve");
@@ -286,21 +289,13 @@ void striscia_montagne(pagina& p, const dati_grafico& d) {
   });
 }
 
-std::string gruppo_vmax(int16_t dato) {
-  // dato = speed·20 + other speed / 5: the "s" speed and the "d" speed.
-  const int v = dato;
-  const int s = v / 20, resto = v % 20;
-  return std::to_string(s) + (resto ? "+" + std::to_string(resto * 5) : "");
-}
-
 // The maximum-speed signs, on top of the speed strip.
 void cartelli_vmax(pagina& p, const dati_grafico& d, double alto) {
   fila f;
   per_cella_visibile(p, d.celle, [&](const cella& c, double m) {
     if (c.tipo != cella_indicatore_v_max) return;
     const double x = p.X(m);
-    std::string t = gruppo_vmax(c.dato1) + "/" + gruppo_vmax(c.dato2) + "/" + gruppo_vmax(c.dato3);
-    if (c.dato4) t += " ≡" + std::to_string(c.dato4);
+    const std::string t = etichetta_vmax(c);
     p.s += "<path class=\"cartello-vmax\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(x) + " " +
            num(alto + 20) + "l-4 -7h8z\"><title>" +
            svg::testo("cartello di velocità massima a " + intero(static_cast<int64_t>(m)) + " m: " + t) +
@@ -354,7 +349,14 @@ void striscia_aderenza(pagina& p, const dati_grafico& d) {
 }
 
 void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>& stazioni) {
-  const double h = 180;
+  std::size_t piu_lunga = 0;
+  for (int i : stazioni) {
+    const voce& v = d.voci[static_cast<std::size_t>(i)];
+    if (!p.dentro(v.posizione)) continue;
+    const std::string orario = ora(v.orario);
+    piu_lunga = std::max(piu_lunga, lunghezza_utf8(utf8(v.nome) + (orario.empty() ? "" : " " + orario)));
+  }
+  const double h = altezza_per_etichette(piu_lunga, 24, 60, 180);
   striscia(p, h, "Stazioni", "zona, nome, orario", "striscia-stazioni", [&](double alto) {
     const double piede = alto + h - 24;
     const std::size_t massimo = caratteri_ruotati(alto, piede);
@@ -374,7 +376,7 @@ void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>&
       const double x = p.X(m);
       const std::string nome = utf8(v.nome);
       const std::string orario = ora(v.orario);
-      const std::string t = accorcia(nome + (orario.empty() ? "" : " " + orario), massimo);
+      const std::string t = accorcia(etichetta_stazione(v), massimo);
       p.s += "<line class=\"stazione\" data-voce=\"" + std::to_string(i) + "\" x1=\"" + num(x) + "\" y1=\"" +
              num(alto + h - 22) + "\" x2=\"" + num(x) + "\" y2=\"" + num(alto + h - 4) + "\"><title>" +
              svg::testo(nome + ": " + intero(v.posizione) + " m, zona " + intero(v.inizio) + "–" + intero(v.fine) +
@@ -393,8 +395,12 @@ void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>&
 }
 
 void striscia_segnali(pagina& p, const dati_grafico& d) {
-  const double h = 145;
-  striscia(p, h, "Segnali", "aspetti · codice · tempo", "striscia-segnali", [&](double alto) {
+  std::size_t piu_lunga = 0;
+  per_cella_visibile(p, d.celle, [&](const cella& c, double) {
+    if (c.tipo == cella_segnale) piu_lunga = std::max(piu_lunga, lunghezza_utf8(etichetta_segnale(c)));
+  });
+  const double h = altezza_per_etichette(piu_lunga, 16, 50, 190);
+  striscia(p, h, "Segnali", "sx s1 s2 s3 / dx d1 d2 d3 · tempo", "striscia-segnali", [&](double alto) {
     const double piede = alto + h - 16;
     const std::size_t massimo = caratteri_ruotati(alto, piede);
     fila f;
@@ -403,15 +409,10 @@ void striscia_segnali(pagina& p, const dati_grafico& d) {
       if (c.tipo != cella_segnale) return;
       ++disegnati;
       const double x = p.X(m);
-      std::string t = std::to_string(c.dato1) + "/" + std::to_string(c.dato2) + "/" + std::to_string(c.dato3) +
-                      " · " + std::to_string(c.dato4);
-      if (c.tempo_segnale) t += " · " + std::to_string(c.tempo_segnale);
+      const std::string t = etichetta_segnale(c);
       p.s += "<path class=\"segnale\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(x) + " " +
              num(alto + h - 2) + "v-10h5v5h-5\"><title>" +
-             svg::testo("segnale a " + intero(static_cast<int64_t>(m)) + " m: dato1 " + std::to_string(c.dato1) +
-                        ", dato2 " + std::to_string(c.dato2) + ", dato3 " + std::to_string(c.dato3) + ", dato4 " +
-                        std::to_string(c.dato4) + ", tempo " + std::to_string(c.tempo_segnale)) +
-             "</title></path>\n";
+             svg::testo(titolo_oggetto(c, static_cast<std::size_t>(m / kMetriCella))) + "</title></path>\n";
       if (!f.libera(x)) {
         p.omessa("segnali");
         return;
@@ -428,13 +429,10 @@ void striscia_segnali(pagina& p, const dati_grafico& d) {
 // meet the stretch.
 int tratti_rallentamento(pagina& p, const dati_grafico& d, double alto) {
   int disegnati = 0;
-  for (std::size_t k = 0; k < d.celle.size(); ++k) {
-    const cella& c = d.celle[k];
-    if (c.tipo != cella_inizio_rallentamento) continue;
-    std::size_t e = k + 1;
-    while (e < d.celle.size() && d.celle[e].tipo != cella_fine_rallentamento) ++e;
-    const double a = static_cast<double>(k) * kMetriCella;
-    const double b = e < d.celle.size() ? static_cast<double>(e) * kMetriCella : a;
+  for (const tratto_rallentamento& t : rallentamenti(d.celle)) {
+    const cella& c = d.celle[t.inizio];
+    const double a = static_cast<double>(t.inizio) * kMetriCella;
+    const double b = static_cast<double>(t.fine) * kMetriCella;
     if (b < p.da || a > p.a) continue;
     ++disegnati;
     const double xa = p.X(std::max(a, p.da)), xb = p.X(std::min(b, p.a));
@@ -464,6 +462,11 @@ void striscia_rallentamenti(pagina& p, const dati_grafico& d) {
       const std::string dm = " data-m=\"" + intero(static_cast<int64_t>(m)) + "\"";
       switch (c.tipo) {
         case cella_inizio_rallentamento:
+          p.s += "<line class=\"inizio-rallentamento\"" + dm + " x1=\"" + num(x) + "\" y1=\"" + num(alto + 30) +
+                 "\" x2=\"" + num(x) + "\" y2=\"" + num(alto + 42) + "\"><title>" +
+                 svg::testo(titolo_oggetto(c, static_cast<std::size_t>(m / kMetriCella)) + ", " +
+                            std::to_string(c.dato1) + " km/h") +
+                 "</title></line>\n";
           scrivi(x, alto + 26, std::to_string(c.dato1) + " km/h", "etichetta-rallentamento");
           break;
         case cella_avviso_rallentamento:
@@ -490,7 +493,13 @@ void striscia_rallentamenti(pagina& p, const dati_grafico& d) {
 }
 
 void striscia_cartelli(pagina& p, const dati_grafico& d) {
-  const double h = 220;
+  std::size_t piu_lunga = 0;
+  per_cella_visibile(p, d.celle, [&](const cella& c, double) {
+    if (c.tipo == cella_cartello && c.dato1 >= 0 && c.dato1 < kNumeroVoci) {
+      piu_lunga = std::max(piu_lunga, lunghezza_utf8(utf8(d.voci[static_cast<std::size_t>(c.dato1)].nome)));
+    }
+  });
+  const double h = altezza_per_etichette(piu_lunga, 16, 60, 220);
   striscia(p, h, "Cartelli", "con testo", "striscia-cartelli", [&](double alto) {
     const double piede = alto + h - 16;
     const std::size_t massimo = caratteri_ruotati(alto, piede);
@@ -502,9 +511,8 @@ void striscia_cartelli(pagina& p, const dati_grafico& d) {
     std::vector<cartello> cartelli;
     per_cella_visibile(p, d.celle, [&](const cella& c, double m) {
       if (c.tipo != cella_cartello) return;
-      const std::string t =
-          c.dato1 >= 0 && c.dato1 < kNumeroVoci ? utf8(d.voci[static_cast<std::size_t>(c.dato1)].nome) : "";
-      cartelli.push_back({m, t.empty() ? "voce " + std::to_string(c.dato1) : t, t.rfind("(PL", 0) != 0});
+      const std::string t = testo_cartello(d, c);
+      cartelli.push_back({m, t, t.rfind("(PL", 0) != 0});
       p.s += "<path class=\"cartello\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(p.X(m)) +
              " " + num(alto + h - 2) + "v-10h6v5h-6\"><title>" + svg::testo(cartelli.back().testo) +
              "</title></path>\n";

@@ -190,6 +190,7 @@ class lettore_treno {
     }
     riempi(velocita_, arrotonda(p / 50.0), scrivi_velocita);
     velocita_.in_vigore = v;
+    annota_provenienza(m_, genere_provenienza::velocita, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -201,6 +202,7 @@ class lettore_treno {
     controlla_oltre_linea(m_, "aderenza", p, p);
     riempi(aderenza_, arrotonda(p / 50.0), scrivi_aderenza);
     aderenza_.in_vigore = a;
+    annota_provenienza(m_, genere_provenienza::aderenza, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -257,6 +259,7 @@ class lettore_treno {
       return esito::interrompi;
     }
     if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
+    annota_provenienza(m_, genere_provenienza::abbattimento, p, i);
     segna_origine(m_, i, p);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
@@ -332,7 +335,6 @@ esito lettore_treno::stazione(lettore_campi& l) {
   if (esito e = controlla_posizione(pos, 800); e != esito::continua) return e;
   if (pos % 50 != 0) return interrompi(codice_stazione_fuori_passo, pos);
   ordine_stazioni_.posizione(m_, pos);
-  controlla_oltre_linea(m_, "stazione", pos, pos);
 
   s.tipo = l.numero8();
   const int32_t lunghezza = l.numero32();
@@ -349,6 +351,8 @@ esito lettore_treno::stazione(lettore_campi& l) {
   }
   controlla_codifica(m_, pos, s.nome);
   zona_stazione(s, i, lunghezza);
+  controlla_oltre_linea(m_, "stazione con la sua zona", pos, s.fine);
+  annota_provenienza(m_, genere_provenienza::stazione, pos, -1, i);
   if (s.tipo < 25) {
     if (esito e = segni_stazione(s, i); e != esito::continua) return e;
   }
