@@ -72,6 +72,7 @@ struct segnale_r {
   cella c;
   parti_segnale p;
   int64_t tempo = 0;
+  int stazione = 0;  // under this station's marker, which it must precede; 0 when seen
 };
 
 struct stazione_r {
@@ -126,6 +127,7 @@ class ricostruzione {
   int primo_cartello_ = 81;                  // sign texts fill this to 80
   std::map<int, int64_t> cella_del_cartello_;  // sign entry -> its cell
   std::set<int64_t> vmax_sotto_stazione_;    // station markers over a speed sign
+  std::set<int64_t> segnali_sotto_stazione_;  // station markers over a signal
 };
 
 
