@@ -15,6 +15,7 @@
 #include "compiler/voci.h"
 #include "platform/cp1252.h"
 #include "common/json.h"
+#include "reader/posizioni_scritte.h"
 
 namespace scenario {
 namespace {
@@ -182,6 +183,7 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
     for (const campo& x : campi(c)) {
       if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
     }
+    if (const auto w = posizione_scritta_di(c, k)) out << " | scritto: " << w->cosa << " a " << w->metri << " m";
     out << '\n';
   }
 }
@@ -200,6 +202,9 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
     for (const campo& x : campi(c)) {
       out << ", \"" << x.nome << "\": " << x.valore;
       if (e_tipo(x)) out << ", \"nome_tipo\": " << json::stringa(nome_tipo(c.tipo));
+    }
+    if (const auto w = posizione_scritta_di(c, k)) {
+      out << ", \"scritto\": {\"cosa\": " << json::stringa(w->cosa) << ", \"metri\": " << w->metri << '}';
     }
     out << '}';
   }
