@@ -132,9 +132,11 @@ class ricostruzione {
 
 
 // The abbattimento records of value 180 that the train description needs,
-// judged by compiling candidates with `prova`.
+// judged by compiling candidates with `prova`; `senza`, when given, is the
+// track of the train with none of them, compiled already.
 std::set<int64_t> scegli_abbattimenti_180(const scenario_binario& s, const std::string& linea,
-                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180);
+                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180,
+                                          const std::vector<cella>* senza = nullptr);
 
 // The files decoded, with the decoder's errors named after their file, and
 // none of the checks of leggi_scenario.

@@ -18,6 +18,9 @@
 #include "tests/prova.h"
 #include "tool/comandi.h"
 #include "compiler/compila_testi.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_voci.h"
+#include "compiler/voci.h"
 #include "common/json.h"
 
 namespace scenario {
@@ -328,6 +331,64 @@ INSTANTIATE_TEST_SUITE_P(
       for (const char* p = i.param.nome; *p; ++p) s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
       return s;
     });
+
+// ---------------------------------------------------------------------------
+// Files that no compile produced: values edited by hand that no description
+// gives. The decompiler still writes the nearest descriptions, and the
+// comparison names every edited field and nothing else.
+
+TEST(DecompilaManomessi, ElencaOgniCampoCheNessunaDescrizioneDa) {
+  const std::string linea = crlf({"[generale]", "lunghezza percorso, 4000", "[pendenze]", "pendenza, 0, 2", "[fine]"});
+  const std::string treno =
+      crlf({"[generale]", "velocita, 0, 100", "aderenza, 0, 90", "[stazioni]",
+            "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+            "segnale, 3000, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "rallentamento, 5000, 60, 300, 0, 1, 0", "[fine]"});
+  const compilazione c = compila(linea, treno);
+  ASSERT_EQ(c.stato, kStatoPulito);
+  struct modifica {
+    tipo_file file;
+    int64_t indice;
+    const char* campo;
+    std::size_t offset;  // in the record
+    uint8_t valore;
+  };
+  namespace fc = formato::cella;
+  const std::vector<modifica> modifiche = {
+      {tipo_file::celle, 100, "richiamo", fc::richiamo, 77},            // a mark that no writer makes
+      {tipo_file::celle, 150, "tipo", fc::tipo, cella_preavviso},     // a pre-warning of no slowdown
+      {tipo_file::celle, 160, "tempo_segnale", fc::tempo_segnale, 9},  // a time on a free cell
+  };
+  file_scenario_binari f = c.file;
+  for (const modifica& m : modifiche) {
+    f.celle[static_cast<std::size_t>(m.indice) * formato::kBytesCella + m.offset] = static_cast<char>(m.valore);
+  }
+  // An item field that no record fills: the line length's entry keeps no time.
+  std::array<voce, kNumeroVoci> voci = decodifica_voci(f.voci);
+  voci[voce_lunghezza_convoglio].orario = 99;
+  f.voci = immagine_voci(voci);
+  // And one that a description gives: a cell of another speed, from two
+  // records, is no difference.
+  f.celle[120 * formato::kBytesCella + fc::velocita_max] = 7;
+
+  const esito_decompilazione e = decompila_file(f);
+  ASSERT_TRUE(e.ricompilato) << e.perche;
+  EXPECT_FALSE(e.identico);
+  EXPECT_NE(e.testi.linea.find("lunghezza percorso, 4000\r\n"), std::string::npos);
+  EXPECT_NE(e.testi.treno.find("stazione, 2000, 4, 300,"), std::string::npos) << e.testi.treno;
+  EXPECT_NE(e.testi.treno.find("rallentamento, 5000, 60, 300, 0, 1, 0\r\n"), std::string::npos) << e.testi.treno;
+  EXPECT_NE(e.testi.treno.find("velocita, 6000, 35\r\nvelocita, 6050, 100\r\n"), std::string::npos)
+      << e.testi.treno;
+  std::vector<std::string> attese, trovate;
+  for (const modifica& m : modifiche) attese.push_back("celle " + std::to_string(m.indice) + " " + m.campo);
+  attese.push_back("voci 84 orario");
+  for (const differenza& d : e.differenze) {
+    trovate.push_back(std::string(d.file == tipo_file::voci ? "voci " : "celle ") + std::to_string(d.indice) + " " +
+                      d.campo);
+  }
+  std::sort(attese.begin(), attese.end());
+  std::sort(trovate.begin(), trovate.end());
+  EXPECT_EQ(trovate, attese) << spiega(e, linea, treno);
+}
 
 // ---------------------------------------------------------------------------
 // The command
