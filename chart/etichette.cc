@@ -25,8 +25,8 @@ std::string etichetta_segnale(const cella& c) {
 std::string titolo_oggetto(const cella& c, std::size_t k) {
   const auto w = posizione_scritta_di(c, k);
   if (!w) return "";
-  std::string t = w->cosa + ": scritto a " + std::to_string(w->metri) + " m (cella " + std::to_string(k) + ", " +
-                  std::to_string(static_cast<int64_t>(k) * 50) + " m)";
+  std::string t = "cella " + std::to_string(k) + " (" + std::to_string(static_cast<int64_t>(k) * 50) +
+                  " m), scritto: " + testo_posizione_scritta(*w);
   if (c.tipo == cella_segnale) {
     t += ": " + etichetta_segnale(c) + " (dato1 " + n(c.dato1) + ", dato2 " + n(c.dato2) + ", dato3 " + n(c.dato3) +
          ", dato4 " + n(c.dato4) + ", tempo " + n(c.tempo_segnale) + ")";

@@ -378,7 +378,7 @@ TEST(Etichette, SegnaleConIValoriScrittiEPosizioneScritta) {
   c.dato4 = 7;
   c.tempo_segnale = 230;
   EXPECT_EQ(etichetta_segnale(c), "2 2 3 1 / 1 4 0 5 · 230");
-  EXPECT_EQ(titolo_oggetto(c, 121).rfind("segnale: scritto a 6000 m (cella 121, 6050 m): 2 2 3 1 / 1 4 0 5", 0), 0u)
+  EXPECT_EQ(titolo_oggetto(c, 121).rfind("cella 121 (6050 m), scritto: segnale, posizione = 6000 m: 2 2 3 1 / 1 4 0 5", 0), 0u)
       << titolo_oggetto(c, 121);
   c.dato4 = 13;  // rapp 1
   EXPECT_EQ(etichetta_segnale(c), "1 2 3 1 / 0 4 0 5 · rapp 1 · 230");

@@ -6,29 +6,34 @@ std::optional<posizione_scritta> posizione_scritta_di(const cella& c, std::size_
   const auto m = static_cast<int64_t>(k) * 50;
   switch (c.tipo) {
     case cella_segnale:
-      return posizione_scritta{"segnale", m - 50};
+      return posizione_scritta{"segnale, posizione", m - 50, ""};
     case cella_indicatore_v_max:
-      return posizione_scritta{"cartello di velocità massima", m - 50};
+      return posizione_scritta{"indicatori_vmax, posizione", m - 50, ""};
     case cella_cartello:
-      return posizione_scritta{"cartello con testo", m - 50};
+      return posizione_scritta{"cartello_indicatore, posizione", m - 50, ""};
     case cella_inizio_rallentamento:
-      return posizione_scritta{"rallentamento", m - 50};
+      return posizione_scritta{"rallentamento, x", m - 50, ""};
     case cella_fine_rallentamento:
-      return posizione_scritta{"fine del rallentamento (x + l)", m - 50};
+      return posizione_scritta{"rallentamento, x + l", m - 50, ""};
     case cella_avviso_rallentamento:
-      return posizione_scritta{"rallentamento del suo avviso", m - 50 + 1200};
+      return posizione_scritta{"rallentamento, x", m - 50 + 1200, "il suo avviso, 1200 m prima"};
     case cella_preavviso:
       // The pre-warning n (1 to 4) stands n - 1 cells before cell
       // round((x - 1200) / 50).
-      return posizione_scritta{"rallentamento del suo preavviso", m + (int64_t{c.dato1} - 1) * 50 + 1200};
+      return posizione_scritta{"rallentamento, x", m + (int64_t{c.dato1} - 1) * 50 + 1200,
+                               "il suo preavviso " + std::to_string(c.dato1)};
     case cella_abbattimento:
     case cella_abbattimento_zero:
-      return posizione_scritta{"abbattimento (o marcatore del completamento)", m};
+      return posizione_scritta{"abbattimento, posizione", m, "o un marcatore del completamento"};
     case cella_stazione:
-      return posizione_scritta{"fine della zona della stazione", m + 50};
+      return posizione_scritta{"stazione, fine della zona", m + 50, "il segnaposto"};
     default:
       return std::nullopt;
   }
+}
+
+std::string testo_posizione_scritta(const posizione_scritta& p) {
+  return p.cosa + " = " + std::to_string(p.metri) + " m" + (p.nota.empty() ? "" : " (" + p.nota + ")");
 }
 
 std::optional<valori_segnale> segnale_scritto(const cella& c) {

@@ -19,9 +19,13 @@
 namespace scenario {
 
 struct posizione_scritta {
-  std::string cosa;   // UTF-8: "segnale", "rallentamento (avviso)", ...
-  int64_t metri = 0;  // the position the record gave
+  std::string cosa;   // UTF-8: the record and its value, "rallentamento, x"
+  int64_t metri = 0;  // that value
+  std::string nota;   // UTF-8: which of the record's objects the cell holds, when it has several
 };
+
+// "rallentamento, x = 8000 m (il suo avviso, 1200 m prima)"
+std::string testo_posizione_scritta(const posizione_scritta& p);
 
 // The record and position behind the object on cell k; nothing for a free
 // cell or a mountain marker (which belongs to a span, not a point). A

@@ -183,7 +183,7 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
     for (const campo& x : campi(c)) {
       if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
     }
-    if (const auto w = posizione_scritta_di(c, k)) out << " | scritto: " << w->cosa << " a " << w->metri << " m";
+    if (const auto w = posizione_scritta_di(c, k)) out << " | scritto: " << testo_posizione_scritta(*w);
     out << '\n';
   }
 }
@@ -204,7 +204,8 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
       if (e_tipo(x)) out << ", \"nome_tipo\": " << json::stringa(nome_tipo(c.tipo));
     }
     if (const auto w = posizione_scritta_di(c, k)) {
-      out << ", \"scritto\": {\"cosa\": " << json::stringa(w->cosa) << ", \"metri\": " << w->metri << '}';
+      out << ", \"scritto\": {\"cosa\": " << json::stringa(w->cosa) << ", \"metri\": " << w->metri
+          << ", \"nota\": " << json::stringa(w->nota) << '}';
     }
     out << '}';
   }
