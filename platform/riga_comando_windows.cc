@@ -7,7 +7,12 @@
 #include "platform/sistema_windows.h"
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <iostream>
 #include <array>
 #include <cstddef>
 #include <streambuf>
@@ -122,6 +127,12 @@ std::ostream& errore_utf8() {
   static std::ostream errore(&flusso);
   errore.setf(std::ios::unitbuf);
   return errore;
+}
+
+std::istream& ingresso_binario() {
+  // The C runtime would turn CR LF into LF and stop at a Ctrl-Z.
+  _setmode(_fileno(stdin), _O_BINARY);
+  return std::cin;
 }
 
 }  // namespace scenario
