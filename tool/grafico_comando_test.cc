@@ -33,7 +33,6 @@ using prova::cartella_temporanea;
 using prova::leggi_file;
 using prova::scrivi_file;
 
-using prova::elemento;
 using prova::elementi;
 using prova::con_classe;
 
@@ -41,12 +40,8 @@ using prova::con_classe;
 
 std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
 
-
-
 using prova::esecuzione;
 using prova::esegui;
-
-
 
 // ---------------------------------------------------------------------------
 TEST(StrumentoGrafico, DaiFileBinariComeDalleDescrizioni) {
