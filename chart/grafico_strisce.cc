@@ -352,9 +352,7 @@ void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>&
   std::size_t piu_lunga = 0;
   for (int i : stazioni) {
     const voce& v = d.voci[static_cast<std::size_t>(i)];
-    if (!p.dentro(v.posizione)) continue;
-    const std::string orario = ora(v.orario);
-    piu_lunga = std::max(piu_lunga, lunghezza_utf8(utf8(v.nome) + (orario.empty() ? "" : " " + orario)));
+    if (p.dentro(v.posizione)) piu_lunga = std::max(piu_lunga, lunghezza_utf8(etichetta_stazione(v)));
   }
   const double h = altezza_per_etichette(piu_lunga, 24, 60, 180);
   striscia(p, h, "Stazioni", "zona, nome, orario", "striscia-stazioni", [&](double alto) {

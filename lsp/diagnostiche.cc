@@ -14,24 +14,6 @@
 namespace scenario::lsp {
 namespace {
 
-// The compiled files are let go as they are written: only the diagnostics
-// are wanted.
-struct senza_file : piattaforma_inoltro {
-  using piattaforma_inoltro::piattaforma_inoltro;
-  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
-    while (!prossimo().empty()) {
-    }
-    return nome;
-  }
-  std::string scrivi_temporaneo_posizionato(const std::string& nome,
-                                            const std::function<pezzo_posizionato()>& prossimo) override {
-    while (!prossimo().byte.empty()) {
-    }
-    return nome;
-  }
-  void sostituisci(const std::string&, const std::string&) override {}
-};
-
 // The span of a line's content, without outer blanks (the whole line when
 // it is blank).
 void sulla_riga(diagnostica& d, const std::vector<std::string_view>& righe, int riga) {
@@ -122,7 +104,8 @@ std::array<std::vector<diagnostica>, 2> diagnostica_coppia(const testo_coppia& l
   if (!compilabile) return r;
 
   piattaforma_memoria memoria;
-  senza_file uscita(memoria);
+  // Only the diagnostics are wanted: the compiled files are let go.
+  piattaforma_senza_scritture uscita(memoria);
   const esito_compilazione e = compila_testi(uscita, identita_incorporata(), std::move(ansi[0]), std::move(ansi[1]), false);
   for (const diagnosi& x : diagnosi_del_modello(e.m, {"1", "2"})) {
     // The train's diagnostics mean nothing when its partner stands in empty,

@@ -152,6 +152,26 @@ class piattaforma_inoltro : public piattaforma {
   piattaforma& base_;
 };
 
+// Forwards every call, but lets the files written go as they are made and
+// puts nothing in place: for a compile whose diagnostics or model are
+// wanted and whose files are not.
+class piattaforma_senza_scritture : public piattaforma_inoltro {
+ public:
+  using piattaforma_inoltro::piattaforma_inoltro;
+  std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
+    while (!prossimo().empty()) {
+    }
+    return nome;
+  }
+  std::string scrivi_temporaneo_posizionato(const std::string& nome,
+                                            const std::function<pezzo_posizionato()>& prossimo) override {
+    while (!prossimo().byte.empty()) {
+    }
+    return nome;
+  }
+  void sostituisci(const std::string&, const std::string&) override {}
+};
+
 // The description of the refusal of a file longer than `massimo` bytes.
 std::string descrizione_troppo_grande(std::size_t massimo);
 

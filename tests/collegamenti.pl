@@ -8,7 +8,6 @@ use strict;
 use warnings;
 use utf8;
 use File::Basename qw(dirname);
-use File::Spec;
 
 binmode STDOUT, ':encoding(UTF-8)';
 my $radice = shift // '.';
@@ -65,7 +64,7 @@ for my $nome (@file) {
       my ($parte_file, $ancora) = split /#/, $bersaglio, 2;
       my $destinazione = $parte_file eq ''
         ? $percorso
-        : File::Spec->catfile(dirname($percorso), $parte_file);
+        : dirname($percorso) . "/" . $parte_file;
       $destinazione =~ s/%20/ /g;
       if (!-e $destinazione) {
         print "$nome: collegamento a \"$bersaglio\": $parte_file non esiste\n";

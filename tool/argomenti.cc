@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "compiler/compila_testi.h"
+
 namespace scenario {
 
 std::optional<std::string> argomenti::valore(const std::string& nome) const {
@@ -56,6 +58,20 @@ argomenti leggi_argomenti(const std::vector<std::string>& a, const std::vector<o
     }
   }
   return r;
+}
+
+bool chiede_aiuto(const std::vector<std::string>& a) {
+  for (const std::string& x : a) {
+    if (x == "--") return false;
+    if (x == "--help" || x == "-h") return true;
+  }
+  return false;
+}
+
+int inservibile(std::ostream& err, const std::string& comando, const std::string& perche) {
+  err << "scenario " << comando << ": " << perche << "\n"
+      << "\"scenario " << comando << " --help\" per l'uso.\n";
+  return kStatoArgomenti;
 }
 
 }  // namespace scenario

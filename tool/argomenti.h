@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,14 @@ struct argomenti {
 // errore_argomenti for an unknown option, a value missing, or an option
 // given twice.
 argomenti leggi_argomenti(const std::vector<std::string>& a, const std::vector<opzione>& opzioni);
+
+// True when the options ask for the command's help (--help, -h) before any
+// "--".
+bool chiede_aiuto(const std::vector<std::string>& a);
+
+// An argument a command cannot use: "scenario COMANDO: PERCHE" and where its
+// usage is, on `err`; returns the tool's exit status for unusable arguments.
+int inservibile(std::ostream& err, const std::string& comando, const std::string& perche);
 
 }  // namespace scenario
 

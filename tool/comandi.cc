@@ -108,20 +108,6 @@ constexpr const char* kUsoDecodifica =
     "del record, nome oltre la fine, etichetta diversa da 0/2/5, 87 voci che non\n"
     "riempiono il file) è segnalato con il nome e l'offset; stato d'uscita 3.\n";
 
-bool chiede_aiuto(const std::vector<std::string>& a) {
-  for (const std::string& x : a) {
-    if (x == "--") return false;
-    if (x == "--help" || x == "-h") return true;
-  }
-  return false;
-}
-
-int inservibile(std::ostream& err, const std::string& comando, const std::string& perche) {
-  err << "scenario " << comando << ": " << perche << "\n"
-      << "\"scenario " << comando << " --help\" per l'uso.\n";
-  return kStatoArgomenti;
-}
-
 int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string comando = "compila";
   if (chiede_aiuto(a)) {

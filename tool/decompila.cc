@@ -49,11 +49,6 @@ const char* const kUsoDecompila =
 
 namespace {
 
-int decompila_inservibile(std::ostream& err, const std::string& perche) {
-  err << "scenario decompila: " << perche << "\n\"scenario decompila --help\" per l'uso.\n";
-  return kStatoArgomenti;
-}
-
 std::string luogo(const differenza& d) {
   switch (d.g) {
     case differenza::genere::dimensione: return "dimensione";
@@ -80,41 +75,38 @@ const char* genere_json(differenza::genere g) {
 }  // namespace
 
 int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
-  for (const std::string& x : a) {
-    if (x == "--") break;
-    if (x == "--help" || x == "-h") {
-      out << kUsoDecompila;
-      return kStatoPulito;
-    }
+  if (chiede_aiuto(a)) {
+    out << kUsoDecompila;
+    return kStatoPulito;
   }
   argomenti arg;
   try {
     arg = leggi_argomenti(a, {{{"--out"}, true}, {{"--json"}, false}});
   } catch (const errore_argomenti& e) {
-    return decompila_inservibile(err, e.what());
+    return inservibile(err, "decompila", e.what());
   }
   const bool in_json = arg.ha("--json");
   std::map<tipo_file, std::string> nomi;
   for (const std::string& f : arg.posizionali) {
     const std::optional<tipo_file> t = tipo_da_nome(f);
-    if (!t) return decompila_inservibile(err, "tipo di file sconosciuto: " + f + " (servono .sim, .dat, _linea.dat)");
+    if (!t) return inservibile(err, "decompila", "tipo di file sconosciuto: " + f + " (servono .sim, .dat, _linea.dat)");
     if (!nomi.emplace(*t, f).second) {
-      return decompila_inservibile(err, std::string("due file ") + nome_tipo_file(*t) + ": " + f);
+      return inservibile(err, "decompila", std::string("due file ") + nome_tipo_file(*t) + ": " + f);
     }
   }
   if (!nomi.count(tipo_file::voci) || !nomi.count(tipo_file::celle)) {
-    return decompila_inservibile(err, "servono il file delle voci (.sim) e quello delle celle (.dat)");
+    return inservibile(err, "decompila", "servono il file delle voci (.sim) e quello delle celle (.dat)");
   }
   const bool con_geometria = nomi.count(tipo_file::geometria) != 0;
   const std::string cartella = arg.valore("--out").value_or(".");
-  if (cartella.empty()) return decompila_inservibile(err, "la cartella d'uscita è vuota");
+  if (cartella.empty()) return inservibile(err, "decompila", "la cartella d'uscita è vuota");
   auto sistema = piattaforma_in_cartella(cartella);
   const std::string linea = nome_in_cartella(*sistema, "linea.txt");
   const std::string treno = nome_in_cartella(*sistema, "treno.txt");
   for (const auto& [t, nome] : nomi) {
     for (const std::string* u : {&linea, &treno}) {
       if (stesso_percorso(nome, *u)) {
-        return decompila_inservibile(err, "il file d'uscita " + *u + " è uno dei file dati");
+        return inservibile(err, "decompila", "il file d'uscita " + *u + " è uno dei file dati");
       }
     }
   }

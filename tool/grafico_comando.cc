@@ -92,20 +92,6 @@ constexpr const char* kUsoVista =
     "Stato d'uscita come per \"scenario grafico\".\n";
 
 
-bool chiede_aiuto(const std::vector<std::string>& a) {
-  for (const std::string& x : a) {
-    if (x == "--") return false;
-    if (x == "--help" || x == "-h") return true;
-  }
-  return false;
-}
-
-int inservibile(std::ostream& err, const std::string& comando, const std::string& perche) {
-  err << "scenario " << comando << ": " << perche << "\n"
-      << "\"scenario " << comando << " --help\" per l'uso.\n";
-  return kStatoArgomenti;
-}
-
 // The tables of the three binary files, named on the command line in any
 // order, the geometry optional. Returns the exit status of a failure, or
 // nothing when `d` holds the tables.
@@ -179,21 +165,7 @@ int compila_per_grafico(piattaforma& sistema, const argomenti& arg, const std::v
   }
   // The chart draws from the model: the compiled files, tens of megabytes
   // on a long line, are let go as they are written.
-  struct senza_file : piattaforma_inoltro {
-    using piattaforma_inoltro::piattaforma_inoltro;
-    std::string scrivi_temporaneo(const std::string& nome, const std::function<std::string_view()>& prossimo) override {
-      while (!prossimo().empty()) {
-      }
-      return nome;
-    }
-    std::string scrivi_temporaneo_posizionato(const std::string& nome,
-                                              const std::function<pezzo_posizionato()>& prossimo) override {
-      while (!prossimo().byte.empty()) {
-      }
-      return nome;
-    }
-    void sostituisci(const std::string&, const std::string&) override {}
-  } uscita(memoria);
+  piattaforma_senza_scritture uscita(memoria);
   e = compila_testi(uscita, id, linea, treno, true);
   std::size_t errori = 0;
   for (const diagnosi& x : diagnosi_del_modello(e.m, nomi)) {

@@ -33,7 +33,6 @@ using prova::cartella_temporanea;
 using prova::leggi_file;
 using prova::scrivi_file;
 
-using prova::elemento;
 using prova::elementi;
 using prova::con_classe;
 
@@ -42,12 +41,8 @@ using prova::con_classe;
 using prova::fixture_autori;
 std::string fixture(const std::string& nome) { return fixture_autori(nome); }
 
-
-
 using prova::esecuzione;
 using prova::esegui;
-
-
 
 // ---------------------------------------------------------------------------
 TEST(StrumentoGrafico, DaiFileBinariComeDalleDescrizioni) {

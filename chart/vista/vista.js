@@ -300,11 +300,7 @@
       ctx.fillStyle = "#fff";
       ctx.strokeStyle = "#c1121f";
       ctx.lineWidth = 1;
-      ctx.beginPath();
-      ctx.moveTo(x, s.y + 20);
-      ctx.lineTo(x - 4, s.y + 13);
-      ctx.lineTo(x + 4, s.y + 13);
-      ctx.closePath();
+      triangolo(x, s.y + 20, s.y + 13, 4);
       ctx.fill();
       ctx.stroke();
       etichetta(fc, x - 2, s.y + 10, o.etichetta,
@@ -440,6 +436,16 @@
     if (quanti === 0) vuoto(s, "nessun rallentamento in questo tratto");
   }
 
+  // A triangle's path: its point at (x, punta), its base at `base`,
+  // `mezza` either side of x.
+  function triangolo(x, punta, base, mezza) {
+    ctx.beginPath();
+    ctx.moveTo(x, punta);
+    ctx.lineTo(x - mezza, base);
+    ctx.lineTo(x + mezza, base);
+    ctx.closePath();
+  }
+
   function disegnaDiagnosi(s) {
     const f = fila();
     let quante = 0;
@@ -447,11 +453,7 @@
       ++quante;
       const x = X(o.da);
       ctx.fillStyle = o.d.errore ? "#c00" : "#e08a00";
-      ctx.beginPath();
-      ctx.moveTo(x, s.y + 8);
-      ctx.lineTo(x - 6, s.y + 20);
-      ctx.lineTo(x + 6, s.y + 20);
-      ctx.closePath();
+      triangolo(x, s.y + 8, s.y + 20, 6);
       ctx.fill();
       ctx.fillStyle = "#fff";
       ctx.font = "bold 9px sans-serif";
