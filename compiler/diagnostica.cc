@@ -4,6 +4,7 @@
 
 #include "compiler/guasti.h"
 #include "common/json.h"
+#include "common/mostra.h"
 
 namespace scenario {
 namespace {
@@ -188,7 +189,8 @@ std::string riga_diagnosi(const diagnosi& d) {
   } else {
     s += ": avviso: [" + std::string(nome_avviso(d.codice)) + "]";
   }
-  return s + ": " + d.testo;
+  // The fields quoted from a description reach a terminal as they are.
+  return mostrabile(s + ": " + d.testo);
 }
 
 std::string json_diagnosi(const diagnosi& d) {

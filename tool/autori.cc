@@ -8,6 +8,7 @@
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
+#include "common/uscite.h"
 #include "texts/testi.h"
 #include "tool/argomenti.h"
 #include "compiler/compila_testi.h"
@@ -136,33 +137,59 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
     return kStatoArgomenti;
   }
   const std::filesystem::path cartella = arg.posizionali[0];
-  const std::filesystem::path file[2] = {cartella / "linea.txt", cartella / "treno.txt"};
-  std::error_code ec;
-  std::filesystem::create_directories(cartella, ec);
-  if (ec) {
-    err << "scenario nuovo: impossibile creare " << cartella.string() << ": " << ec.message() << "\n";
+  const std::string file[2] = {(cartella / "linea.txt").string(), (cartella / "treno.txt").string()};
+  auto sistema = piattaforma_di_sistema(cartella.string());
+  std::vector<std::string> fatte;
+  try {
+    fatte = sistema->crea_cartella(cartella.string());
+  } catch (const errore_sistema& e) {
+    err << "scenario nuovo: impossibile creare " << cartella.string() << ": " << e.file() << ": " << e.descrizione()
+        << "\n";
     return kStatoArgomenti;
   }
-  auto sistema = piattaforma_di_sistema(cartella.string());
-  if (!arg.ha("--force")) {
-    for (const auto& f : file) {
-      if (std::filesystem::exists(f, ec)) {
-        err << "scenario nuovo: " << f.string() << " esiste già (--force per sostituirlo)\n";
-        return kStatoArgomenti;
+  const std::string perche = scrivi_descrizioni(*sistema, cartella.string(), arg.ha("--force"),
+                                                {{file[0], linea_di_partenza()}, {file[1], treno_di_partenza()}});
+  if (!perche.empty()) {
+    for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) {
+      try {
+        sistema->elimina_cartella(*it);
+      } catch (const errore_sistema&) {
+        break;
       }
     }
+    err << "scenario nuovo: " << perche << "\n";
+    return kStatoArgomenti;
   }
-  const std::string testi[2] = {linea_di_partenza(), treno_di_partenza()};
-  for (int i = 0; i < 2; ++i) {
-    try {
-      sistema->scrivi(file[i].string(), testi[i]);
-    } catch (const errore_sistema& e) {
-      err << "scenario nuovo: impossibile scrivere " << file[i].string() << ": " << e.descrizione() << "\n";
-      return kStatoArgomenti;
-    }
-    out << "scritto: " << file[i].string() << "\n";
-  }
+  for (const std::string& f : file) out << "scritto: " << f << "\n";
   return kStatoPulito;
+}
+
+std::string scrivi_descrizioni(piattaforma& p, const std::string& cartella, bool forza,
+                               const std::vector<std::pair<std::string, std::string>>& file) {
+  std::unique_ptr<blocco_cartella> tenuta;
+  try {
+    tenuta = prendi_cartella(p, cartella);
+  } catch (const errore_cartella_occupata&) {
+    return cartella + ": " + descrizione_cartella_occupata();
+  } catch (const errore_sistema& e) {
+    return "impossibile completare l'insieme interrotto in " + cartella + ": " + e.file() + ": " + e.descrizione();
+  }
+  for (const auto& [nome, testo] : file) {
+    try {
+      p.verifica_sostituibile(nome);
+    } catch (const errore_sistema& e) {
+      return "impossibile scrivere " + nome + ": " + e.descrizione() + "; nessun file scritto";
+    }
+    if (!forza && p.identita(nome, false)) return nome + " esiste già (--force per sostituirlo); nessun file scritto";
+  }
+  try {
+    insieme_uscite uscite(p);
+    for (const auto& [nome, testo] : file) uscite.aggiungi(nome, testo);
+    uscite.conferma();
+  } catch (const errore_sistema& e) {
+    return "impossibile scrivere " + e.file() + ": " + e.descrizione();
+  }
+  return "";
 }
 
 }  // namespace scenario

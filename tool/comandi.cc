@@ -2,8 +2,11 @@
 
 #include <exception>
 #include <functional>
+#include <set>
 #include <sstream>
 
+#include "common/mostra.h"
+#include "common/uscite.h"
 #include "common/versione.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
@@ -161,6 +164,17 @@ std::string lista_json(const std::vector<std::string>& v) {
   return s + "]";
 }
 
+// The readers say when the files they read belong to a set that a killed
+// run left half replaced; each folder once.
+void avvisa_insiemi_incompleti(piattaforma& p, const std::string& comando, const std::vector<std::string>& file,
+                               std::ostream& err) {
+  std::set<std::string> detti;
+  for (const std::string& f : file) {
+    const std::string avviso = avviso_insieme_incompleto(p, f);
+    if (!avviso.empty() && detti.insert(avviso).second) err << "scenario " << comando << ": attenzione: " << avviso << '\n';
+  }
+}
+
 int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   const std::string comando = "compila";
   if (chiede_aiuto(a)) {
@@ -197,6 +211,7 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
   const bool in_json = arg.ha("--json");
 
   esito_compilazione e = compila_file(r);
+  if (!e.ripristino.empty()) err << "scenario " << comando << ": " << e.ripristino << '\n';
   const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
   std::size_t errori = 0;
   for (const diagnosi& x : d) {
@@ -279,6 +294,7 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
   if (s.da && s.a && *s.da > *s.a) return inservibile(err, comando, "--from oltre --to");
 
   auto sistema = piattaforma_di_sistema(".");
+  avvisa_insiemi_incompleti(*sistema, comando, arg.posizionali, err);
   int stato = kStatoPulito;
   if (formato == formato_uscita::json) out << "[";
   bool primo = true;
@@ -538,7 +554,14 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   dati_grafico d;
   int stato = kStatoPulito;
   esito_compilazione e;
+  // The page never replaces one of the files it is drawn from.
+  if (auto f = arg.valore("--out"); f && *f != "-") {
+    if (std::string perche = ingresso_tra_le_uscite(*sistema, arg.posizionali, {*f}, "uno dei file disegnati"); !perche.empty()) {
+      return inservibile(err, comando, perche);
+    }
+  }
   if (!binari.empty()) {
+    avvisa_insiemi_incompleti(*sistema, comando, binari, err);
     if (auto fallito = dati_dai_binari(*sistema, binari, d, err)) return *fallito;
     titolo_dai_binari(binari, arg, d, err);
   } else {
@@ -563,7 +586,14 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   }
   if (auto f = arg.valore("--out"); f && *f != "-") {
     try {
+      // Under the folder's hold, so that a run completing a killed set there
+      // takes no temporary of this one for a leftover.
+      const std::string cartella = cartella_di(*sistema, *f);
+      const std::unique_ptr<blocco_cartella> tenuta = prendi_cartella(*sistema, cartella);
       sistema->scrivi(*f, g.svg);
+    } catch (const errore_cartella_occupata& x) {
+      err << "scenario " << comando << ": " << x.file() << ": " << descrizione_cartella_occupata() << '\n';
+      return kStatoArgomenti;
     } catch (const errore_sistema& x) {
       err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << x.descrizione() << '\n';
       return kStatoArgomenti;
@@ -579,7 +609,9 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
 
 }  // namespace
 
-int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err_grezzo) {
+  // Whatever a file holds, the standard error shows no control character.
+  flusso_mostrabile err(err_grezzo);
   if (argomenti.empty()) {
     err << kUso;
     return kStatoArgomenti;

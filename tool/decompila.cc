@@ -5,15 +5,21 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/json.h"
+#include "common/mostra.h"
 #include "common/nomi.h"
+#include "common/uscite.h"
 #include "compiler/compila_testi.h"
 #include "decompiler/decompila.h"
 #include "platform/piattaforma.h"
+#include "reader/decodifica.h"
 #include "reader/stampa.h"
+#include "tool/autori.h"
 #include "tool/argomenti.h"
 
 namespace scenario {
@@ -27,6 +33,7 @@ std::string n(int64_t v) { return std::to_string(v); }
 
 const char* const kUsoDecompila =
     "uso: scenario decompila FILE.sim FILE.dat [FILE_linea.dat] [--out CARTELLA] [--json]\n"
+    "                        [--force]\n"
     "\n"
     "Ricava dai tre file binari di uno scenario compilato la descrizione della\n"
     "linea e quella del treno, nella forma di quelle del programma (sezioni nel\n"
@@ -40,6 +47,10 @@ const char* const kUsoDecompila =
     "opzioni:\n"
     "  --out CARTELLA   dove scrivere linea.txt e treno.txt (creata se manca)\n"
     "  --json           il confronto in JSON sull'uscita standard\n"
+    "  --force          sostituisce linea.txt e treno.txt se esistono già\n"
+    "\n"
+    "Le due descrizioni si scrivono insieme, solo dopo che entrambi i nomi sono\n"
+    "stati controllati: senza --force nessuna delle due deve esistere.\n"
     "\n"
     "Stato d'uscita: 0 ricompilati identici byte per byte, 1 descrizioni scritte\n"
     "ma i file ricompilati differiscono (o la ricompilazione non dà file), 3\n"
@@ -48,6 +59,14 @@ const char* const kUsoDecompila =
     "dimensioni che non corrispondono alla lunghezza della linea).\n";
 
 namespace {
+
+void avvisa_insieme_incompleto(piattaforma& p, const std::vector<std::string>& file, std::ostream& err) {
+  std::set<std::string> detti;
+  for (const std::string& f : file) {
+    const std::string avviso = avviso_insieme_incompleto(p, f);
+    if (!avviso.empty() && detti.insert(avviso).second) err << "scenario decompila: attenzione: " << avviso << '\n';
+  }
+}
 
 int decompila_inservibile(std::ostream& err, const std::string& perche) {
   err << "scenario decompila: " << perche << "\n\"scenario decompila --help\" per l'uso.\n";
@@ -89,7 +108,7 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   }
   argomenti arg;
   try {
-    arg = leggi_argomenti(a, {{{"--out"}, true}, {{"--json"}, false}});
+    arg = leggi_argomenti(a, {{{"--out"}, true}, {{"--json"}, false}, {{"--force"}, false}});
   } catch (const errore_argomenti& e) {
     return decompila_inservibile(err, e.what());
   }
@@ -110,23 +129,41 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   if (cartella.empty()) return decompila_inservibile(err, "la cartella d'uscita è vuota");
   const std::string linea = (std::filesystem::path(cartella) / "linea.txt").string();
   const std::string treno = (std::filesystem::path(cartella) / "treno.txt").string();
-  for (const auto& [t, nome] : nomi) {
-    for (const std::string* u : {&linea, &treno}) {
-      if (std::filesystem::path(nome).lexically_normal() == std::filesystem::path(*u).lexically_normal()) {
-        return decompila_inservibile(err, "il file d'uscita " + *u + " è uno dei file dati");
-      }
+  auto sistema = piattaforma_di_sistema(".");
+  std::vector<std::string> ingressi;
+  for (const auto& [t, nome] : nomi) ingressi.push_back(nome);
+  // Every output is checked before anything is read or written.
+  if (std::string perche = ingresso_tra_le_uscite(*sistema, ingressi, {linea, treno}, "uno dei file binari letti"); !perche.empty()) {
+    return decompila_inservibile(err, perche);
+  }
+  for (const std::string* u : {&linea, &treno}) {
+    try {
+      sistema->verifica_sostituibile(*u);
+    } catch (const errore_sistema& x) {
+      return decompila_inservibile(err, "impossibile scrivere " + *u + ": " + x.descrizione() +
+                                            "; nessuna descrizione scritta");
+    }
+    if (!arg.ha("--force") && sistema->identita(*u, false)) {
+      return decompila_inservibile(err, *u + " esiste già (--force per sostituirlo); nessuna descrizione scritta");
     }
   }
+  avvisa_insieme_incompleto(*sistema, ingressi, err);
 
-  auto sistema = piattaforma_di_sistema(".");
   file_scenario_binari f;
   f.con_geometria = con_geometria;
   for (const auto& [t, nome] : nomi) {
     try {
-      std::string byte = sistema->leggi(nome);
+      // Through the size limits of each kind, as decodifica reads them.
+      std::string byte = leggi_binario(*sistema, nome, t);
       (t == tipo_file::voci ? f.voci : t == tipo_file::celle ? f.celle : f.geometria) = std::move(byte);
     } catch (const errore_sistema& e) {
       err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    } catch (const errore_dimensione& e) {
+      err << nome << ": errore: " << e.what() << '\n';
+      return kStatoArgomenti;
+    } catch (const std::bad_alloc&) {
+      err << nome << ": errore: memoria esaurita\n";
       return kStatoArgomenti;
     }
   }
@@ -149,20 +186,28 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
     return kStatoArgomenti;
   }
 
-  // The folder is made when missing.
-  std::error_code ec;
-  std::filesystem::create_directories(cartella, ec);
-  if (ec) {
-    err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << ec.message() << '\n';
+  // The folder is made when missing; the two descriptions go in as one
+  // set, under the folder's hold.
+  std::vector<std::string> fatte;
+  try {
+    fatte = sistema->crea_cartella(cartella);
+  } catch (const errore_sistema& x) {
+    err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << x.file() << ": "
+        << x.descrizione() << '\n';
     return kStatoArgomenti;
   }
-  for (const auto& [nome, testo] : {std::pair{linea, &e.testi.linea}, std::pair{treno, &e.testi.treno}}) {
-    try {
-      sistema->scrivi(nome, *testo);
-    } catch (const errore_sistema& x) {
-      err << "scenario decompila: impossibile scrivere " << nome << ": " << x.descrizione() << '\n';
-      return kStatoArgomenti;
+  const std::string scritto = scrivi_descrizioni(*sistema, cartella, arg.ha("--force"),
+                                                 {{linea, e.testi.linea}, {treno, e.testi.treno}});
+  if (!scritto.empty()) {
+    for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) {
+      try {
+        sistema->elimina_cartella(*it);
+      } catch (const errore_sistema&) {
+        break;
+      }
     }
+    err << "scenario decompila: " << scritto << '\n';
+    return kStatoArgomenti;
   }
   for (const diagnosi& d : e.guasti) err << riga_diagnosi(d) << '\n';
 
@@ -195,7 +240,7 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   }
 
   out << "scritto: " << linea << "\nscritto: " << treno << '\n';
-  for (const std::string& x : e.testi.note) out << "nota: " << x << '\n';
+  for (const std::string& x : e.testi.note) out << "nota: " << mostrabile(x) << '\n';
   if (!con_geometria) {
     out << "senza il file della geometria: la linea non ha curve e il confronto riguarda solo "
         << nomi[tipo_file::voci] << " e " << nomi[tipo_file::celle] << '\n';
@@ -211,8 +256,8 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
         << (e.differenze.size() == 1 ? " differenza)" : " differenze)")
         << (e.perche.empty() ? "" : ": " + e.perche) << '\n';
     for (const differenza& d : e.differenze) {
-      out << nomi[d.file] << ": " << luogo(d) << ": " << d.originale << " nel file, " << d.ricompilato
-          << " ricompilato\n";
+      out << nomi[d.file] << ": " << luogo(d) << ": " << mostrabile(d.originale) << " nel file, "
+          << mostrabile(d.ricompilato) << " ricompilato\n";
     }
   }
   return stato;
