@@ -37,6 +37,9 @@ bool intestazione(std::string_view campo);
 // again. Empty fields (blank lines) pass unremarked.
 class sorveglianza_parole {
  public:
+  sorveglianza_parole() = default;
+  // Unknown keywords near one of the file's records are told which.
+  explicit sorveglianza_parole(descrizione file) : file_(file), suggerisci_(true) {}
   // `riconosciuta`: the field is a record keyword. `valori_non_letti`: it is
   // one whose values the reader skips (a curve without the plan), so the
   // numbers after it are expected.
@@ -48,13 +51,29 @@ class sorveglianza_parole {
  private:
   bool valori_orfani_ = false;
   int riga_sospesa_ = 0;
+  descrizione file_ = descrizione::linea;
+  bool suggerisci_ = false;
 };
+
+// Fields separated by tabs alone, on any line of a description: one warning,
+// at the first such line, saying that fields are separated by commas.
+void controlla_tabulazioni(modello& m, std::string_view testo);
+
+// An object at `posizione`, or a stretch from it to `fine`, past the line's
+// length (inside the track, whose tail runs 7000 m further): a warning.
+void controlla_oltre_linea(modello& m, const char* cosa, int32_t posizione, int64_t fine);
 
 // After a record's values are read (the keyword field `campo`, on line
 // `riga_parola`): a header read as a record, a keyword that is none of its
 // written forms, values that ran onto another line, text after a number.
 void controlla_record(modello& m, const lettore_campi& l, const record_descrizione& r, std::string_view campo,
                       int riga_parola, sorveglianza_parole& parole);
+
+// In a reading for diagnosis only, after a record that stopped the reading
+// (`d` its record, nullptr when the field was none): its values left on its
+// line are read and checked like those of any record, and the line is left.
+void finisci_record_fermato(modello& m, lettore_campi& l, const record_descrizione* d, std::string_view campo,
+                            int riga_parola, sorveglianza_parole& parole);
 
 // A text value (station name, sign text) that looks like UTF-8 rather than
 // Windows-1252.

@@ -32,6 +32,11 @@ class lettore_campi {
   int16_t numero16();
   uint8_t numero8();
 
+  // Past the end of the current line: the fields left on it are not read.
+  void salta_riga();
+  // The last field read closed its line.
+  bool riga_finita() const { return riga_ > riga_campo_; }
+
   // Line (from 1) on which the last field read began.
   int riga() const { return riga_campo_; }
 
@@ -44,7 +49,18 @@ class lettore_campi {
   };
   // Those met since the last call of `inizia_record`, for the warnings.
   const std::vector<numero_con_testo>& numeri_con_testo() const { return numeri_con_testo_; }
-  void inizia_record() { numeri_con_testo_.clear(); }
+  void inizia_record() {
+    numeri_con_testo_.clear();
+    campi_.clear();
+  }
+
+  // A field read since the last call of `inizia_record`: its line and its
+  // bytes, for the warnings about a record that ran onto other lines.
+  struct campo_letto {
+    int riga;
+    std::string_view testo;
+  };
+  const std::vector<campo_letto>& campi_del_record() const { return campi_; }
 
  private:
   int64_t numero();
@@ -59,6 +75,7 @@ class lettore_campi {
   int riga_ = 1;
   int riga_campo_ = 0;
   std::vector<numero_con_testo> numeri_con_testo_;
+  std::vector<campo_letto> campi_;
 };
 
 // The next field in keyword position, into `campo`: a field with a dash is

@@ -3,12 +3,19 @@
 
 #include "compiler/avvisi.h"
 #include "compiler/esecuzione.h"
+#include "compiler/occupanti.h"
 
 namespace scenario {
 namespace {
 
 // The cell of a point object at metre p.
 int64_t cella_punto(int32_t p) { return arrotonda(p / 50.0 + 1); }
+
+void rifiuta_occupata(modello& m, int32_t codice, int64_t i) {
+  const std::size_t prima = m.guasti.size();
+  registra(m, codice);
+  nota_occupante(m, prima, i);
+}
 
 }  // namespace
 
@@ -17,11 +24,14 @@ void memo_segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t
   const int64_t w = cella_punto(posizione);
   cella& c = cella_a(m, w);
   if (!libera(c)) {
+    const std::size_t prima = m.guasti.size();
     registra(m, codice_segnale_occupato);
+    nota_occupante(m, prima, w);
     return;
   }
   if (c.tipo == cella_montagna) avvisa_sostituzione(m, posizione, "il segnale", c.tipo, w);
   c.tipo = cella_segnale;
+  segna_origine(m, w, posizione);
   c.dato1 = a16(piu32(per32(s1, 10), d1));
   c.dato2 = a16(piu32(per32(s2, 10), d2));
   c.dato3 = a16(piu32(per32(s3, 10), d3));
@@ -46,13 +56,13 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
   if (avviso) {
     b = arrotonda(meno32(x, 1200) / 50.0 + 1);
     if (!libera(cella_a(m, b))) {
-      registra(m, codice_avviso_occupato);
+      rifiuta_occupata(m, codice_avviso_occupato, b);
       return;
     }
   }
   const int64_t d = cella_punto(x);
   if (!libera(cella_a(m, d))) {
-    registra(m, codice_inizio_occupato);
+    rifiuta_occupata(m, codice_inizio_occupato, d);
     return;
   }
   const int64_t e = cella_punto(piu32(x, l));
@@ -61,7 +71,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
     return;
   }
   if (!libera(cella_a(m, e))) {
-    registra(m, codice_fine_occupato);
+    rifiuta_occupata(m, codice_fine_occupato, e);
     return;
   }
 
@@ -74,6 +84,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
     if (k == 1 && d == e) continue;
     if (cella_a(m, i).tipo == cella_montagna) avvisa_sostituzione(m, x, "il rallentamento", cella_montagna, i);
   }
+  for (int k = 0; k < quanti; ++k) segna_origine(m, oggetti[k], x);
   cella& fine = cella_a(m, e);
   fine.tipo = cella_fine_rallentamento;
   if (d_v != 0) fine.dato2 = a16(d_v);
@@ -96,7 +107,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
   const int64_t a = arrotonda(meno32(x, 1200) / 50.0);
   for (int64_t j = 0; j <= 3; ++j) {
     if (!libera(cella_a(m, a - j))) {
-      registra(m, codice_preavviso_occupato);
+      rifiuta_occupata(m, codice_preavviso_occupato, a - j);
       return;
     }
   }
@@ -104,6 +115,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
     cella& c = cella_a(m, a - j);
     if (c.tipo == cella_montagna) avvisa_sostituzione(m, x, "il preavviso di rallentamento", c.tipo, a - j);
     c.tipo = cella_preavviso;
+    segna_origine(m, a - j, x);
     c.dato1 = a16(j + 1);
     if (d_v != 0) c.dato2 = a16(j + 1);
   }

@@ -13,6 +13,10 @@
 #include "common/rapporto.h"
 #include "common/uscite.h"
 #include "compiler/compilazione.h"
+#include "compiler/diagnostica.h"
+#include "compiler/oltre_arresto.h"
+#include "compiler/avvisi.h"
+#include "compiler/parole.h"
 #include "platform/cp1252.h"
 
 namespace scenario {
@@ -24,6 +28,24 @@ constexpr std::size_t kNomeMassimo = 255;
 // Two names of the same file, as far as their text tells.
 bool stesso_percorso(const std::string& a, const std::string& b) {
   return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
+
+// The lines of a text whose first field is a keyword of a record of `d`.
+int record_riconosciuti(std::string_view testo, descrizione d) {
+  int n = 0;
+  std::size_t inizio = 0;
+  while (inizio < testo.size()) {
+    std::size_t fine = testo.find_first_of("\r\n", inizio);
+    if (fine == std::string_view::npos) fine = testo.size();
+    const std::string_view riga = testo.substr(inizio, fine - inizio);
+    const std::string_view campo = riga.substr(0, riga.find(','));
+    if (!intestazione(campo) &&
+        (record_di(d, false, campo) != nullptr || (d == descrizione::linea && record_di(d, true, campo) != nullptr))) {
+      ++n;
+    }
+    inizio = fine + 1;
+  }
+  return n;
 }
 
 }  // namespace
@@ -43,9 +65,18 @@ std::string ingresso_tra_le_uscite(piattaforma& p, const std::vector<std::string
   return "";
 }
 
-namespace {
-
-}  // namespace
+std::string descrizioni_scambiate(std::string_view linea, std::string_view treno) {
+  const int linea_l = record_riconosciuti(linea, descrizione::linea);
+  const int linea_t = record_riconosciuti(linea, descrizione::treno);
+  const int treno_l = record_riconosciuti(treno, descrizione::linea);
+  const int treno_t = record_riconosciuti(treno, descrizione::treno);
+  if (linea_t > linea_l && treno_l > treno_t) {
+    return "le due descrizioni sono scambiate: quella data come linea ha " + std::to_string(linea_t) +
+           " record del treno, quella data come treno " + std::to_string(treno_l) +
+           " record della linea; si danno prima la linea, poi il treno";
+  }
+  return "";
+}
 
 piattaforma_autore::piattaforma_autore(piattaforma& uscita, const std::string& nome_linea,
                                        const std::string& numero_treno, std::string linea, std::string treno)
@@ -58,13 +89,15 @@ piattaforma_autore::piattaforma_autore(piattaforma& uscita, const std::string& n
 }
 
 bool piattaforma_autore::esiste(const std::string& nome) {
-  if (in_memoria(nome)) return copie_.count(nome) != 0;
+  if (in_memoria(nome)) return copie_.count(nome) != 0 && eliminati_.count(nome) == 0;
   return piattaforma_inoltro::esiste(nome);
 }
 
 void piattaforma_autore::elimina(const std::string& nome) {
   if (in_memoria(nome)) {
-    if (copie_.erase(nome) == 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    if (diagnosi_) return;
+    if (!esiste(nome)) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    eliminati_.insert(nome);
     return;
   }
   piattaforma_inoltro::elimina(nome);
@@ -91,7 +124,7 @@ void piattaforma_autore::sostituisci(const std::string& temporaneo, const std::s
 std::string piattaforma_autore::leggi(const std::string& nome, std::size_t massimo) {
   if (in_memoria(nome)) {
     const auto it = copie_.find(nome);
-    if (it == copie_.end()) throw errore_sistema(nome, ENOENT, "No such file or directory");
+    if (it == copie_.end() || eliminati_.count(nome) != 0) throw errore_sistema(nome, ENOENT, "No such file or directory");
     if (it->second.size() > massimo) throw errore_sistema(nome, EFBIG, descrizione_troppo_grande(massimo));
     return it->second;
   }
@@ -134,6 +167,11 @@ esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::s
     e.errore = perche;
     return e;
   }
+  if (std::string perche = descrizioni_scambiate(linea, treno); !perche.empty()) {
+    e.stato = kStatoArgomenti;
+    e.errore = perche;
+    return e;
+  }
   piattaforma_autore p(uscita, id.nome_linea, id.numero_treno, std::move(linea), std::move(treno));
   try {
     risultato_compilazione r = compila(p, id, geometria);
@@ -147,6 +185,15 @@ esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::s
       e.rapporto = testo_rapporto(e.codice_rapporto);
     } else {
       e.stato = e.m.guasti.empty() ? kStatoPulito : kStatoGuasti;
+    }
+    if (!r.sistema) {
+      p.per_diagnosi();
+      esamina_oltre_arresto(p, e.m);
+    }
+    // The slips that the tool counts as errors fail a compile that recorded
+    // no fault.
+    for (const avviso& a : e.m.avvisi) {
+      if (e.stato == kStatoPulito && avviso_grave(a.tipo)) e.stato = kStatoGuasti;
     }
   } catch (const std::exception& x) {
     e.stato = kStatoArgomenti;

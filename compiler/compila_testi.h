@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/identita.h"
@@ -47,11 +48,20 @@ class piattaforma_autore : public piattaforma_inoltro {
   void mostra_attesa() override {}
   std::vector<std::string> scritti;  // names put in place, in order, once each
 
+  // The two descriptions exist again, as they were, and deleting them is
+  // then harmless: for a reading for diagnosis only.
+  void per_diagnosi() {
+    eliminati_.clear();
+    diagnosi_ = true;
+  }
+
  private:
   bool in_memoria(const std::string& nome) const { return nomi_.count(nome) != 0; }
 
   std::set<std::string> nomi_;                // the two description names
-  std::map<std::string, std::string> copie_;  // those of them that exist
+  std::map<std::string, std::string> copie_;  // those of them that were given
+  std::set<std::string> eliminati_;           // those of them deleted since
+  bool diagnosi_ = false;
 };
 
 
@@ -75,6 +85,11 @@ struct esito_compilazione {
 // "" when none is; else the refusal, which calls the input `cosa`.
 std::string ingresso_tra_le_uscite(piattaforma& p, const std::vector<std::string>& ingressi,
                                    const std::vector<std::string>& uscite, const std::string& cosa);
+
+// Why the two descriptions look given in the wrong order ("" when they do
+// not): the one given as the line holds more train records than line
+// records, and the other the reverse.
+std::string descrizioni_scambiate(std::string_view linea, std::string_view treno);
 
 // Compiles the two descriptions (their bytes, ANSI) into the folder of
 // `uscita`, as the program does; `geometria` false leaves the line geometry

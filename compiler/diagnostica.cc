@@ -14,6 +14,7 @@ struct tipo_avviso {
   const char* nome;
   const char* testo;
   bool con_posizione;  // the warning carries its record's position
+  bool grave = false;  // the tool counts it as an error
 };
 
 constexpr tipo_avviso kAvvisi[] = {
@@ -36,6 +37,18 @@ constexpr tipo_avviso kAvvisi[] = {
     {avviso_descrizione, "descrizione",
      "una descrizione del treno senza \"[generale]\", senza record, senza stazioni o senza velocità", false},
     {avviso_codifica, "codifica", "un testo che sembra scritto in UTF-8", true},
+    {avviso_inghiottito, "inghiottito",
+     "un record letto come valori del record prima di lui, che aveva meno valori sulla sua riga: non è compilato",
+     false},
+    {avviso_oltre_linea, "oltre_linea",
+     "un oggetto o un tratto che comincia o finisce oltre la lunghezza della linea, nella coda di 7000 m del "
+     "tracciato",
+     true},
+    {avviso_tabulazioni, "tabulazioni", "campi separati solo da tabulazioni: i campi si separano con virgole", false},
+    {avviso_vuota, "vuota", "una descrizione del treno senza alcun record (un errore per lo strumento)", false, true},
+    {avviso_lunghezza_assente, "lunghezza_assente",
+     "una descrizione della linea senza \"lunghezza percorso\" nella sezione generale (un errore per lo strumento)",
+     false, true},
 };
 
 const tipo_avviso* cerca_avviso(int32_t tipo) {
@@ -49,6 +62,36 @@ std::string nome_sorgente(int file, const nomi_sorgenti& nomi) {
   if (file == 1) return nomi.linea;
   if (file == 2) return nomi.treno;
   return "";
+}
+
+// "la stazione COLLE" -> "dalla stazione COLLE"
+std::string con_da(const std::string& chi) {
+  for (auto [art, da] : {std::pair{"il ", "dal "}, std::pair{"la ", "dalla "}, std::pair{"l'", "dall'"},
+                         std::pair{"lo ", "dallo "}, std::pair{"un ", "da un "}}) {
+    const std::string_view a = art;
+    if (chi.compare(0, a.size(), a) == 0) return da + chi.substr(a.size());
+  }
+  return "da " + chi;
+}
+
+// " (TRENO.txt:15, zona 14000-14600 m)"; "" when there is nothing to say.
+std::string tra_parentesi(const correlato& c, const nomi_sorgenti& nomi) {
+  const std::string f = nome_sorgente(c.file, nomi);
+  std::string s;
+  if (!f.empty()) s = f + (c.riga > 0 ? ":" + std::to_string(c.riga) : "");
+  if (!c.nota.empty()) s += (s.empty() ? "" : ", ") + c.nota;
+  return s.empty() ? "" : " (" + s + ")";
+}
+
+void aggiungi_correlato(diagnosi& d, const correlato& c, const nomi_sorgenti& nomi) {
+  if (c.chi.empty()) return;
+  const std::string f = nome_sorgente(c.file, nomi);
+  if (f.empty()) return;
+  d.correlati.push_back({f, c.riga, c.chi + (c.nota.empty() ? "" : " (" + c.nota + ")")});
+}
+
+bool finisce_con(const std::string& s, std::string_view fine) {
+  return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
 }
 
 }  // namespace
@@ -92,6 +135,11 @@ const char* significato_avviso(int32_t tipo) {
   return a ? a->testo : "";
 }
 
+bool avviso_grave(int32_t tipo) {
+  const tipo_avviso* a = cerca_avviso(tipo);
+  return a && a->grave;
+}
+
 std::vector<int32_t> avvisi_noti() {
   std::vector<int32_t> r;
   for (const tipo_avviso& a : kAvvisi) r.push_back(a.tipo);
@@ -113,12 +161,19 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
     d.riga = d.file.empty() ? 0 : g.riga;
     const char* s = significato_guasto(g.codice);
     d.testo = *s ? s : "codice sconosciuto";
+    if (!g.occupante.chi.empty()) {
+      d.testo += (finisce_con(d.testo, "occupata") ? " " : ": occupata ") + con_da(g.occupante.chi) +
+                 tra_parentesi(g.occupante, nomi);
+    }
     if (!g.dettaglio.empty()) d.testo += " [" + g.dettaglio + "]";
+    d.compilato = g.compilato;
+    aggiungi_correlato(d, g.occupante, nomi);
     tutte.push_back({g.ordine, std::move(d)});
   }
   for (const avviso& a : m.avvisi) {
     diagnosi d;
-    d.errore = false;
+    d.errore = avviso_grave(a.tipo);
+    d.avviso = true;
     d.codice = a.tipo;
     const tipo_avviso* t = cerca_avviso(a.tipo);
     d.con_posizione = t && t->con_posizione;
@@ -126,6 +181,9 @@ std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti
     d.file = nome_sorgente(a.file, nomi);
     d.riga = d.file.empty() ? 0 : a.riga;
     d.testo = a.testo;
+    if (!a.occupante.chi.empty()) d.testo += tra_parentesi(a.occupante, nomi);
+    d.compilato = a.compilato;
+    aggiungi_correlato(d, a.occupante, nomi);
     tutte.push_back({a.ordine, std::move(d)});
   }
   std::stable_sort(tutte.begin(), tutte.end(),
@@ -183,26 +241,77 @@ std::string riga_diagnosi(const diagnosi& d) {
     s += ':';
     s += std::to_string(d.riga);
   }
-  if (d.errore) {
+  if (!d.avviso) {
     s += ": errore: codice " + std::to_string(d.codice);
     if (d.con_posizione) s += " a " + std::to_string(d.posizione) + " m";
   } else {
-    s += ": avviso: [" + std::string(nome_avviso(d.codice)) + "]";
+    s += std::string(d.errore ? ": errore: [" : ": avviso: [") + nome_avviso(d.codice) + "]";
   }
   // The fields quoted from a description reach a terminal as they are.
-  return mostrabile(s + ": " + d.testo);
+  return mostrabile(s + ": " + (d.compilato ? "" : "(non compilato) ") + d.testo);
+}
+
+namespace {
+
+std::string testo_arresto(const arresto_lettura& a, const nomi_sorgenti& nomi) {
+  std::string s = "la lettura si è fermata alla riga " + std::to_string(a.riga) + " (codice " +
+                  std::to_string(a.codice) + "): ";
+  if (a.non_compilati > 0) {
+    s += "record non compilati da questa riga in poi: " + std::to_string(a.non_compilati) + " (" + a.per_genere + ")";
+  } else {
+    s += "nessun record dopo di essa";
+  }
+  if (a.treno_non_letto) {
+    s += ", né la descrizione del treno " + nomi.treno + " (" + std::to_string(a.record_treno) + " record)";
+  }
+  if (!a.mancano.empty()) s += "; nei file scritti: " + a.mancano;
+  return s;
+}
+
+}  // namespace
+
+std::vector<std::string> righe_arresti(const modello& m, const nomi_sorgenti& nomi) {
+  std::vector<std::string> r;
+  for (const arresto_lettura& a : m.arresti) {
+    r.push_back(nome_sorgente(a.file, nomi) + ":" + std::to_string(a.dalla_riga) + ": nota: " + testo_arresto(a, nomi));
+  }
+  return r;
+}
+
+std::string json_arresti(const modello& m, const nomi_sorgenti& nomi) {
+  std::string s = "[";
+  for (const arresto_lettura& a : m.arresti) {
+    s += (s.size() > 1 ? ", " : "");
+    s += "{\"file\": " + json::stringa(nome_sorgente(a.file, nomi)) + ", \"riga\": " + std::to_string(a.riga) +
+         ", \"codice\": " + std::to_string(a.codice) + ", \"dalla_riga\": " + std::to_string(a.dalla_riga) +
+         ", \"non_compilati\": " + std::to_string(a.non_compilati) +
+         ", \"treno_non_letto\": " + (a.treno_non_letto ? "true" : "false") +
+         ", \"record_treno\": " + std::to_string(a.record_treno) + ", \"mancano\": " + json::stringa(a.mancano) +
+         ", \"testo\": " + json::stringa(testo_arresto(a, nomi)) + "}";
+  }
+  return s + "]";
 }
 
 std::string json_diagnosi(const diagnosi& d) {
   std::string s = "{\"gravita\": ";
   s += d.errore ? "\"errore\"" : "\"avviso\"";
-  s += ", \"codice\": " + std::to_string(d.codice);
-  if (!d.errore) s += ", \"tipo\": " + json::stringa(nome_avviso(d.codice));
+  // A warning's kind is told by name only: its number is no fault code.
+  s += ", \"codice\": " + (d.avviso ? std::string("null") : std::to_string(d.codice));
+  if (d.avviso) s += ", \"tipo\": " + json::stringa(nome_avviso(d.codice));
   s += ", \"posizione\": ";
   s += d.con_posizione ? std::to_string(d.posizione) : std::string("null");
   s += ", \"file\": " + (d.file.empty() ? std::string("null") : json::stringa(d.file));
   s += ", \"riga\": " + (d.riga > 0 ? std::to_string(d.riga) : std::string("null"));
   s += ", \"testo\": " + json::stringa(d.testo);
+  s += ", \"compilato\": ";
+  s += d.compilato ? "true" : "false";
+  s += ", \"correlati\": [";
+  for (std::size_t i = 0; i < d.correlati.size(); ++i) {
+    const luogo_correlato& c = d.correlati[i];
+    s += (i ? ", " : "") + std::string("{\"file\": ") + json::stringa(c.file) + ", \"riga\": " +
+         (c.riga > 0 ? std::to_string(c.riga) : std::string("null")) + ", \"testo\": " + json::stringa(c.testo) + "}";
+  }
+  s += "]";
   s += ", \"messaggio\": " + json::stringa(riga_diagnosi(d));
   return s + "}";
 }

@@ -31,6 +31,9 @@ const char* nome_avviso(int32_t tipo);
 const char* significato_avviso(int32_t tipo);
 // The warning kinds, in increasing order.
 std::vector<int32_t> avvisi_noti();
+// A kind that the authors' tool counts as an error (a description with no
+// record, a line without length): shown as one, and the compile fails.
+bool avviso_grave(int32_t tipo);
 
 // The names the author knows the two descriptions by.
 struct nomi_sorgenti {
@@ -38,16 +41,35 @@ struct nomi_sorgenti {
   std::string treno;
 };
 
+// Another place that a diagnosis speaks of, as an editor shows it beside
+// the diagnosis.
+struct luogo_correlato {
+  std::string file;  // the author's name of the file
+  int riga = 0;
+  std::string testo;  // what stands there, UTF-8
+};
+
 // One fault or warning, ready to be shown.
 struct diagnosi {
-  bool errore = true;          // a fault; false for a warning
+  bool errore = true;          // a fault, or a warning of a grave kind; false for a warning
+  bool avviso = false;         // `codice` is a warning kind, not a fault code
   int32_t codice = 0;          // fault code or warning kind
   bool con_posizione = false;  // a warning's text already says where
   int32_t posizione = 0;       // metres
   std::string file;            // the author's name of the file; "" for none
   int riga = 0;                // 0 when unknown
   std::string testo;           // meaning and particulars, UTF-8
+  // False for what the reading for diagnosis found past the record where the
+  // compile stopped: its record was not compiled.
+  bool compilato = true;
+  std::vector<luogo_correlato> correlati;
 };
+
+// One line for each description whose reading stopped: from which line on
+// the records were not compiled, how many, and what the files lack.
+std::vector<std::string> righe_arresti(const modello& m, const nomi_sorgenti& nomi);
+// The same as a JSON array.
+std::string json_arresti(const modello& m, const nomi_sorgenti& nomi);
 
 // Every fault and warning of the model, in the order recorded.
 std::vector<diagnosi> diagnosi_del_modello(const modello& m, const nomi_sorgenti& nomi);

@@ -1,5 +1,7 @@
 #include "compiler/esecuzione.h"
 
+#include "compiler/guasti.h"
+
 namespace scenario {
 
 void registra(modello& m, int32_t codice) {
@@ -18,6 +20,12 @@ void registra(modello& m, int32_t codice) {
 void registra(modello& m, int32_t codice, int32_t posizione) {
   m.posizione_errore = posizione;
   registra(m, codice);
+}
+
+void registra_fallimento(modello& m, std::string motivo) {
+  const std::size_t prima = m.guasti.size();
+  registra(m, codice_lettura);
+  if (m.guasti.size() > prima) m.guasti.back().dettaglio = std::move(motivo);
 }
 
 }  // namespace scenario

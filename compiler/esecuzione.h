@@ -83,6 +83,9 @@ inline voce& voce_a(modello& m, int64_t i) {
 void registra(modello& m, int32_t codice);
 void registra(modello& m, int32_t codice, int32_t posizione);
 
+// Records code 25 for a run-time failure, with what failed.
+void registra_fallimento(modello& m, std::string motivo);
+
 }  // namespace scenario
 
 #endif  // COMPILER_ESECUZIONE_H_

@@ -10,6 +10,7 @@
 #include "compiler/campi.h"
 #include "compiler/esecuzione.h"
 #include "compiler/guasti.h"
+#include "compiler/occupanti.h"
 #include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"
@@ -83,6 +84,17 @@ class lettura_linea {
 
   esito verifica_posizione(int32_t posizione);
   esito record_linea();
+  // A record read for diagnosis only: a run-time failure is recorded as
+  // code 25 and the rest of its line skipped.
+  esito record_per_diagnosi() {
+    try {
+      return record_linea();
+    } catch (const errore_esecuzione& x) {
+      registra_fallimento(m_, x.what());
+      l_.salta_riga();
+      return esito::interrompi;
+    }
+  }
   esito pendenza();
   esito curva();
   esito montagna();
@@ -107,7 +119,7 @@ class lettura_linea {
   int32_t cursore_piano_ = kInizioCursorePiano;
 
   // For the warnings only.
-  sorveglianza_parole parole_;
+  sorveglianza_parole parole_{descrizione::linea};
   sorveglianza_ordine ordine_pendenze_{"pendenza"};
   sorveglianza_ordine ordine_montagne_{"montagna"};
   std::optional<std::pair<int32_t, int64_t>> curva_precedente_;  // start and end
@@ -117,6 +129,7 @@ class lettura_linea {
   // Made at each record, a file of length records would cost a full-size
   // table each.
   bool tabelle_da_creare_ = false;
+  int riga_generale_ = 0;
 };
 
 bool lettura_linea::leggi(consegna_linea& c) {
@@ -130,6 +143,7 @@ bool lettura_linea::leggi(consegna_linea& c) {
     }
     if (contiene_nc(m_.riga, "[generale]")) break;
   }
+  riga_generale_ = m_.sorgente_riga;
   bool segue;
   try {
     segue = sezione_generale();
@@ -139,6 +153,15 @@ bool lettura_linea::leggi(consegna_linea& c) {
   }
   crea_tabelle();
   if (!segue) return false;
+  if (m_.celle.empty()) {
+    const int riga = m_.sorgente_riga;
+    m_.sorgente_riga = riga_generale_;
+    avvisa(m_, avviso_lunghezza_assente, 0,
+           "nessun record \"lunghezza percorso\" nella sezione generale, che comincia qui: la linea non ha lunghezza "
+           "e nessun record dopo la sezione può essere compilato");
+    m_.sorgente_riga = riga;
+    if (m_.solo_diagnosi) return false;
+  }
   progressive_ordina(m_);
 
   m_.conta_montagne = 0;
@@ -150,13 +173,18 @@ bool lettura_linea::leggi(consegna_linea& c) {
     m_.sorgente_riga = l_.riga();
     if (!letta) break;
     const record_descrizione* d = record_di(descrizione::linea, false, m_.riga);
+    if (m_.solo_diagnosi && d) m_.letti.push_back({1, m_.sorgente_riga, d->parola});
     // A curve record is no record when the plan is off: its values are not read.
     const bool curva_spenta = m_.calcola_tracciato == 0 && contiene_nc(m_.riga, "curva");
     parole_.campo(m_, m_.riga, d != nullptr, curva_spenta);
     l_.inizia_record();
     const int riga_parola = m_.sorgente_riga;
     const std::string parola = m_.riga;
-    const esito e = record_linea();
+    const esito e = m_.solo_diagnosi ? record_per_diagnosi() : record_linea();
+    if (m_.solo_diagnosi && e != esito::continua) {
+      finisci_record_fermato(m_, l_, curva_spenta ? nullptr : d, parola, riga_parola, parole_);
+      continue;
+    }
     if (e == esito::interrompi) return false;
     if (e == esito::ferma) break;
     if (d && !curva_spenta) {
@@ -166,6 +194,7 @@ bool lettura_linea::leggi(consegna_linea& c) {
 
   p_.elimina(nome_);
   riempi_pendenza(int64_t{m_.ultima_cella} - 2);
+  m_.pendenze_completate = true;
   if (piano_attivo()) completa_piano(m_, cursore_piano_);
   c.limite_cartelli = prossimo_cartello_;
   return true;
@@ -185,9 +214,12 @@ bool lettura_linea::sezione_generale() {
     if (contiene_nc(r, "percorso") && contiene_nc(r, "lunghezza")) {
       const int32_t lunghezza = l_.numero32();
       m_.voci[voce_lunghezza_convoglio].fine = lunghezza;
-      if (lunghezza > kLunghezzaMassima) return rifiuta(codice_lunghezza_eccessiva);
-      if (lunghezza < 0) return rifiuta(codice_lunghezza_negativa);
-      dimensiona(lunghezza);
+      if (lunghezza > kLunghezzaMassima || lunghezza < 0) {
+        rifiuta(lunghezza > kLunghezzaMassima ? codice_lunghezza_eccessiva : codice_lunghezza_negativa);
+        if (!m_.solo_diagnosi) return false;
+      } else {
+        dimensiona(lunghezza);
+      }
     }
     for (auto [parola, n] : {std::pair{"tre", voce_progressiva_tre}, std::pair{"due", voce_progressiva_due},
                               std::pair{"uno", voce_progressiva_uno}}) {
@@ -202,7 +234,9 @@ bool lettura_linea::sezione_generale() {
     if (contiene(r, "sfondo") && contiene(r, "uno")) linea.inizio = l_.numero32();
     if (contiene(r, "sfondo") && contiene(r, "due")) linea.posizione = l_.numero32();
     if (contiene(r, "sfondo") && contiene(r, "tre")) linea.fine = l_.numero32();
-    if (contiene(r, "segnali") && contiene(r, "ripetizione") && !ripetizione_segnali()) return false;
+    if (contiene(r, "segnali") && contiene(r, "ripetizione") && !ripetizione_segnali() && !m_.solo_diagnosi) {
+      return false;
+    }
     if (const record_descrizione* d = record_di(descrizione::linea, true, r)) {
       controlla_record(m_, l_, *d, r, riga_parola, parole_);
     }
@@ -221,6 +255,7 @@ void lettura_linea::crea_tabelle() {
   if (!tabelle_da_creare_) return;
   tabelle_da_creare_ = false;
   m_.celle.assign(static_cast<std::size_t>(m_.ultima_cella) + 1, cella{});
+  m_.origini.assign(m_.celle.size(), origine_cella{});
   if (m_.calcola_tracciato != 0) crea_tracciato(m_);
 }
 
@@ -279,6 +314,7 @@ esito lettura_linea::pendenza() {
   const int32_t g = l_.numero32();
   if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
   ordine_pendenze_.posizione(m_, posizione);
+  controlla_oltre_linea(m_, "pendenza", posizione, posizione);
   if (g < -100 || g > 155) {
     avvisa(m_, avviso_pendenza, posizione,
            "pendenza " + std::to_string(g) + " per mille, fuori dall'intervallo da -100 a 155");
@@ -295,6 +331,7 @@ esito lettura_linea::curva() {
   const int32_t n = l_.numero32();
   if (const esito e = verifica_posizione(s); e != esito::continua) return e;
   const int64_t fine = int64_t{s} + n;
+  controlla_oltre_linea(m_, "curva", s, fine);
   if (curva_precedente_) {
     const auto [inizio_prec, fine_prec] = *curva_precedente_;
     if (s < inizio_prec) {
@@ -330,6 +367,7 @@ esito lettura_linea::montagna() {
     return esito::interrompi;
   }
   ordine_montagne_.posizione(m_, inizio);
+  controlla_oltre_linea(m_, "montagna", inizio, fine);
   memo_montagna(m_, inizio, fine, tipo);
   return esito::continua;
 }
@@ -340,13 +378,15 @@ esito lettura_linea::indicatore_v_max() {
   std::array<int32_t, 8> v{};
   for (int32_t& x : v) x = l_.numero32();
   if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
+  controlla_oltre_linea(m_, "cartello di velocità massima", posizione, posizione);
   const int64_t i = arrotonda(posizione / 50.0 + 1);
-  const int prima = tipo_in(m_, i);
+  if (tipo_in(m_, i) == cella_montagna) {
+    avvisa_sostituzione(m_, posizione, "il cartello di velocità massima", cella_montagna, i);
+  }
   if (!memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7])) {
     p_.elimina(nome_);
     return esito::interrompi;
   }
-  if (prima == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello di velocità massima", prima, i);
   std::string fuori_passo;
   for (std::size_t k : {0, 1, 2, 4, 5, 6}) {
     if (v[k] % 5 != 0) fuori_passo += (fuori_passo.empty() ? "" : ", ") + std::to_string(v[k]);
@@ -363,6 +403,7 @@ esito lettura_linea::cartello() {
   const int32_t posizione = l_.numero32();
   m_.riga = l_.testo();
   if (const esito e = verifica_posizione(posizione); e != esito::continua) return e;
+  controlla_oltre_linea(m_, "cartello con testo", posizione, posizione);
   if (prossimo_cartello_ < 1) {
     rifiuta(codice_troppi_cartelli);
     return esito::interrompi;
@@ -374,12 +415,15 @@ esito lettura_linea::cartello() {
   const int64_t i = arrotonda(posizione / 50.0 + 1);
   cella& c = cella_a(m_, i);
   if (!libera(c)) {
+    const std::size_t prima = m_.guasti.size();
     rifiuta(codice_cartello_occupato, posizione);
+    nota_occupante(m_, prima, i);
     return esito::interrompi;
   }
   if (c.tipo == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello con testo", c.tipo, i);
   c.tipo = cella_cartello;
   c.dato1 = a16(prossimo_cartello_);
+  segna_origine(m_, i, posizione);
   voce_a(m_, prossimo_cartello_).nome = m_.riga;
   controlla_codifica(m_, posizione, m_.riga);
   --prossimo_cartello_;
@@ -399,6 +443,7 @@ bool leggi_linea(piattaforma& p, modello& m, consegna_linea& c) {
     return false;
   }
   const std::string testo = p.leggi(nome, kMassimoDescrizione);
+  controlla_tabulazioni(m, testo);
   lettura_linea lettura(p, m, std::move(nome), testo);
   const bool segue_treno = lettura.leggi(c);
   if (segue_treno) {
@@ -468,17 +513,24 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
     ++conta;
     cella& c = cella_a(m, i);
     c.montagna = a8(tipo);
-    if (marcata && conta % 4 == 0 && c.tipo == cella_libera) c.tipo = cella_montagna;
+    if (marcata && conta % 4 == 0 && c.tipo == cella_libera) {
+      c.tipo = cella_montagna;
+      segna_origine(m, i, inizio);
+    }
   }
 }
 
 bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs, int32_t strisces,
                            int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
-  cella& c = cella_a(m, arrotonda(posizione / 50.0 + 1));
+  const int64_t i = arrotonda(posizione / 50.0 + 1);
+  cella& c = cella_a(m, i);
   if (!libera(c)) {
+    const std::size_t prima = m.guasti.size();
     registra(m, codice_indicatore_occupato, posizione);
+    nota_occupante(m, prima, i);
     return false;
   }
+  segna_origine(m, i, posizione);
   const auto coppia = [](int32_t s, int32_t d) {
     return a16_esatto(arrotonda(static_cast<double>(per32(s, 20)) + d / 5.0));
   };

@@ -9,6 +9,7 @@
 #include "compiler/collocamento.h"
 #include "compiler/esecuzione.h"
 #include "compiler/guasti.h"
+#include "compiler/occupanti.h"
 #include "compiler/parole.h"
 #include "compiler/lettori.h"
 #include "common/limiti.h"
@@ -42,6 +43,7 @@ class lettore_treno {
     m_.sorgente_file = kFileTreno;
     m_.sorgente_riga = 0;
     const std::string testo = p_.leggi(nome_, kMassimoDescrizione);
+    controlla_tabulazioni(m_, testo);
     lettore_campi l(testo);
 
     // Nothing before the general section counts; without one the file
@@ -63,6 +65,15 @@ class lettore_treno {
       l.inizia_record();
       const std::string parola = m_.riga;
       if (d) conta.conta(*d);
+      if (m_.solo_diagnosi) {
+        if (d) m_.letti.push_back({kFileTreno, m_.sorgente_riga, d->parola});
+        if (record_per_diagnosi(l) != esito::continua) {
+          finisci_record_fermato(m_, l, d, parola, m_.sorgente_riga, parole_);
+          continue;
+        }
+        if (d) controlla_record(m_, l, *d, parola, m_.sorgente_riga, parole_);
+        continue;
+      }
       const esito e = record(l);
       if (e == esito::interrompi) {
         p_.elimina(nome_);
@@ -76,6 +87,18 @@ class lettore_treno {
   }
 
  private:
+  // A record read for diagnosis only: a run-time failure is recorded as
+  // code 25 and the rest of its line skipped.
+  esito record_per_diagnosi(lettore_campi& l) {
+    try {
+      return record(l);
+    } catch (const errore_esecuzione& x) {
+      registra_fallimento(m_, x.what());
+      l.salta_riga();
+      return esito::interrompi;
+    }
+  }
+
   // The keyword tests are independent: a field holding two keywords is read
   // as both records, one after the other.
   esito record(lettore_campi& l) {
@@ -122,11 +145,14 @@ class lettore_treno {
 
   // After a placement procedure: any code now in the model, its own or one
   // left earlier, aborts the reading at this record's position.
-  esito dopo_collocamento(int64_t guasti_prima, int32_t posizione) {
+  esito dopo_collocamento(int64_t guasti_prima, std::size_t tenuti_prima, int32_t posizione) {
     if (m_.codice_errore <= 0) return esito::continua;
+    // A reading for diagnosis goes past every stop: only a fault of this
+    // record refuses it.
+    if (m_.solo_diagnosi && m_.guasti_registrati == guasti_prima) return esito::continua;
     if (m_.guasti_registrati > guasti_prima) {
       m_.posizione_errore = posizione;
-      m_.guasti.back().posizione = posizione;
+      if (m_.guasti.size() > tenuti_prima) m_.guasti.back().posizione = posizione;
       return esito::interrompi;
     }
     const int32_t precedente = m_.codice_errore;
@@ -157,6 +183,7 @@ class lettore_treno {
     const int32_t v = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
     ordine_velocita_.posizione(m_, p);
+    controlla_oltre_linea(m_, "velocita", p, p);
     if (v % 5 != 0) {
       avvisa(m_, avviso_velocita, p,
              "velocità " + std::to_string(v) + " km/h non multipla di 5: il profilo la tiene in quinti arrotondati");
@@ -171,6 +198,7 @@ class lettore_treno {
     const int32_t a = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
     ordine_aderenza_.posizione(m_, p);
+    controlla_oltre_linea(m_, "aderenza", p, p);
     riempi(aderenza_, arrotonda(p / 50.0), scrivi_aderenza);
     aderenza_.in_vigore = a;
     return esito::continua;
@@ -180,10 +208,12 @@ class lettore_treno {
     int32_t v[11];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
+    controlla_oltre_linea(m_, "segnale", v[0], v[0]);
     const int64_t prima = m_.guasti_registrati;
+    const std::size_t tenuti = m_.guasti.size();
     const int32_t tempo = v[10];
     memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-    const esito e = dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, tenuti, v[0]);
     if (e == esito::continua && tempo != 0 && v[1] != 2) {
       avvisa(m_, avviso_scartato, v[0],
              "tempo " + std::to_string(tempo) + " del segnale ignorato: si tiene solo quando sx è 2 (qui " +
@@ -196,9 +226,11 @@ class lettore_treno {
     int32_t v[6];
     for (int32_t& x : v) x = l.numero32();
     if (esito e = controlla_posizione(v[0]); e != esito::continua) return e;
+    controlla_oltre_linea(m_, "rallentamento", v[0], int64_t{v[0]} + v[2]);
     const int64_t prima = m_.guasti_registrati;
+    const std::size_t tenuti = m_.guasti.size();
     memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-    const esito e = dopo_collocamento(prima, v[0]);
+    const esito e = dopo_collocamento(prima, tenuti, v[0]);
     if (e != esito::continua) return e;
     if (v[2] <= 0) {
       avvisa(m_, avviso_lunghezza, v[0],
@@ -215,10 +247,17 @@ class lettore_treno {
     const int32_t p = l.numero32();
     const int32_t n = l.numero32();
     if (esito e = controlla_posizione(p); e != esito::continua) return e;
+    controlla_oltre_linea(m_, "abbattimento", p, p);
     const int64_t i = arrotonda(p / 50.0);
     cella& c = cella_a(m_, i);
-    if (!libera(c)) return interrompi(codice_abbattimento_occupato, p);
+    if (!libera(c)) {
+      const std::size_t prima = m_.guasti.size();
+      interrompi(codice_abbattimento_occupato, p);
+      nota_occupante(m_, prima, i);
+      return esito::interrompi;
+    }
     if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
+    segna_origine(m_, i, p);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
       c.dato1 = a16(n);
@@ -242,11 +281,11 @@ class lettore_treno {
   void avvisa_se_manca(bool generale, const conteggio_record& c) {
     m_.sorgente_riga = 0;
     if (!generale) {
-      avvisa(m_, avviso_descrizione, 0, "nessun campo \"[generale]\": la descrizione del treno non ha record");
+      avvisa(m_, avviso_vuota, 0, "nessun campo \"[generale]\": la descrizione del treno non ha record");
       return;
     }
     if (c.record == 0) {
-      avvisa(m_, avviso_descrizione, 0, "nessun record dopo \"[generale]\"");
+      avvisa(m_, avviso_vuota, 0, "nessun record dopo \"[generale]\": la descrizione del treno non ha record");
       return;
     }
     if (c.stazioni == 0) avvisa(m_, avviso_descrizione, 0, "nessuna stazione");
@@ -270,7 +309,7 @@ class lettore_treno {
   int32_t numero_stazione_ = 1;
 
   // For the warnings only.
-  sorveglianza_parole parole_;
+  sorveglianza_parole parole_{descrizione::treno};
   sorveglianza_ordine ordine_velocita_{"velocita"};
   sorveglianza_ordine ordine_aderenza_{"aderenza"};
   sorveglianza_ordine ordine_stazioni_{"stazione"};
@@ -293,6 +332,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   if (esito e = controlla_posizione(pos, 800); e != esito::continua) return e;
   if (pos % 50 != 0) return interrompi(codice_stazione_fuori_passo, pos);
   ordine_stazioni_.posizione(m_, pos);
+  controlla_oltre_linea(m_, "stazione", pos, pos);
 
   s.tipo = l.numero8();
   const int32_t lunghezza = l.numero32();
@@ -397,6 +437,7 @@ esito lettore_treno::segni_stazione(const voce& s, int32_t i) {
   }
   marcatore.tipo = cella_stazione;
   marcatore.dato1 = a16(i);
+  segna_origine(m_, c, s.posizione);
   return esito::continua;
 }
 
@@ -413,6 +454,7 @@ void lettore_treno::fine_lettura() {
     scrivi_aderenza(cella_a(m_, aderenza_.cursore), aderenza_.in_vigore);
     ++aderenza_.cursore;
   } while (aderenza_.cursore < ultima);
+  m_.profili_completati = true;
 
   // The kilometre progressives come from the line description.
   for (int e : {voce_progressiva_tre, voce_progressiva_due, voce_progressiva_uno}) {

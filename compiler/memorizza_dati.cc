@@ -21,8 +21,7 @@ void uscita_per_errore(piattaforma& p, modello& m, std::string motivo) {
       p.elimina(nome_file(p, m.nome_linea, m.numero_treno, f));
     }
   }
-  registra(m, codice_lettura);
-  m.guasti.back().dettaglio = std::move(motivo);
+  registra_fallimento(m, std::move(motivo));
 }
 
 }  // namespace

@@ -115,6 +115,17 @@ const char* nome_tipo_cella(uint8_t tipo);
 // the rest are only counted, so that no description makes them unbounded.
 constexpr int64_t kDiagnosiPerGenere = 100;
 
+// Another place of the descriptions that a diagnosis speaks of: the record
+// that holds a cell, for instance. `chi` names it with its article ("la
+// stazione COLLE", "il segnale a 6000 m"); `nota` adds what locates it
+// ("zona 14000-14600 m"). Empty `chi`: none.
+struct correlato {
+  std::string chi;   // UTF-8
+  std::string nota;  // UTF-8
+  int file = 0;      // as in `guasto`
+  int riga = 0;
+};
+
 // A fault recorded during a compile: every one, in order, for the authors'
 // tool; the model's `codice_errore` keeps only the last.
 struct guasto {
@@ -124,6 +135,10 @@ struct guasto {
   int riga = 0;            // line of the record in that file, 0 when unknown
   int ordine = 0;          // place among all faults and warnings of the compile
   std::string dettaglio;   // UTF-8; what failed, when the code alone does not say
+  correlato occupante;     // the object on the cell that refused the record
+  // False for a fault found by the reading for diagnosis only, past the
+  // record where the compile stopped: nothing of its record was compiled.
+  bool compilato = true;
 };
 
 // Kinds of warning: what the compiler accepts without a fault but an author
@@ -143,6 +158,11 @@ enum : int32_t {
   avviso_scartato = 12,        // a value that the compiler drops
   avviso_descrizione = 13,     // a train description without section, records, stations or speeds
   avviso_codifica = 14,        // a text that looks like UTF-8
+  avviso_inghiottito = 15,     // a record taken as the values of the record before it
+  avviso_oltre_linea = 16,     // an object or stretch past the line's length, in the track's tail
+  avviso_tabulazioni = 17,     // fields separated by tabs alone
+  avviso_vuota = 18,           // a train description with no record: an error for the tool
+  avviso_lunghezza_assente = 19,  // a line description without "lunghezza percorso"
 };
 
 // A warning: recorded beside the faults, it changes nothing in the model.
@@ -153,6 +173,36 @@ struct avviso {
   int riga = 0;
   std::string testo;       // UTF-8; the particulars
   int ordine = 0;          // as in `guasto`
+  correlato occupante;     // as in `guasto`
+  bool compilato = true;   // as in `guasto`
+};
+
+// The record that wrote the type of a cell, for the diagnostics only.
+struct origine_cella {
+  int8_t file = 0;  // 0: no record (a marker of the track completion, or none)
+  int32_t riga = 0;
+  int32_t posizione = 0;  // the record's position as written, metres
+};
+
+// Where the reading of a description stopped, and what the compile lacks
+// for it: told once for each description that stopped.
+struct arresto_lettura {
+  int file = 0;              // 1 line, 2 train
+  int riga = 0;              // the record that stopped it
+  int32_t codice = 0;
+  int dalla_riga = 0;        // the first record not compiled (the next line when none)
+  int non_compilati = 0;     // records of this description after it
+  std::string per_genere;    // "3 segnale, 2 stazione"
+  bool treno_non_letto = false;  // the line stopped before the train was read
+  int record_treno = 0;      // then: the train description's records
+  std::string mancano;       // UTF-8: what the written files lack, "" when nothing to say
+};
+
+// A record met by a reading for diagnosis only.
+struct record_letto {
+  int file = 0;
+  int riga = 0;
+  const char* parola = "";  // the record's keyword as written ("segnale")
 };
 
 struct modello {
@@ -186,6 +236,20 @@ struct modello {
   int64_t guasti_registrati = 0;
   int sorgente_file = 0;
   int sorgente_riga = 0;
+
+  // For the diagnostics only, never written. Which record wrote each cell's
+  // type (as long as `celle`, once made).
+  std::vector<origine_cella> origini;
+  // A reading for diagnosis only: a record that would stop the reading is
+  // skipped and the reading goes on; each record read is listed.
+  bool solo_diagnosi = false;
+  std::vector<record_letto> letti;
+  // The readers' end processing ran: the gradients filled to the end of the
+  // track (line), the speed and adhesion profiles (train).
+  bool pendenze_completate = false;
+  bool profili_completati = false;
+  // Filled by the authors' tool after a compile whose reading stopped.
+  std::vector<arresto_lettura> arresti;
 };
 
 // All numeric fields 0 and every name empty.

@@ -1,6 +1,8 @@
 #include "compiler/parole.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "compiler/campi.h"
 
@@ -223,6 +225,52 @@ bool forma_scritta(const record_descrizione& r, std::string_view campo) {
     if (s == f) return true;
   }
   return false;
+}
+
+namespace {
+
+// Edits between a and b, or more than `massimo` as soon as that is sure.
+std::size_t distanza(std::string_view a, std::string_view b, std::size_t massimo) {
+  if (a.size() > b.size() + massimo || b.size() > a.size() + massimo) return massimo + 1;
+  std::vector<std::size_t> riga(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) riga[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonale = riga[0];
+    riga[0] = i;
+    std::size_t minimo = riga[0];
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t sopra = riga[j];
+      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonale = sopra;
+      minimo = std::min(minimo, riga[j]);
+    }
+    if (minimo > massimo) return massimo + 1;
+  }
+  return riga[b.size()];
+}
+
+}  // namespace
+
+const char* forma_vicina(descrizione file, std::string_view campo) {
+  constexpr std::size_t kMassimo = 2;
+  const auto a = campo.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return nullptr;
+  campo = campo.substr(a, campo.find_last_not_of(" \t") - a + 1);
+  std::string basso(campo);
+  for (char& c : basso) c = minuscola(c);
+  const char* migliore = nullptr;
+  std::size_t d_migliore = kMassimo + 1;
+  for (const record_descrizione& r : kRecord) {
+    if (r.file != file) continue;
+    for (const char* f : r.forme) {
+      const std::size_t d = distanza(r.maiuscole ? std::string_view(campo) : std::string_view(basso), f, kMassimo);
+      if (d < d_migliore) {
+        d_migliore = d;
+        migliore = f;
+      }
+    }
+  }
+  return migliore;
 }
 
 const record_descrizione* record_per_parola(std::string_view parola) {

@@ -47,6 +47,12 @@ const record_descrizione* record_di(descrizione file, bool generale, std::string
 // The field, without its outer blanks, is one of the record's written forms.
 bool forma_scritta(const record_descrizione& r, std::string_view campo);
 
+// The written form of a record of `file` nearest to the field (without its
+// outer blanks), when it is at most two edits away (insertions, deletions,
+// substitutions of one byte; letter case ignored where the record's tests
+// ignore it): the "did you mean" of an unknown keyword. nullptr otherwise.
+const char* forma_vicina(descrizione file, std::string_view campo);
+
 // The record of a keyword as written ("segnale", "curva"), or nullptr.
 const record_descrizione* record_per_parola(std::string_view parola);
 

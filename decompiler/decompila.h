@@ -2,7 +2,7 @@
 // into a line and a train description, in the layout of the built-in ones,
 // and the proof that they compile again to the same files byte for byte.
 //
-// It depends on two things only: the decoder's tables (tool/decodifica.h)
+// It depends on two things only: the decoder's tables (reader/decodifica.h)
 // and a compile of two descriptions into the bytes of the three files, the
 // seam `ricompilatore` below; `ricompilatore_in_memoria` is the one place
 // that reaches the compiler.

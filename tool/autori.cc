@@ -77,7 +77,7 @@ int comando_formato(const std::vector<std::string>& a, std::ostream& out, std::o
                                                     ? 28 - std::string(r.parola).size()
                                                     : 1,
                                                 ' ')
-            << r.valori.size() << " valori  " << r.significato << "\n";
+            << r.valori.size() << (r.valori.size() == 1 ? " valore   " : " valori  ") << r.significato << "\n";
       }
     }
     out << "\"scenario formato PAROLA\" descrive un record; la guida completa è docs/formato.md.\n";
@@ -92,8 +92,14 @@ int comando_formato(const std::vector<std::string>& a, std::ostream& out, std::o
     }
   }
   if (!r) {
-    err << "scenario formato: nessun record ha la parola chiave \"" << parola
-        << "\"; \"scenario formato\" le elenca\n";
+    err << "scenario formato: nessun record ha la parola chiave \"" << parola << "\"";
+    for (descrizione d : {descrizione::linea, descrizione::treno}) {
+      if (const char* vicina = forma_vicina(d, parola)) {
+        err << ", forse \u00ab" << cp1252_in_utf8(vicina) << "\u00bb?";
+        break;
+      }
+    }
+    err << "; \"scenario formato\" le elenca\n";
     return kStatoArgomenti;
   }
   stampa_record(out, *r);

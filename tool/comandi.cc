@@ -213,19 +213,28 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
   esito_compilazione e = compila_file(r);
   if (!e.ripristino.empty()) err << "scenario " << comando << ": " << e.ripristino << '\n';
   const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
-  std::size_t errori = 0;
+  const nomi_sorgenti nomi{r.linea, r.treno};
+  std::size_t gravi = 0, errori_persi = 0, avvisi_persi = 0;
   for (const diagnosi& x : d) {
     err << riga_diagnosi(x) << '\n';
-    if (x.errore) ++errori;
+    if (!x.compilato) ++(x.errore ? errori_persi : avvisi_persi);
+    if (x.compilato && x.avviso && x.errore) ++gravi;
   }
+  for (const std::string& s : righe_arresti(e.m, nomi)) err << s << '\n';
   if (e.stato == kStatoRapporto) {
     err << "scenario: errore: \"" << e.rapporto << "\": " << significato_rapporto(e.codice_rapporto) << '\n';
   }
   if (e.stato == kStatoArgomenti) err << "scenario " << comando << ": " << e.errore << '\n';
   for (const std::string& s : righe_omesse(e.m)) err << s << '\n';
-  errori = static_cast<std::size_t>(errori_totali(e.m));
-  const auto avvisi = static_cast<std::size_t>(avvisi_totali(e.m));
-  if (!d.empty()) err << "scenario: " << errori << " errori, " << avvisi << " avvisi\n";
+  const std::size_t errori = static_cast<std::size_t>(errori_totali(e.m)) + gravi;
+  const auto avvisi = static_cast<std::size_t>(avvisi_totali(e.m)) - gravi;
+  if (!d.empty()) {
+    err << "scenario: " << errori << " errori, " << avvisi << " avvisi";
+    if (errori_persi + avvisi_persi > 0) {
+      err << "; nei record non compilati: " << errori_persi << " errori, " << avvisi_persi << " avvisi";
+    }
+    err << '\n';
+  }
   // Strict: a clean compile with warnings fails as one with faults does.
   if (arg.ha("--severo") && e.stato == kStatoPulito && avvisi > 0) {
     e.stato = kStatoGuasti;
@@ -245,7 +254,8 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
         << ", \"rapporto\": " << (e.rapporto.empty() ? std::string("null") : json::stringa(e.rapporto))
         << ", \"errore\": " << (e.errore.empty() ? std::string("null") : json::stringa(e.errore))
         << ",\n \"file_scritti\": " << lista_json(e.scritti) << ", \"errori\": " << errori
-        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m) << ",\n \"diagnostica\": [";
+        << ", \"avvisi\": " << avvisi << ", \"omessi\": " << json_omessi(e.m)
+        << ", \"arresti\": " << json_arresti(e.m, nomi) << ",\n \"diagnostica\": [";
     for (std::size_t i = 0; i < d.size(); ++i) out << (i ? ",\n  " : "\n  ") << json_diagnosi(d[i]);
     out << "]}\n";
   } else {

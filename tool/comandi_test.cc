@@ -63,23 +63,27 @@ TEST(StrumentoCompila, DiagnosticaInOrdineConFileERiga) {
   EXPECT_EQ(e.stato, 1);
   const std::vector<std::string> r = righe(e.err);
   const std::vector<std::string> attese = {
-      linea + ":4: avviso: [parola]: \"Sfondo uno\": né una parola chiave di record né un'intestazione di sezione",
+      linea + ":4: avviso: [parola]: \"Sfondo uno\": né una parola chiave di record né un'intestazione di sezione, "
+              "forse «sfondo uno»?",
       linea + ":7: avviso: [sovrapposizione]: curva a 1200 m dentro la precedente, che finisce a 1400 m: curva solo "
               "dalla fine di quella",
-      linea + ":10: avviso: [parola]: \"pendenze\": né una parola chiave di record né un'intestazione di sezione",
+      linea + ":10: avviso: [parola]: \"pendenze\": né una parola chiave di record né un'intestazione di sezione, "
+              "forse «pendenza»?",
       linea + ":11: avviso: [pendenza]: pendenza 180 per mille, fuori dall'intervallo da -100 a 155",
       linea + ":15: avviso: [sostituzione]: il cartello di velocità massima sulla cella 87 (4350 m) sostituisce "
-              "cella_montagna",
+              "il segno della montagna a 4000 m (" + linea + ":13)",
       linea + ":15: avviso: [velocita]: velocità 112 km/h non multipla di 5 sul cartello di velocità massima",
       treno + ":8: avviso: [velocita]: velocità 112 km/h non multipla di 5: il profilo la tiene in quinti arrotondati",
       treno + ":9: avviso: [ordine]: velocita a 2000 m dopo quella a 3000 m: i record vanno in ordine crescente di "
               "posizione",
-      treno + ":17: avviso: [sostituzione]: il rallentamento sulla cella 83 (4150 m) sostituisce cella_montagna",
+      treno + ":17: avviso: [sostituzione]: il rallentamento sulla cella 83 (4150 m) sostituisce il segno della "
+              "montagna a 4000 m (" + linea + ":13)",
       treno + ":19: errore: codice 15 a 99000 m: posizione oltre la fine del tracciato: la lettura del file si ferma "
               "qui e il resto è ignorato",
       linea + ": errore: codice 2: l'inizio o la progressiva di un tratto chilometrico non è multiplo di 50",
       "scenario: errore: codice 12 a 5350 m: le tre celle candidate di un gruppo di marcatori prima di un inizio di "
       "rallentamento sono occupate",
+      treno + ":20: nota: la lettura si è fermata alla riga 19 (codice 15): nessun record dopo di essa",
       "scenario: 3 errori, 9 avvisi",
   };
   EXPECT_EQ(r, attese);
@@ -114,7 +118,20 @@ TEST(StrumentoCompila, DiagnosticaInJson) {
     EXPECT_EQ(d[i]["gravita"].s, i == 9 || i == 10 || i == 11 ? "errore" : "avviso");
   }
   EXPECT_EQ(d[0]["tipo"].s, "parola");
+  // A warning's kind goes by name: no number that could be a fault code.
+  EXPECT_EQ(d[0]["codice"].t, json::valore::tipo::nullo);
   EXPECT_EQ(d[0]["riga"].n, 4);
+  EXPECT_TRUE(d[0]["compilato"].b);
+  // The object a warning speaks of, at its own place.
+  ASSERT_EQ(d[4]["correlati"].a.size(), 1u);
+  EXPECT_EQ(d[4]["correlati"].a[0]["file"].s, fixture("guasti_linea.txt"));
+  EXPECT_EQ(d[4]["correlati"].a[0]["riga"].n, 13);
+  EXPECT_EQ(d[4]["correlati"].a[0]["testo"].s, "il segno della montagna a 4000 m");
+  // Where the reading stopped.
+  ASSERT_EQ(v["arresti"].a.size(), 1u);
+  EXPECT_EQ(v["arresti"].a[0]["riga"].n, 19);
+  EXPECT_EQ(v["arresti"].a[0]["codice"].n, 15);
+  EXPECT_EQ(v["arresti"].a[0]["non_compilati"].n, 0);
   EXPECT_EQ(d[0]["posizione"].t, json::valore::tipo::nullo);
   EXPECT_EQ(d[9]["codice"].n, 15);
   EXPECT_EQ(d[9]["posizione"].n, 99000);
@@ -282,7 +299,7 @@ TEST(StrumentoCompila, RapportoDErroreNessunFileScritto) {
              "scenario: errore: \" Errore n. 1250\": campi riservati"},
         // No length: there is no track to complete.
         caso{"nessun tracciato", "[generale]\r\nsfondo uno, 1\r\n[linea]\r\npendenza, 0, 0\r\n[fine]\r\n", "25",
-             ":4: errore: codice 15 a 0 m: posizione oltre la fine del tracciato"},
+             ":1: errore: [lunghezza_assente]: nessun record \"lunghezza percorso\" nella sezione generale"},
         // The fault is the file's, not its last line's.
         caso{"senza [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", "102",
              ": errore: codice 102: nessun campo \"[generale]\""}}) {

@@ -1,0 +1,105 @@
+// What the line and the train share in the reconstruction: the entries
+// that hold stations and sign texts, the objects under station markers,
+// and the step profiles.
+#include "decompiler/ricostruzione.h"
+
+#include <cstddef>
+
+namespace scenario::decompilazione {
+namespace {
+
+bool voce_con_numeri(const voce& v) {
+  return v.tipo || v.inizio || v.fine || v.posizione || v.attributo_1 || v.gruppo_1a || v.gruppo_1b ||
+         v.gruppo_2a || v.gruppo_2b || v.gruppo_2c || v.gruppo_1c || v.attributo_4 || v.attributo_3 ||
+         v.attributo_2 || v.orario;
+}
+
+}  // namespace
+
+std::string testo_scrivibile(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    if (c != ',' && c != '\r' && c != '\n') r += c;
+  }
+  return r;
+}
+
+std::vector<std::pair<int64_t, int>> profilo(const std::vector<int>& valori, int coda) {
+  std::vector<std::pair<int64_t, int>> r;
+  const int64_t u = static_cast<int64_t>(valori.size()) - 1;
+  r.emplace_back(0, valori[0]);
+  for (int64_t c = 1; c <= u - 3; ++c) {
+    if (valori[static_cast<std::size_t>(c)] != valori[static_cast<std::size_t>(c - 1)]) {
+      r.emplace_back(50 * c, valori[static_cast<std::size_t>(c)]);
+    }
+  }
+  int ultime = 0;  // how many of the cells U-2, U-1, U must be written
+  for (int k = coda; k >= 1; --k) {
+    if (valori[static_cast<std::size_t>(u - 3 + k)] != 0) {
+      ultime = k;
+      break;
+    }
+  }
+  for (int k = 1; k <= ultime; ++k) r.emplace_back(50 * (u - 2), valori[static_cast<std::size_t>(u - 3 + k)]);
+  return r;
+}
+
+std::vector<int64_t> ricostruzione::celle_180() const {
+  std::vector<int64_t> r;
+  for (int64_t i = 0; i <= u_; ++i) {
+    if (c(i).tipo == cella_abbattimento && c(i).dato1 == 180) r.push_back(i);
+  }
+  return r;
+}
+
+void ricostruzione::voci_e_cartelli() {
+  std::map<int, int64_t> puntati;
+  for (int64_t i = 0; i <= u_; ++i) {
+    if (c(i).tipo == cella_cartello && c(i).dato1 >= 1 && c(i).dato1 <= 80) puntati.try_emplace(c(i).dato1, i);
+  }
+  for (int e = 1; e <= 80; ++e) {
+    if (voce_con_numeri(v(e))) ultima_stazione_ = e;
+  }
+  for (int e = ultima_stazione_ + 1; e <= 80; ++e) {
+    if (!v(e).nome.empty() || puntati.count(e)) {
+      primo_cartello_ = e;
+      break;
+    }
+  }
+  for (int e = primo_cartello_; e <= 80; ++e) {
+    if (auto it = puntati.find(e); it != puntati.end()) cella_del_cartello_[e] = it->second;
+  }
+}
+
+// A station marker is written over whatever its cell holds and keeps the
+// other values: a speed sign left under it shows in dato2 to dato4, and a
+// sign text that no cell points to any more stood on one of them.
+void ricostruzione::oggetti_sotto_le_stazioni() {
+  std::vector<int64_t> libere;
+  for (int64_t i = 2; i <= u_; ++i) {
+    const cella& x = c(i);
+    if (x.tipo != cella_stazione) continue;
+    if ((x.dato2 || x.dato3 || x.dato4) && x.tempo_segnale == 0) {
+      vmax_sotto_stazione_.insert(i);
+      note.push_back("cella " + n(i) + " (" + n(50 * i) +
+                     " m): il segnaposto di stazione copre un cartello di velocità massima (dato2-dato4), "
+                     "ricostruito con la prima coppia di velocità a 0");
+    } else {
+      libere.push_back(i);
+    }
+  }
+  std::size_t prossima = 0;
+  for (int e = primo_cartello_; e <= 80; ++e) {
+    if (cella_del_cartello_.count(e)) continue;
+    if (prossima < libere.size()) {
+      cella_del_cartello_[e] = libere[prossima++];
+      note.push_back("voce " + n(e) + ": il testo di cartello a cui nessuna cella rimanda sta sotto il segnaposto "
+                     "di stazione della cella " + n(cella_del_cartello_[e]));
+    } else {
+      note.push_back("voce " + n(e) + ": testo di cartello senza cella, e nessun segnaposto di stazione libero "
+                     "sotto cui porlo");
+    }
+  }
+}
+
+}  // namespace scenario::decompilazione
