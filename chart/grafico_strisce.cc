@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "chart/etichette.h"
 #include "chart/grafico_pagina.h"
 #include "chart/svg.h"
 
@@ -78,6 +79,13 @@ void etichetta_ruotata(pagina& p, double x, double piede, const std::string& cla
 // The characters that fit in a label rotated to stand on `piede`.
 std::size_t caratteri_ruotati(double alto, double piede) {
   return static_cast<std::size_t>((piede - alto - 4) / (kCorpo * kCarattere));
+}
+
+// The height of a strip of rotated labels standing `sotto` px above its
+// foot: enough for the longest of them, between `minimo` and `massimo`.
+double altezza_per_etichette(std::size_t caratteri, double sotto, double minimo, double massimo) {
+  const double serve = static_cast<double>(caratteri) * kCorpo * kCarattere + 4 + sotto + 2;
+  return std::clamp(std::ceil(serve), minimo, massimo);
 }
 
 // --------------------------------------------------------------------------
@@ -354,7 +362,14 @@ void striscia_aderenza(pagina& p, const dati_grafico& d) {
 }
 
 void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>& stazioni) {
-  const double h = 180;
+  std::size_t piu_lunga = 0;
+  for (int i : stazioni) {
+    const voce& v = d.voci[static_cast<std::size_t>(i)];
+    if (!p.dentro(v.posizione)) continue;
+    const std::string orario = ora(v.orario);
+    piu_lunga = std::max(piu_lunga, lunghezza_utf8(utf8(v.nome) + (orario.empty() ? "" : " " + orario)));
+  }
+  const double h = altezza_per_etichette(piu_lunga, 24, 60, 180);
   striscia(p, h, "Stazioni", "zona, nome, orario", "striscia-stazioni", [&](double alto) {
     const double piede = alto + h - 24;
     const std::size_t massimo = caratteri_ruotati(alto, piede);
@@ -393,8 +408,12 @@ void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>&
 }
 
 void striscia_segnali(pagina& p, const dati_grafico& d) {
-  const double h = 145;
-  striscia(p, h, "Segnali", "aspetti · codice · tempo", "striscia-segnali", [&](double alto) {
+  std::size_t piu_lunga = 0;
+  per_cella_visibile(p, d.celle, [&](const cella& c, double) {
+    if (c.tipo == cella_segnale) piu_lunga = std::max(piu_lunga, lunghezza_utf8(etichetta_segnale(c)));
+  });
+  const double h = altezza_per_etichette(piu_lunga, 16, 50, 190);
+  striscia(p, h, "Segnali", "sx s1 s2 s3 / dx d1 d2 d3 · tempo", "striscia-segnali", [&](double alto) {
     const double piede = alto + h - 16;
     const std::size_t massimo = caratteri_ruotati(alto, piede);
     fila f;
@@ -403,15 +422,10 @@ void striscia_segnali(pagina& p, const dati_grafico& d) {
       if (c.tipo != cella_segnale) return;
       ++disegnati;
       const double x = p.X(m);
-      std::string t = std::to_string(c.dato1) + "/" + std::to_string(c.dato2) + "/" + std::to_string(c.dato3) +
-                      " · " + std::to_string(c.dato4);
-      if (c.tempo_segnale) t += " · " + std::to_string(c.tempo_segnale);
+      const std::string t = etichetta_segnale(c);
       p.s += "<path class=\"segnale\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(x) + " " +
              num(alto + h - 2) + "v-10h5v5h-5\"><title>" +
-             svg::testo("segnale a " + intero(static_cast<int64_t>(m)) + " m: dato1 " + std::to_string(c.dato1) +
-                        ", dato2 " + std::to_string(c.dato2) + ", dato3 " + std::to_string(c.dato3) + ", dato4 " +
-                        std::to_string(c.dato4) + ", tempo " + std::to_string(c.tempo_segnale)) +
-             "</title></path>\n";
+             svg::testo(titolo_oggetto(c, static_cast<std::size_t>(m / kMetriCella))) + "</title></path>\n";
       if (!f.libera(x)) {
         p.omessa("segnali");
         return;
@@ -464,6 +478,11 @@ void striscia_rallentamenti(pagina& p, const dati_grafico& d) {
       const std::string dm = " data-m=\"" + intero(static_cast<int64_t>(m)) + "\"";
       switch (c.tipo) {
         case cella_inizio_rallentamento:
+          p.s += "<line class=\"inizio-rallentamento\"" + dm + " x1=\"" + num(x) + "\" y1=\"" + num(alto + 30) +
+                 "\" x2=\"" + num(x) + "\" y2=\"" + num(alto + 42) + "\"><title>" +
+                 svg::testo(titolo_oggetto(c, static_cast<std::size_t>(m / kMetriCella)) + ", " +
+                            std::to_string(c.dato1) + " km/h") +
+                 "</title></line>\n";
           scrivi(x, alto + 26, std::to_string(c.dato1) + " km/h", "etichetta-rallentamento");
           break;
         case cella_avviso_rallentamento:
@@ -490,7 +509,13 @@ void striscia_rallentamenti(pagina& p, const dati_grafico& d) {
 }
 
 void striscia_cartelli(pagina& p, const dati_grafico& d) {
-  const double h = 220;
+  std::size_t piu_lunga = 0;
+  per_cella_visibile(p, d.celle, [&](const cella& c, double) {
+    if (c.tipo == cella_cartello && c.dato1 >= 0 && c.dato1 < kNumeroVoci) {
+      piu_lunga = std::max(piu_lunga, lunghezza_utf8(utf8(d.voci[static_cast<std::size_t>(c.dato1)].nome)));
+    }
+  });
+  const double h = altezza_per_etichette(piu_lunga, 16, 60, 220);
   striscia(p, h, "Cartelli", "con testo", "striscia-cartelli", [&](double alto) {
     const double piede = alto + h - 16;
     const std::size_t massimo = caratteri_ruotati(alto, piede);

@@ -1,4 +1,6 @@
 #include "chart/grafico.h"
+#include "chart/etichette.h"
+#include "reader/posizioni_scritte.h"
 
 #include <gtest/gtest.h>
 
@@ -157,8 +159,9 @@ TEST(GraficoIncorporato, CartelliSegnaliCurveEGalleria) {
   EXPECT_EQ(vmax.front().testo, "90/110/110");
   const auto segnali = con_classe(v, "etichetta-segnale");
   ASSERT_GE(segnali.size(), 2u);
-  EXPECT_EQ(segnali[0].testo, "30/10/0 · 3");
-  EXPECT_EQ(segnali[1].testo, "20/30/0 · 6 · 230");
+  // Labelled with the values written: sx s1 s2 s3 / dx d1 d2 d3, the time.
+  EXPECT_EQ(segnali[0].testo, "1 3 1 0 / 0 0 0 0");
+  EXPECT_EQ(segnali[1].testo, "2 2 3 0 / 0 0 0 0 · 230");
   distanziate(segnali, "segnali");
 
   const auto curve = con_classe(v, "curva");
@@ -357,6 +360,48 @@ TEST(Grafico, TestiEValoriOstili) {
 
 // ---------------------------------------------------------------------------
 // The command.
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// The texts of the chart in the author's terms, for any view of its data.
+TEST(Etichette, SegnaleConIValoriScrittiEPosizioneScritta) {
+  cella c;
+  c.tipo = cella_segnale;
+  // segnale, 6000, sx 2, s 2 3 1, rapp 0, dx 1, d 4 0 5, tempo 230
+  c.dato1 = 24;
+  c.dato2 = 30;
+  c.dato3 = 15;
+  c.dato4 = 7;
+  c.tempo_segnale = 230;
+  EXPECT_EQ(etichetta_segnale(c), "2 2 3 1 / 1 4 0 5 · 230");
+  EXPECT_EQ(titolo_oggetto(c, 121).rfind("cella 121 (6050 m), scritto: segnale, posizione = 6000 m: 2 2 3 1 / 1 4 0 5", 0), 0u)
+      << titolo_oggetto(c, 121);
+  c.dato4 = 13;  // rapp 1
+  EXPECT_EQ(etichetta_segnale(c), "1 2 3 1 / 0 4 0 5 · rapp 1 · 230");
+  c.dato1 = 130;  // no plain split: the packed codes
+  EXPECT_EQ(etichetta_segnale(c), "130/30/15 · 13 · 230");
+
+  // A slowdown at 9000 m: start on cell 181, its warning 1200 m before on
+  // cell 157, its pre-warnings on cells 156 to 153.
+  cella r;
+  r.tipo = cella_inizio_rallentamento;
+  EXPECT_EQ(posizione_scritta_di(r, 181)->metri, 9000);
+  r.tipo = cella_avviso_rallentamento;
+  EXPECT_EQ(posizione_scritta_di(r, 157)->metri, 9000);
+  r.tipo = cella_preavviso;
+  for (int16_t n = 1; n <= 4; ++n) {
+    r.dato1 = n;
+    EXPECT_EQ(posizione_scritta_di(r, static_cast<std::size_t>(156 - (n - 1)))->metri, 9000) << n;
+  }
+  r.tipo = cella_stazione;  // a zone ending at 8300 m: the marker on cell 165
+  EXPECT_EQ(posizione_scritta_di(r, 165)->metri, 8300);
+  r.tipo = cella_libera;
+  EXPECT_FALSE(posizione_scritta_di(r, 165));
+}
 
 }  // namespace
 }  // namespace scenario

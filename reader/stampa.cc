@@ -16,6 +16,7 @@
 #include "platform/cp1252.h"
 #include "common/json.h"
 #include "common/mostra.h"
+#include "reader/posizioni_scritte.h"
 
 namespace scenario {
 namespace {
@@ -183,6 +184,7 @@ void celle_testo(std::ostream& out, const std::string& nome, const file_decodifi
     for (const campo& x : campi(c)) {
       if (!e_tipo(x) && (x.valore != 0 || s.tutte)) out << ' ' << x.nome << '=' << x.valore;
     }
+    if (const auto w = posizione_scritta_di(c, k)) out << " | scritto: " << testo_posizione_scritta(*w);
     out << '\n';
   }
 }
@@ -201,6 +203,10 @@ void celle_json(std::ostream& out, const std::string& nome, const file_decodific
     for (const campo& x : campi(c)) {
       out << ", \"" << x.nome << "\": " << x.valore;
       if (e_tipo(x)) out << ", \"nome_tipo\": " << json::stringa(nome_tipo(c.tipo));
+    }
+    if (const auto w = posizione_scritta_di(c, k)) {
+      out << ", \"scritto\": {\"cosa\": " << json::stringa(w->cosa) << ", \"metri\": " << w->metri
+          << ", \"nota\": " << json::stringa(w->nota) << '}';
     }
     out << '}';
   }

@@ -35,7 +35,8 @@ constexpr const char* kUsoNuovo =
 const char* nome_file_descr(descrizione d) { return d == descrizione::linea ? "descrizione della linea" : "descrizione del treno"; }
 
 void stampa_record(std::ostream& out, const record_descrizione& r) {
-  out << r.parola << "  (" << nome_file_descr(r.file) << ", " << r.valori.size() << " valori)\n"
+  out << r.parola << "  (" << nome_file_descr(r.file) << ", " << r.valori.size()
+      << (r.valori.size() == 1 ? " valore)\n" : " valori)\n")
       << "  " << r.significato << "\n"
       << "  riconosciuto quando il campo contiene \"" << r.parte << "\"";
   if (r.anche) out << " e \"" << r.anche << "\"";
@@ -77,7 +78,7 @@ int comando_formato(const std::vector<std::string>& a, std::ostream& out, std::o
                                                     ? 28 - std::string(r.parola).size()
                                                     : 1,
                                                 ' ')
-            << r.valori.size() << (r.valori.size() == 1 ? " valore   " : " valori  ") << r.significato << "\n";
+            << r.valori.size() << (r.valori.size() == 1 ? " valore  " : " valori  ") << r.significato << "\n";
       }
     }
     out << "\"scenario formato PAROLA\" descrive un record; la guida completa è docs/formato.md.\n";

@@ -197,6 +197,14 @@ TEST(Formato, UnRecordOTutti) {
   EXPECT_NE(uno.out.find("17 valori"), std::string::npos) << uno.out;
   EXPECT_NE(esegui({"formato", "curvad3"}).out.find("curva"), std::string::npos);
   EXPECT_EQ(esegui({"formato", "treni"}).stato, kStatoArgomenti);
+  // One value in the singular, in the list and alone.
+  EXPECT_NE(tutti.out.find("sabbia                      1 valore  "), std::string::npos) << tutti.out;
+  EXPECT_NE(esegui({"formato", "sabbia"}).out.find("(descrizione del treno, 1 valore)"), std::string::npos);
+  // A word within two edits of a keyword is told which, as the compile does.
+  const esecuzione storpiata = esegui({"formato", "stazone"});
+  EXPECT_EQ(storpiata.stato, kStatoArgomenti);
+  EXPECT_NE(storpiata.err.find("forse «stazione»?"), std::string::npos) << storpiata.err;
+  EXPECT_EQ(esegui({"formato", "xyz"}).err.find("forse"), std::string::npos);
 }
 
 // Each record with exactly its count of values on its line reads clean; with
@@ -238,7 +246,9 @@ TEST(Formato, LaPaginaPerGliAutoriSeguiLeTabelle) {
     const auto inizio = testo.find(titolo);
     ASSERT_NE(inizio, std::string::npos);
     const std::string sezione = testo.substr(inizio, testo.find("\n### ", inizio + 1) - inizio);
-    EXPECT_NE(sezione.find(std::to_string(r.valori.size()) + " values"), std::string::npos);
+    EXPECT_NE(sezione.find(r.valori.size() == 1 ? std::string("1 value:")
+                                                 : std::to_string(r.valori.size()) + " values"),
+              std::string::npos);
     for (const valore_record& v : r.valori) {
       EXPECT_NE(sezione.find("`" + std::string(v.nome) + "`"), std::string::npos) << v.nome;
     }
@@ -249,6 +259,31 @@ TEST(Formato, LaPaginaPerGliAutoriSeguiLeTabelle) {
   for (int32_t a : avvisi_noti()) {
     EXPECT_NE(testo.find("`" + std::string(nome_avviso(a)) + "`"), std::string::npos) << nome_avviso(a);
   }
+}
+
+// The annotated example's two descriptions, taken from their fenced blocks,
+// compile without a fault or a warning.
+TEST(Formato, LEsempioCommentatoCompilaPulito) {
+  const std::string pagina = leggi_file(
+      (std::filesystem::path(SCENARIO_FIXTURES).parent_path().parent_path() / "docs" / "esempio.md").string());
+  const auto blocco = [&](const std::string& nome) {
+    const std::string apertura = "```" + nome + "\n";
+    const auto a = pagina.find(apertura);
+    if (a == std::string::npos) return std::string();
+    const auto b = pagina.find("\n```", a + apertura.size());
+    std::string r;
+    std::istringstream in(pagina.substr(a + apertura.size(), b + 1 - a - apertura.size()));
+    for (std::string x; std::getline(in, x);) r += x + "\r\n";
+    return r;
+  };
+  const std::string linea = blocco("linea.txt"), treno = blocco("treno.txt");
+  ASSERT_FALSE(linea.empty());
+  ASSERT_FALSE(treno.empty());
+  piattaforma_memoria p;
+  const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, true);
+  EXPECT_EQ(e.stato, kStatoPulito);
+  for (const diagnosi& d : diagnosi_del_modello(e.m, {"linea.txt", "treno.txt"})) ADD_FAILURE() << riga_diagnosi(d);
+  EXPECT_EQ(e.scritti.size(), 3u);
 }
 
 }  // namespace

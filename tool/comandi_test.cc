@@ -440,7 +440,7 @@ TEST(StrumentoDecodifica, Testo) {
   EXPECT_EQ(rc[2], "cella 60 @900 (3000 m): cella_libera velocita_max=22 pendenza=105 aderenza=100");
   EXPECT_EQ(rc[3],
             "cella 61 @915 (3050 m): cella_segnale dato1=30 dato2=10 dato4=3 velocita_max=22 pendenza=105 "
-            "aderenza=100");
+            "aderenza=100 | scritto: segnale, posizione = 3000 m");
 
   const esecuzione g = esegui({"decode", k.file(file_scenario::geometria_linea), "--from", "1000", "--to", "1001"});
   EXPECT_EQ(g.stato, 0) << g.err;
