@@ -36,7 +36,7 @@ void avvisa_valori_presi(modello& m, const lettore_campi& l, const record_descri
     } else {
       presi += ", ";
     }
-    presi += std::string(r.valori[k].nome) + " = " + campo_citato(campi[k].testo);
+    presi += std::string(r.valori[k].nome) + " = " + campo_citato(l.testo_di(campi[k]));
   }
   const std::string parola = r.parola;
   avvisa(m, avviso_valori, 0,
@@ -44,12 +44,13 @@ void avvisa_valori_presi(modello& m, const lettore_campi& l, const record_descri
              " sulla sua riga e ne ha " + std::to_string(sulla_riga) + ": ha preso " + presi);
   // A keyword among the fields taken is a record lost.
   for (std::size_t k = sulla_riga; k < campi.size(); ++k) {
-    const record_descrizione* inghiottito = record_di(r.file, false, campi[k].testo);
-    if (!inghiottito || intestazione(campi[k].testo)) continue;
+    const std::string_view testo = l.testo_di(campi[k]);
+    const record_descrizione* inghiottito = record_di(r.file, false, testo);
+    if (!inghiottito || intestazione(testo)) continue;
     const int riga = m.sorgente_riga;
     m.sorgente_riga = campi[k].riga;
     avvisa(m, avviso_inghiottito, 0,
-           campo_citato(campi[k].testo) + ": il record " + inghiottito->parola + " di questa riga è stato letto come " +
+           campo_citato(testo) + ": il record " + inghiottito->parola + " di questa riga è stato letto come " +
                "valori del record " + parola + " della riga " + std::to_string(riga_parola) +
                ", che ne aveva meno sulla sua: non è compilato");
     m.sorgente_riga = riga;
@@ -59,6 +60,7 @@ void avvisa_valori_presi(modello& m, const lettore_campi& l, const record_descri
 }  // namespace
 
 void controlla_tabulazioni(modello& m, std::string_view testo) {
+  if (testo.find('\t') == std::string_view::npos) return;
   int riga = 1, prima = 0, quante = 0;
   std::size_t inizio = 0;
   while (inizio < testo.size()) {

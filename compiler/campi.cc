@@ -43,6 +43,12 @@ void lettore_campi::chiudi_campo() {
   }
 }
 
+std::string_view lettore_campi::testo_di(const campo_letto& c) const {
+  std::size_t q = c.inizio;
+  while (q < testo_.size() && testo_[q] != ',' && !fine_riga(testo_[q])) ++q;
+  return testo_.substr(c.inizio, q - c.inizio);
+}
+
 void lettore_campi::salta_riga() {
   if (riga_finita()) return;
   while (pos_ < testo_.size() && !fine_riga(testo_[pos_])) ++pos_;
@@ -54,7 +60,7 @@ std::string lettore_campi::testo() {
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
   std::string campo(testo_.substr(inizio, pos_ - inizio));
-  if (campi_.size() < kNumeriConTestoMassimi) campi_.push_back({riga_campo_, testo_.substr(inizio, pos_ - inizio)});
+  if (campi_.size() < kNumeriConTestoMassimi) campi_.push_back({riga_campo_, inizio});
   chiudi_campo();
   return campo;
 }
@@ -78,11 +84,7 @@ int64_t lettore_campi::numero() {
   const std::size_t fine_cifre = p;
   // The rest of the field up to a blank, comma or line end carries no number.
   while (p < testo_.size() && !spazio(testo_[p]) && testo_[p] != ',' && !fine_riga(testo_[p])) ++p;
-  if (campi_.size() < kNumeriConTestoMassimi) {
-    std::size_t q = p;
-    while (q < testo_.size() && testo_[q] != ',' && !fine_riga(testo_[q])) ++q;
-    campi_.push_back({riga_campo_, testo_.substr(pos_, q - pos_)});
-  }
+  if (campi_.size() < kNumeriConTestoMassimi) campi_.push_back({riga_campo_, pos_});
   if (p > fine_cifre || (fine_cifre == inizio_cifre && p > pos_)) {
     if (numeri_con_testo_.size() < kNumeriConTestoMassimi) {
       numeri_con_testo_.push_back({riga_campo_, std::string(testo_.substr(pos_, p - pos_)),

@@ -54,13 +54,15 @@ class lettore_campi {
     campi_.clear();
   }
 
-  // A field read since the last call of `inizia_record`: its line and its
-  // bytes, for the warnings about a record that ran onto other lines.
+  // A field read since the last call of `inizia_record`: its line and where
+  // it starts, for the warnings about a record that ran onto other lines.
   struct campo_letto {
     int riga;
-    std::string_view testo;
+    std::size_t inizio;
   };
   const std::vector<campo_letto>& campi_del_record() const { return campi_; }
+  // Its bytes, up to the comma or line end that closes it.
+  std::string_view testo_di(const campo_letto& c) const;
 
  private:
   int64_t numero();

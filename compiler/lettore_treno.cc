@@ -332,7 +332,6 @@ esito lettore_treno::stazione(lettore_campi& l) {
   if (esito e = controlla_posizione(pos, 800); e != esito::continua) return e;
   if (pos % 50 != 0) return interrompi(codice_stazione_fuori_passo, pos);
   ordine_stazioni_.posizione(m_, pos);
-  controlla_oltre_linea(m_, "stazione", pos, pos);
 
   s.tipo = l.numero8();
   const int32_t lunghezza = l.numero32();
@@ -349,6 +348,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   }
   controlla_codifica(m_, pos, s.nome);
   zona_stazione(s, i, lunghezza);
+  controlla_oltre_linea(m_, "stazione con la sua zona", pos, s.fine);
   if (s.tipo < 25) {
     if (esito e = segni_stazione(s, i); e != esito::continua) return e;
   }

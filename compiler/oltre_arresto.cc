@@ -92,10 +92,17 @@ std::string mancanze(const modello& m, int file, const conteggio& compilati, con
                     " valgono 0, cioè -100 per mille");
   }
   if (!m.profili_completati && (file == kTreno || !m.pendenze_completate)) {
+    // Why a profile is 0: none of its records was compiled, or its last
+    // value was never carried to the end of the track.
+    const auto perche = [&](const char* parola) {
+      return compilati.di(parola) == 0 && persi.di(parola) + treno.di(parola) > 0
+                 ? "nessun record " + std::string(parola) + " compilato: "
+                 : std::string();
+    };
     const int64_t v = zeri_finali(m, [](const cella& c) { return c.velocita_max; });
     const int64_t a = zeri_finali(m, [](const cella& c) { return c.aderenza; });
-    aggiungi(r, "velocità massima 0 " + da_metri(v));
-    aggiungi(r, "aderenza 0 " + da_metri(a));
+    aggiungi(r, perche("velocita") + "velocità massima 0 " + da_metri(v));
+    aggiungi(r, perche("aderenza") + "aderenza 0 " + da_metri(a));
   }
   return r;
 }

@@ -91,7 +91,10 @@ TEST(Sviste, OgniSvistaAllaSuaRigaConLeSueParole) {
   const std::vector<caso> casi = {
       {"stazione oltre la linea", kLinea,
        con(kTreno, 7, "stazione, 10500, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO"), "treno", 7,
-       "avviso: [oltre_linea]: stazione a 10500 m, oltre la lunghezza della linea (10000 m)"},
+       "avviso: [oltre_linea]: stazione con la sua zona a 10500 m, oltre la lunghezza della linea (10000 m)"},
+      {"zona di stazione che finisce oltre la linea", kLinea,
+       con(kTreno, 7, "stazione, 9800, 4, 600, 1, 0, 0, 1,1,0, 2,1,1, 0, 8, 9, 0, BORGO"), "treno", 7,
+       "[oltre_linea]: stazione con la sua zona da 9800 m finisce a 10100 m, oltre la lunghezza della linea"},
       {"curva che finisce oltre la linea", con(kLinea, 4, "curvad3, 9500, 20000"), kTreno, "linea", 4,
        "[oltre_linea]: curva da 9500 m finisce a 29500 m, oltre la lunghezza della linea (10000 m)"},
       {"rallentamento che finisce oltre la linea", kLinea,
@@ -200,8 +203,21 @@ TEST(OltreArresto, UnArrestoDellaLineaLasciaIlTrenoNonLetto) {
             "linea:8: nota: la lettura si è fermata alla riga 6 (codice 104): record non compilati da questa riga in "
             "poi: 1 (1 cartello_indicatore), né la descrizione del treno treno (8 record); nei file scritti: nessun "
             "record cartello_indicatore compilato; nessuna stazione compilata; pendenza non completata: le celle su "
-            "tutto il tracciato valgono 0, cioè -100 per mille; velocità massima 0 su tutto il tracciato; aderenza 0 "
-            "su tutto il tracciato");
+            "tutto il tracciato valgono 0, cioè -100 per mille; nessun record velocita compilato: velocità massima 0 "
+            "su tutto il tracciato; aderenza 0 su tutto il tracciato");
+}
+
+// The profile records after the stop: the line says that none was compiled
+// and what the profile is then.
+TEST(OltreArresto, NessunaAderenzaCompilata) {
+  righe treno = con(kTreno, 8, "segnale, 2500, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0");
+  treno.insert(treno.end() - 1, "aderenza, 0, 100");
+  const compilazione c = compila(kLinea, treno);
+  ASSERT_EQ(c.arresti.size(), 1u) << tutte(c);
+  EXPECT_NE(c.arresti[0].find("velocità massima 0 da 1000 m alla fine del tracciato; nessun record aderenza "
+                              "compilato: aderenza 0 su tutto il tracciato"),
+            std::string::npos)
+      << c.arresti[0];
 }
 
 // The values that a stopping record left unread are checked all the same.

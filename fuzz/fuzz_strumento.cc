@@ -28,6 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   if (!fuzz::linea_corta(linea)) return 0;
   piattaforma_memoria p;
   const esito_compilazione e = compila_testi(p, identita_incorporata(), linea, treno, false);
+  // A pair that looks given in the wrong order is refused whole, untouched.
+  if (!descrizioni_scambiate(linea, treno).empty()) {
+    VERIFICA(e.stato == kStatoArgomenti && e.scritti.empty() && p.file.empty());
+    VERIFICA(e.m.guasti.empty() && e.m.avvisi.empty());
+    return 0;
+  }
   VERIFICA(e.stato == kStatoPulito || e.stato == kStatoGuasti || e.stato == kStatoRapporto);
   VERIFICA((e.stato == kStatoRapporto) == !e.rapporto.empty());
   bool gravi = false;
