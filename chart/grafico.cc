@@ -135,6 +135,7 @@ dati_grafico dati_dal_modello(const modello& m) {
   dati_grafico d;
   d.voci = m.voci;
   d.celle = m.celle;
+  d.provenienze = m.provenienze;
   // The model keeps the plan as its steps: the rows are computed again at
   // each walk, never held.
   d.piano = piano_da_procedura(m.piano.righe, [&p = m.piano](const ricevi_riga& riga) {
@@ -204,7 +205,8 @@ double legenda(pagina& p, grafico& g) {
       "0,003 rad/m; d destra, s sinistra, R raggio in m. Pianta: curve a destra in rosso, a sinistra in blu, "
       "gallerie in nero.",
       "Velocità: velocita_max × 5 km/h; cartelli di velocità massima: velocità a/b/c del gruppo s (+ gruppo d), "
-      "≡ strisce. Segnali: dato1/dato2/dato3 (s·10+d degli aspetti) · dato4 (rapp·10+sx·3+dx) · tempo.",
+      "≡ strisce. Segnali: i valori scritti sx s1 s2 s3 / dx d1 d2 d3 · tempo (i codici dato1/dato2/dato3 · dato4 "
+      "quando non si separano). Ogni oggetto dice sotto il puntatore la posizione della cella e quella scritta.",
       "Quota: somma delle pendenze cella per cella, zero all'origine. Rallentamenti: tratto inizio–fine con la "
       "velocità, A avviso, P1–P4 preavvisi, tacche grigie abbattimenti. I testi troppo lunghi finiscono in «…»."};
   if (p.omesse.empty()) {

@@ -40,6 +40,8 @@ struct dati_grafico {
   // table holds (entries 85 and 86).
   std::optional<std::string> nome_linea;
   std::optional<std::string> numero_treno;
+  // When drawn from a compile: the record that placed each object.
+  std::vector<provenienza> provenienze;
 };
 
 // The tables of the model; the plan is read from the model's plan tables,

@@ -72,6 +72,10 @@ struct tratto_montagna {
 };
 std::vector<tratto_montagna> montagne(const std::vector<cella>& celle);
 
+// The elevation at the start of each cell and at the end of the last, from
+// the origin's: the gradients summed cell by cell.
+std::vector<double> quote_celle(const std::vector<cella>& celle);
+
 // The plan, at the top of the page.
 void pianta(pagina& p, const dati_grafico& d, const std::vector<curva_ricostruita>& curve,
             const std::vector<int>& stazioni);

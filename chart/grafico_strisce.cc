@@ -9,6 +9,7 @@
 
 #include "chart/etichette.h"
 #include "chart/grafico_pagina.h"
+#include "chart/oggetti.h"
 #include "chart/svg.h"
 
 namespace scenario::grafico_interno {
@@ -152,14 +153,6 @@ void valori_ai_cambi(pagina& p, const std::vector<cambio>& cambi, const std::fun
   }
 }
 
-// The cells whose gradient the line description set: the compiler leaves
-// the last cells of the track (at most three) at 0.
-std::size_t celle_con_pendenza(const std::vector<cella>& celle) {
-  std::size_t n = celle.size();
-  while (n > 0 && celle.size() - n < 3 && celle[n - 1].pendenza == 0) --n;
-  return n;
-}
-
 void striscia_pendenza(pagina& p, const dati_grafico& d) {
   const double h = 70;
   striscia(p, h, "Pendenza", "per mille", "striscia-pendenza", [&](double alto) {
@@ -179,8 +172,8 @@ void striscia_pendenza(pagina& p, const dati_grafico& d) {
   });
 }
 
-// The elevation at the start of each cell and at the end of the last, from
-// the origin's.
+}  // namespace
+
 std::vector<double> quote_celle(const std::vector<cella>& celle) {
   std::vector<double> z(celle.size() + 1, 0.0);
   const std::size_t limite = celle_con_pendenza(celle);
@@ -190,6 +183,8 @@ std::vector<double> quote_celle(const std::vector<cella>& celle) {
   }
   return z;
 }
+
+namespace {
 
 void striscia_quota(pagina& p, const dati_grafico& d) {
   const double h = 70;
@@ -243,7 +238,7 @@ void striscia_curve(pagina& p, const dati_grafico& d, const std::vector<curva_ri
       const double alt = 6 + 4 * (c.classe == 0 ? 3 : c.classe);
       const double y = c.sinistra ? mezzo : mezzo - alt;
       const double raggio = std::fabs(c.tasso) > 0 ? 1 / std::fabs(c.tasso) : 0;
-      const std::string nome = std::string(c.sinistra ? "s" : "d") + (c.classe ? std::to_string(c.classe) : "?");
+      const std::string nome = nome_curva(c);
       p.s += "<rect class=\"curva\" data-inizio=\"" + intero(c.inizio) + "\" data-lunghezza=\"" +
              intero(c.lunghezza) + "\" data-classe=\"" + std::to_string(c.classe) + "\" data-verso=\"" +
              (c.sinistra ? "s" : "d") + "\" fill=\"" + kColoriClasse[c.classe] + "\" x=\"" + num(xa) + "\" y=\"" +
@@ -251,7 +246,7 @@ void striscia_curve(pagina& p, const dati_grafico& d, const std::vector<curva_ri
              svg::testo("curva " + nome + " da " + intero(c.inizio) + " m, " + intero(c.lunghezza) + " m, raggio " +
                         num(std::nearbyint(raggio)) + " m") +
              "</title></rect>\n";
-      const std::string t = nome + " R" + num(std::nearbyint(raggio));
+      const std::string t = etichetta_curva(c);
       fila& f = c.sinistra ? sotto : sopra;
       if (!f.libera(xa)) {
         p.omessa("curve");
@@ -294,21 +289,13 @@ void striscia_montagne(pagina& p, const dati_grafico& d) {
   });
 }
 
-std::string gruppo_vmax(int16_t dato) {
-  // dato = speed·20 + other speed / 5: the "s" speed and the "d" speed.
-  const int v = dato;
-  const int s = v / 20, resto = v % 20;
-  return std::to_string(s) + (resto ? "+" + std::to_string(resto * 5) : "");
-}
-
 // The maximum-speed signs, on top of the speed strip.
 void cartelli_vmax(pagina& p, const dati_grafico& d, double alto) {
   fila f;
   per_cella_visibile(p, d.celle, [&](const cella& c, double m) {
     if (c.tipo != cella_indicatore_v_max) return;
     const double x = p.X(m);
-    std::string t = gruppo_vmax(c.dato1) + "/" + gruppo_vmax(c.dato2) + "/" + gruppo_vmax(c.dato3);
-    if (c.dato4) t += " ≡" + std::to_string(c.dato4);
+    const std::string t = etichetta_vmax(c);
     p.s += "<path class=\"cartello-vmax\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(x) + " " +
            num(alto + 20) + "l-4 -7h8z\"><title>" +
            svg::testo("cartello di velocità massima a " + intero(static_cast<int64_t>(m)) + " m: " + t) +
@@ -389,7 +376,7 @@ void striscia_stazioni(pagina& p, const dati_grafico& d, const std::vector<int>&
       const double x = p.X(m);
       const std::string nome = utf8(v.nome);
       const std::string orario = ora(v.orario);
-      const std::string t = accorcia(nome + (orario.empty() ? "" : " " + orario), massimo);
+      const std::string t = accorcia(etichetta_stazione(v), massimo);
       p.s += "<line class=\"stazione\" data-voce=\"" + std::to_string(i) + "\" x1=\"" + num(x) + "\" y1=\"" +
              num(alto + h - 22) + "\" x2=\"" + num(x) + "\" y2=\"" + num(alto + h - 4) + "\"><title>" +
              svg::testo(nome + ": " + intero(v.posizione) + " m, zona " + intero(v.inizio) + "–" + intero(v.fine) +
@@ -442,13 +429,10 @@ void striscia_segnali(pagina& p, const dati_grafico& d) {
 // meet the stretch.
 int tratti_rallentamento(pagina& p, const dati_grafico& d, double alto) {
   int disegnati = 0;
-  for (std::size_t k = 0; k < d.celle.size(); ++k) {
-    const cella& c = d.celle[k];
-    if (c.tipo != cella_inizio_rallentamento) continue;
-    std::size_t e = k + 1;
-    while (e < d.celle.size() && d.celle[e].tipo != cella_fine_rallentamento) ++e;
-    const double a = static_cast<double>(k) * kMetriCella;
-    const double b = e < d.celle.size() ? static_cast<double>(e) * kMetriCella : a;
+  for (const tratto_rallentamento& t : rallentamenti(d.celle)) {
+    const cella& c = d.celle[t.inizio];
+    const double a = static_cast<double>(t.inizio) * kMetriCella;
+    const double b = static_cast<double>(t.fine) * kMetriCella;
     if (b < p.da || a > p.a) continue;
     ++disegnati;
     const double xa = p.X(std::max(a, p.da)), xb = p.X(std::min(b, p.a));
@@ -527,9 +511,8 @@ void striscia_cartelli(pagina& p, const dati_grafico& d) {
     std::vector<cartello> cartelli;
     per_cella_visibile(p, d.celle, [&](const cella& c, double m) {
       if (c.tipo != cella_cartello) return;
-      const std::string t =
-          c.dato1 >= 0 && c.dato1 < kNumeroVoci ? utf8(d.voci[static_cast<std::size_t>(c.dato1)].nome) : "";
-      cartelli.push_back({m, t.empty() ? "voce " + std::to_string(c.dato1) : t, t.rfind("(PL", 0) != 0});
+      const std::string t = testo_cartello(d, c);
+      cartelli.push_back({m, t, t.rfind("(PL", 0) != 0});
       p.s += "<path class=\"cartello\" data-m=\"" + intero(static_cast<int64_t>(m)) + "\" d=\"M" + num(p.X(m)) +
              " " + num(alto + h - 2) + "v-10h6v5h-6\"><title>" + svg::testo(cartelli.back().testo) +
              "</title></path>\n";

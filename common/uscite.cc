@@ -1,5 +1,6 @@
 #include "common/uscite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -296,6 +297,15 @@ std::string avviso_insieme_incompleto(piattaforma& p, const std::string& nome) {
   return "l'insieme di file in " + (cartella.empty() ? std::string(".") : cartella) +
          " è incompleto: un'esecuzione è stata interrotta mentre lo sostituiva (la prossima compilazione in quella "
          "cartella lo completa)";
+}
+
+std::vector<std::string> avvisi_insiemi_incompleti(piattaforma& p, const std::vector<std::string>& file) {
+  std::vector<std::string> avvisi;
+  for (const std::string& f : file) {
+    const std::string a = avviso_insieme_incompleto(p, f);
+    if (!a.empty() && std::find(avvisi.begin(), avvisi.end(), a) == avvisi.end()) avvisi.push_back(a);
+  }
+  return avvisi;
 }
 
 std::unique_ptr<blocco_cartella> prendi_cartella(piattaforma& p, const std::string& cartella, int attesa_ms) {

@@ -74,6 +74,8 @@ std::string ripristina_cartella(piattaforma& p, const std::string& cartella);
 // For the readers: a line saying that the set beside `nome` is incomplete
 // (a run was stopped while putting it in place), "" when it is not.
 std::string avviso_insieme_incompleto(piattaforma& p, const std::string& nome);
+// The same for each folder of the files, once each.
+std::vector<std::string> avvisi_insiemi_incompleti(piattaforma& p, const std::vector<std::string>& file);
 
 // How long a run waits for another to let the folder go.
 inline constexpr int kAttesaCartellaMs = 10000;

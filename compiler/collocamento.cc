@@ -38,6 +38,7 @@ void memo_segnale(modello& m, int32_t posizione, int32_t sx, int32_t s1, int32_t
   c.dato4 = a16(piu32(piu32(per32(rapp, 10), per32(sx, 3)), dx));
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   c.tempo_segnale = sx == 2 ? a8(tempo) : 0;
+  annota_provenienza(m, genere_provenienza::segnale, posizione, w);
   for (int32_t k = 1; k <= 4; ++k) {
     // Near the origin the marks would fall before the track: they are left out.
     const int64_t r = w - 2 * k;
@@ -102,6 +103,7 @@ void memo_rallentamento(modello& m, int32_t x, int32_t v, int32_t l, int32_t f_t
     c->dato1 = a16(v);
     c->dato3 = a16(f_tt);
   }
+  annota_provenienza(m, genere_provenienza::rallentamento, x, d);
 
   if (f_ta == 0) return;
   const int64_t a = arrotonda(meno32(x, 1200) / 50.0);

@@ -78,6 +78,10 @@ inline voce& voce_a(modello& m, int64_t i) {
   return m.voci[static_cast<std::size_t>(i)];
 }
 
+// Notes which record put an object where (modello::provenienze); nothing when
+// no description is being read.
+void annota_provenienza(modello& m, genere_provenienza genere, int32_t metro, int64_t cella, int32_t voce = -1);
+
 // Records a fault: the code, and the position when one goes with it; the
 // last fault wins in the model, every fault stays in `guasti`.
 void registra(modello& m, int32_t codice);

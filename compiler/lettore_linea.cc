@@ -1,5 +1,6 @@
 #include "compiler/lettore_linea.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <limits>
@@ -322,6 +323,7 @@ esito lettura_linea::pendenza() {
   const int64_t n = arrotonda(posizione / 50.0);
   if (n > 0) riempi_pendenza(n);
   pendenza_in_vigore_ = g;
+  annota_provenienza(m_, genere_provenienza::pendenza, posizione, std::max<int64_t>(n, 0));
   return esito::continua;
 }
 
@@ -353,6 +355,7 @@ esito lettura_linea::curva() {
     rifiuta(codice_curva);
     return esito::interrompi;
   }
+  annota_provenienza(m_, genere_provenienza::curva, s, -1);
   return esito::continua;
 }
 
@@ -423,6 +426,7 @@ esito lettura_linea::cartello() {
   if (c.tipo == cella_montagna) avvisa_sostituzione(m_, posizione, "il cartello con testo", c.tipo, i);
   c.tipo = cella_cartello;
   c.dato1 = a16(prossimo_cartello_);
+  annota_provenienza(m_, genere_provenienza::cartello, posizione, i, prossimo_cartello_);
   segna_origine(m_, i, posizione);
   voce_a(m_, prossimo_cartello_).nome = m_.riga;
   controlla_codifica(m_, posizione, m_.riga);
@@ -506,6 +510,7 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   if (k > 1 && meno32(inizio, m.montagne_fine[k - 1]) <= 150) tipo = 3;
 
   const int64_t prima = arrotonda(inizio / 50.0);
+  annota_provenienza(m, genere_provenienza::montagna, inizio, prima);
   int64_t ultima = arrotonda(fine / 50.0 - 1);
   if (ultima > m.ultima_cella) ultima = m.ultima_cella;  // the span is cut at the last cell
   int64_t conta = 0;
@@ -539,6 +544,7 @@ bool memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t v
   c.dato2 = coppia(vbs, vbd);
   c.dato3 = coppia(vcs, vcd);
   c.dato4 = a16(int64_t{strisces} * 10 + strisced);
+  annota_provenienza(m, genere_provenienza::cartello_vmax, posizione, arrotonda(posizione / 50.0 + 1));
   return true;
 }
 

@@ -190,6 +190,7 @@ class lettore_treno {
     }
     riempi(velocita_, arrotonda(p / 50.0), scrivi_velocita);
     velocita_.in_vigore = v;
+    annota_provenienza(m_, genere_provenienza::velocita, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -201,6 +202,7 @@ class lettore_treno {
     controlla_oltre_linea(m_, "aderenza", p, p);
     riempi(aderenza_, arrotonda(p / 50.0), scrivi_aderenza);
     aderenza_.in_vigore = a;
+    annota_provenienza(m_, genere_provenienza::aderenza, p, arrotonda(p / 50.0));
     return esito::continua;
   }
 
@@ -257,6 +259,7 @@ class lettore_treno {
       return esito::interrompi;
     }
     if (c.tipo == cella_montagna) avvisa_sostituzione(m_, p, "l'abbattimento", c.tipo, i);
+    annota_provenienza(m_, genere_provenienza::abbattimento, p, i);
     segna_origine(m_, i, p);
     if (n >= 1) {
       c.tipo = cella_abbattimento;
@@ -349,6 +352,7 @@ esito lettore_treno::stazione(lettore_campi& l) {
   controlla_codifica(m_, pos, s.nome);
   zona_stazione(s, i, lunghezza);
   controlla_oltre_linea(m_, "stazione con la sua zona", pos, s.fine);
+  annota_provenienza(m_, genere_provenienza::stazione, pos, -1, i);
   if (s.tipo < 25) {
     if (esito e = segni_stazione(s, i); e != esito::continua) return e;
   }

@@ -205,6 +205,32 @@ struct record_letto {
   const char* parola = "";  // the record's keyword as written ("segnale")
 };
 
+// Where a record of a description put its object: beside the model like
+// the diagnostics, for the authors' tool, and never written out. The view
+// of a compiled scenario leads from an object to the record that made it.
+enum class genere_provenienza : uint8_t {
+  pendenza,       // the gradient in force from `cella` on
+  curva,          // a curve starting at metre `metro` of the plan
+  montagna,       // a mountain span from `cella` on
+  cartello_vmax,  // a maximum-speed sign on `cella`
+  cartello,       // a text sign on `cella`, its text in item `voce`
+  velocita,       // the speed limit in force from `cella` on
+  aderenza,       // the adhesion in force from `cella` on
+  stazione,       // the station of item `voce`
+  segnale,        // a signal on `cella`
+  rallentamento,  // a slowdown starting on `cella`
+  abbattimento,   // a slowdown's end mark on `cella`
+};
+
+struct provenienza {
+  genere_provenienza genere = genere_provenienza::pendenza;
+  uint8_t file = 0;    // as in `guasto`
+  int32_t riga = 0;    // line of the record
+  int32_t metro = 0;   // the position as written
+  int32_t cella = -1;  // -1 when the object stands on no cell of its own
+  int32_t voce = -1;   // -1 when it has no item
+};
+
 struct modello {
   std::array<voce, kNumeroVoci> voci;
   std::vector<cella> celle;  // cells 0 to ultima_cella, empty until a length is read
@@ -234,6 +260,10 @@ struct modello {
   std::map<int32_t, int64_t> guasti_contati;
   std::map<int32_t, int64_t> avvisi_contati;
   int64_t guasti_registrati = 0;
+  // One entry per record that placed an object, in the order read; a record
+  // of the same kind on the same cell as the one just before replaces it, so
+  // that repeated records do not grow the table.
+  std::vector<provenienza> provenienze;
   int sorgente_file = 0;
   int sorgente_riga = 0;
 

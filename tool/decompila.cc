@@ -60,14 +60,6 @@ const char* const kUsoDecompila =
 
 namespace {
 
-void avvisa_insieme_incompleto(piattaforma& p, const std::vector<std::string>& file, std::ostream& err) {
-  std::set<std::string> detti;
-  for (const std::string& f : file) {
-    const std::string avviso = avviso_insieme_incompleto(p, f);
-    if (!avviso.empty() && detti.insert(avviso).second) err << "scenario decompila: attenzione: " << avviso << '\n';
-  }
-}
-
 int decompila_inservibile(std::ostream& err, const std::string& perche) {
   err << "scenario decompila: " << perche << "\n\"scenario decompila --help\" per l'uso.\n";
   return kStatoArgomenti;
@@ -147,7 +139,9 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
       return decompila_inservibile(err, *u + " esiste già (--force per sostituirlo); nessuna descrizione scritta");
     }
   }
-  avvisa_insieme_incompleto(*sistema, ingressi, err);
+  for (const std::string& a : avvisi_insiemi_incompleti(*sistema, ingressi)) {
+    err << "scenario decompila: attenzione: " << a << '\n';
+  }
 
   file_scenario_binari f;
   f.con_geometria = con_geometria;
