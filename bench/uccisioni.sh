@@ -47,11 +47,16 @@ pausa() {
 prova() {
   local nome=$1 corsa=$2 ripristina=$3 seguente=$4
   local misti=0 giornali=0 rimasti=0 nuovi=0 vecchi=0
-  # The length of an uninterrupted run, to spread the kills over it.
-  $ripristina
-  local t0; t0=$(millisecondi)
-  $corsa; wait $!
-  local durata=$(( $(millisecondi) - t0 ))
+  # The length of an uninterrupted run (the median of five), to spread the
+  # kills over it.
+  local durate=() t0
+  for ((i = 0; i < 5; i++)); do
+    $ripristina
+    t0=$(millisecondi)
+    $corsa; wait $!
+    durate+=($(( $(millisecondi) - t0 )))
+  done
+  local durata; durata=$(printf '%s\n' "${durate[@]}" | sort -n | sed -n 3p)
   for ((i = 0; i < n; i++)); do
     $ripristina
     $corsa
