@@ -94,8 +94,9 @@ void scrivi_quota(std::string& s, const dati_grafico& d) {
   const std::vector<double> z = quote_celle(d.celle);
   s += "[";
   for (std::size_t k = 0; k < z.size(); ++k) {
-    const bool cambio = k == 0 || k + 1 == z.size() || k + 1 >= z.size() - 1 ||
-                        (k < d.celle.size() && d.celle[k].pendenza != d.celle[k - 1].pendenza);
+    // The first and the last two points, where the track's end cells may
+    // count as level, and every change of gradient between them.
+    const bool cambio = k == 0 || k + 2 >= z.size() || d.celle[k].pendenza != d.celle[k - 1].pendenza;
     if (!cambio) continue;
     if (k) s += ',';
     aggiungi(s, json::array({static_cast<int64_t>(k) * 50, decimo(z[k])}));

@@ -72,6 +72,7 @@ void controlla_tabulazioni(modello& m, std::string_view testo) {
       const auto t = r.find('\t', a);
       if (t != std::string_view::npos && r.find_first_not_of(" \t", t) != std::string_view::npos) {
         if (quante++ == 0) prima = riga;
+        m.righe_tabulate.insert({m.sorgente_file, riga});
       }
     }
     ++riga;
@@ -101,6 +102,12 @@ void controlla_oltre_linea(modello& m, const char* cosa, int32_t posizione, int6
 }
 
 void avvisa(modello& m, int32_t tipo, int32_t posizione, std::string testo) {
+  // On a line of fields separated by tabs the records are read askew: the
+  // one warning about the tabs stands for every other warning there.
+  if (tipo != avviso_tabulazioni && !m.righe_tabulate.empty() &&
+      m.righe_tabulate.count({m.sorgente_file, m.sorgente_riga}) != 0) {
+    return;
+  }
   if (++m.avvisi_contati[tipo] > kDiagnosiPerGenere) return;
   avviso a;
   a.tipo = tipo;

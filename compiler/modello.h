@@ -6,6 +6,8 @@
 
 #include <array>
 #include <map>
+#include <set>
+#include <utility>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -274,6 +276,9 @@ struct modello {
   // skipped and the reading goes on; each record read is listed.
   bool solo_diagnosi = false;
   std::vector<record_letto> letti;
+  // Lines whose fields are separated by tabs alone (file, line): the one
+  // warning about them stands for the slips they make the readers see.
+  std::set<std::pair<int, int>> righe_tabulate;
   // The readers' end processing ran: the gradients filled to the end of the
   // track (line), the speed and adhesion profiles (train).
   bool pendenze_completate = false;

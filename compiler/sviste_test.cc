@@ -140,6 +140,27 @@ TEST(Sviste, OgniSvistaAllaSuaRigaConLeSueParole) {
   }
 }
 
+// Fields separated by tabs: one warning, that says commas, and no other
+// warning at the lines it stands for.
+TEST(Sviste, TabulazioniUnSoloAvviso) {
+  righe treno = kTreno;
+  for (std::size_t i = 3; i <= 8; ++i) {
+    for (char& c : treno[i]) c = c == ',' ? '\t' : c;
+  }
+  const compilazione c = compila(kLinea, treno);
+  int tab = 0;
+  for (const diagnosi& x : c.d) {
+    if (x.avviso && x.codice == avviso_tabulazioni) {
+      ++tab;
+      EXPECT_EQ(x.riga, 4);
+      EXPECT_NE(x.testo.find("su 6 righe"), std::string::npos) << x.testo;
+      continue;
+    }
+    EXPECT_FALSE(x.avviso && x.riga >= 4 && x.riga <= 9) << riga_diagnosi(x);
+  }
+  EXPECT_EQ(tab, 1) << tutte(c);
+}
+
 TEST(Sviste, LunghezzaAssenteDettaPerPrimaAllaSezioneGenerale) {
   const compilazione c = compila(con(kLinea, 2, "[nessuna]"), kTreno);
   ASSERT_FALSE(c.d.empty());

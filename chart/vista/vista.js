@@ -489,7 +489,11 @@
     return [pa[0] + (pb[0] - pa[0]) * t, pa[1] + (pb[1] - pa[1]) * t];
   }
 
+  // The stations and signals as drawn on the plan, for the pointer.
+  let puntiPianta = [];
+
   function disegnaPianta(s) {
+    puntiPianta = [];
     if (!rotazione) {
       ctx.fillStyle = "#a00";
       ctx.font = "italic 10px sans-serif";
@@ -545,6 +549,7 @@
       tratto(Math.max(o.da, vista.da), Math.min(o.a, vista.a),
         o.etichetta.startsWith("galleria") ? "rgba(0,0,0,0.75)" : "rgba(176,137,104,0.75)", 6);
     });
+    puntiPianta = [];
     let segnali = 0;
     visibili("segnale", vista.da, vista.a, () => ++segnali);
     if (segnali < 2000) {
@@ -556,6 +561,7 @@
         ctx.beginPath();
         ctx.arc(x, y, 2.5, 0, 2 * Math.PI);
         ctx.fill();
+        puntiPianta.push({ x: x, y: y, o: o });
       });
     }
     // Station names in the first free place around their dot.
@@ -571,6 +577,7 @@
       ctx.arc(x, y, 4, 0, 2 * Math.PI);
       ctx.fill();
       ctx.stroke();
+      puntiPianta.push({ x: x, y: y, o: o });
       ctx.font = "bold 10px sans-serif";
       const nome = o.etichetta.replace(/ \d\d:\d\d:\d\d$/, "");
       const w = ctx.measureText(nome).width;
@@ -815,9 +822,18 @@
   function sotto(x, y) {
     const s = strisce.find((s) => y >= s.y && y <= s.y + s.h);
     if (!s || x < SINISTRA || x > larghezza - DESTRA) return null;
+    if (s.id === "pianta") {
+      // On the plan the pointer finds the dot nearest to it.
+      let vicino = null, d2 = 64;
+      for (const q of puntiPianta) {
+        const d = (q.x - x) * (q.x - x) + (q.y - y) * (q.y - y);
+        if (d <= d2) { d2 = d; vicino = q.o; }
+      }
+      return vicino;
+    }
     const m = M(x), tolleranza = 5 * (vista.a - vista.da) / (larghezza - SINISTRA - DESTRA);
     let migliore = null, distanza = Infinity;
-    const generi = s.generi || (s.id === "pianta" ? ["stazione", "segnale"] : s.id === "quota" ? ["pendenza"] : []);
+    const generi = s.generi || (s.id === "quota" ? ["pendenza"] : []);
     for (const g of generi) {
       visibili(g, m - tolleranza, m + tolleranza, (o) => {
         const d = m < o.da ? o.da - m : m > o.a ? m - o.a : 0;
@@ -897,6 +913,12 @@
     etichette: () => disegnate.slice(),
     omesse: () => Object.assign({}, omesse),
     trova: (t) => trova(t),
+    // Where on the plan the station or signal nearest to metre m is drawn.
+    puntoPianta: (m) => {
+      let migliore = null;
+      for (const q of puntiPianta) if (!migliore || Math.abs(q.o.da - m) < Math.abs(migliore.o.da - m)) migliore = q;
+      return migliore && { x: migliore.x, y: migliore.y, oggetto: migliore.o };
+    },
     // Where on the canvas (page px) the object of kind g nearest to metre m is.
     posizione: (g, m) => {
       let migliore = null;

@@ -177,6 +177,18 @@ for (const c of casi) {
     const trovato = await page.evaluate(() => window.vista.tratto());
     assert.ok(trovato.da <= c.trovata && c.trovata <= trovato.a, JSON.stringify(trovato));
     assert.ok((await stazioniMostrate(page)).some((x) => x.toLowerCase().startsWith(c.cerca.toLowerCase())));
+    // On the plan, pointing at the station's dot tells the station.
+    const punto = await page.evaluate((m) => {
+      const q = window.vista.puntoPianta(m);
+      const r = document.getElementById("tela").getBoundingClientRect();
+      return q && { x: r.left + q.x, y: r.top + q.y, nome: q.oggetto.etichetta };
+    }, c.trovata);
+    assert.ok(punto && punto.nome.toLowerCase().startsWith(c.cerca.toLowerCase()), JSON.stringify(punto));
+    await page.mouse.move(punto.x, punto.y);
+    await page.waitForSelector("#suggerimento:not([hidden])");
+    const sullaPianta = await page.textContent("#suggerimento");
+    assert.match(sullaPianta, /stazione/);
+    assert.ok(sullaPianta.includes(c.file + ":"), sullaPianta);
 
     // Panning the dense line stays quick: a frame drawn well within 100 ms.
     const frame = await page.evaluate(() => {
