@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The layers, bottom to top:
 #   platform/  <  common/  <  texts/, compiler/ (side by side)  <  reader/
-#     <  chart/, decompiler/ (side by side)  <  run/, tool/ (side by side)
+#     <  chart/, decompiler/ (side by side)  <  run/, lsp/ (side by side)  <  tool/
 # A source may include its own layer and the layers below it, never one above
 # it or beside it. A test beside a source (*_test.cc) may also include the
 # shared test helpers of tests/. Prints every include that breaks the rule and
@@ -12,12 +12,13 @@ cd "$(dirname "$0")/.."
 grep -HE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' \
   platform/*.h platform/*.cc common/*.h common/*.cc texts/*.h texts/*.cc \
   compiler/*.h compiler/*.cc reader/*.h reader/*.cc chart/*.h chart/*.cc \
-  decompiler/*.h decompiler/*.cc run/*.h run/*.cc tool/*.h tool/*.cc 2>/dev/null |
+  decompiler/*.h decompiler/*.cc run/*.h run/*.cc lsp/*.h lsp/*.cc tool/*.h tool/*.cc 2>/dev/null |
   awk '
     BEGIN {
       rango["platform"] = 0; rango["common"] = 1; rango["texts"] = 2
       rango["compiler"] = 2; rango["reader"] = 3; rango["chart"] = 4
-      rango["decompiler"] = 4; rango["run"] = 5; rango["tool"] = 5
+      rango["decompiler"] = 4; rango["run"] = 5; rango["lsp"] = 5
+      rango["tool"] = 6
     }
     {
       file = substr($0, 1, index($0, ":") - 1)

@@ -20,11 +20,11 @@ class scelta_abbattimenti {
   scelta_abbattimenti(const scenario_binario& s, const std::string& linea, const ricompilatore& prova)
       : s_(s), linea_(linea), prova_(prova), u_(static_cast<int64_t>(s.celle.size()) - 1) {}
 
-  std::set<int64_t> scegli(const std::vector<int64_t>& celle_180) {
+  std::set<int64_t> scegli(const std::vector<int64_t>& celle_180, const std::vector<cella>* gia_senza) {
     // A first draft without them: every 180 marker that it lacks needs its
     // record. When the records do not move the walks, that is all.
     std::set<int64_t> bozza;
-    const std::optional<std::vector<cella>> senza = compila({});
+    const std::optional<std::vector<cella>> senza = gia_senza ? std::optional(*gia_senza) : compila({});
     if (!senza) return bozza;
     for (int64_t i : celle_180) {
       const auto k = static_cast<std::size_t>(i);
@@ -110,8 +110,9 @@ class scelta_abbattimenti {
 }  // namespace
 
 std::set<int64_t> scegli_abbattimenti_180(const scenario_binario& s, const std::string& linea,
-                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180) {
-  return scelta_abbattimenti(s, linea, prova).scegli(celle_180);
+                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180,
+                                          const std::vector<cella>* senza) {
+  return scelta_abbattimenti(s, linea, prova).scegli(celle_180, senza);
 }
 
 }  // namespace scenario::decompilazione

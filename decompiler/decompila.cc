@@ -2,6 +2,7 @@
 // the 180 records when a compile is at hand, and the whole proof on bytes.
 #include "decompiler/decompila.h"
 
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -26,16 +27,39 @@ descrizioni decompila(const scenario_binario& s, const ricompilatore& prova) {
 esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const ricompilatore& compila) {
   const scenario_binario s = leggi_scenario(f);
   esito_decompilazione e;
-  e.testi = decompila(s, compila);
-  const ricompilato r = compila(e.testi.linea, e.testi.treno, f.con_geometria);
+  auto identico = [&f](const ricompilato& r) {
+    return r.scritto && r.file.voci == f.voci && r.file.celle == f.celle &&
+           (!f.con_geometria || (r.file.con_geometria && r.file.geometria == f.geometria));
+  };
+  // A first draft with no 180 record: the track completion makes most
+  // 180 markers again, often all of them, and then its compile is the
+  // proof; the search runs only when it differs, from its track.
+  decompilazione::ricostruzione bozza(s);
+  e.testi.linea = bozza.linea();
+  e.testi.treno = bozza.treno({});
+  e.testi.note = bozza.note;
+  ricompilato r = compila(e.testi.linea, e.testi.treno, f.con_geometria);
+  const std::vector<int64_t> celle_180 = bozza.celle_180();
+  if (r.scritto && !identico(r) && !celle_180.empty()) {
+    std::optional<std::vector<cella>> senza;
+    try {
+      senza = decodifica_celle(r.file.celle);
+    } catch (const errore_decodifica&) {
+    }
+    const std::set<int64_t> scelte =
+        decompilazione::scegli_abbattimenti_180(s, e.testi.linea, compila, celle_180, senza ? &*senza : nullptr);
+    if (!scelte.empty()) {
+      e.testi.treno = decompilazione::ricostruzione(s).treno(scelte);
+      r = compila(e.testi.linea, e.testi.treno, f.con_geometria);
+    }
+  }
   e.guasti = r.guasti;
   if (!r.scritto) {
     e.perche = r.perche;
     return e;
   }
   e.ricompilato = true;
-  e.identico = r.file.voci == f.voci && r.file.celle == f.celle &&
-               (!f.con_geometria || (r.file.con_geometria && r.file.geometria == f.geometria));
+  e.identico = identico(r);
   if (e.identico) return e;
   try {
     file_scenario_binari nuovi = r.file;

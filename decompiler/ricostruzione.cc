@@ -4,6 +4,8 @@
 #include "decompiler/ricostruzione.h"
 
 #include <cstddef>
+#include <map>
+#include <set>
 
 namespace scenario::decompilazione {
 namespace {
@@ -72,14 +74,42 @@ void ricostruzione::voci_e_cartelli() {
 }
 
 // A station marker is written over whatever its cell holds and keeps the
-// other values: a speed sign left under it shows in dato2 to dato4, and a
+// other values: a signal left under it shows in its time and in approach
+// marks that no other writer makes, a speed sign in dato2 to dato4, and a
 // sign text that no cell points to any more stood on one of them.
 void ricostruzione::oggetti_sotto_le_stazioni() {
+  // The marks that the stations and the signals in sight make, cell by
+  // cell: a mark that none of them makes, on a cell that a signal under a
+  // marker would reach, is that signal's.
+  std::map<int64_t, std::set<uint8_t>> spiegati;
+  for (const stazione_r& s : stazioni_con_segni()) {
+    for (const auto& [cc, val] : s.segni) spiegati[cc].insert(val);
+  }
+  for (const segnale_r& g : segnali()) {
+    for (int k = 1; k <= 4 && g.w - 2 * k >= 0; ++k) {
+      spiegati[g.w - 2 * k].insert(basso8(g.p.sx * 30 + g.p.dx * 10 + k));
+    }
+  }
+  auto segni_propri = [&](int64_t m) {
+    for (int k = 1; k <= 4 && m - 2 * k >= 0; ++k) {
+      const int64_t cc = m - 2 * k;
+      const uint8_t r = c(cc).richiamo;
+      if (r == 0) continue;
+      if (auto it = spiegati.find(cc); it != spiegati.end() && it->second.count(r)) continue;
+      return true;
+    }
+    return false;
+  };
   std::vector<int64_t> libere;
   for (int64_t i = 2; i <= u_; ++i) {
     const cella& x = c(i);
     if (x.tipo != cella_stazione) continue;
-    if ((x.dato2 || x.dato3 || x.dato4) && x.tempo_segnale == 0) {
+    if (x.tempo_segnale != 0 || segni_propri(i)) {
+      segnali_sotto_stazione_.insert(i);
+      note.push_back("cella " + n(i) + " (" + n(50 * i) +
+                     " m): il segnaposto di stazione copre un segnale, ricostruito con la prima coppia di "
+                     "aspetti a 0 e scritto prima della stazione");
+    } else if (x.dato2 || x.dato3 || x.dato4) {
       vmax_sotto_stazione_.insert(i);
       note.push_back("cella " + n(i) + " (" + n(50 * i) +
                      " m): il segnaposto di stazione copre un cartello di velocità massima (dato2-dato4), "

@@ -72,6 +72,7 @@ struct segnale_r {
   cella c;
   parti_segnale p;
   int64_t tempo = 0;
+  int stazione = 0;  // under this station's marker, which it must precede; 0 when seen
 };
 
 struct stazione_r {
@@ -126,13 +127,16 @@ class ricostruzione {
   int primo_cartello_ = 81;                  // sign texts fill this to 80
   std::map<int, int64_t> cella_del_cartello_;  // sign entry -> its cell
   std::set<int64_t> vmax_sotto_stazione_;    // station markers over a speed sign
+  std::set<int64_t> segnali_sotto_stazione_;  // station markers over a signal
 };
 
 
 // The abbattimento records of value 180 that the train description needs,
-// judged by compiling candidates with `prova`.
+// judged by compiling candidates with `prova`; `senza`, when given, is the
+// track of the train with none of them, compiled already.
 std::set<int64_t> scegli_abbattimenti_180(const scenario_binario& s, const std::string& linea,
-                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180);
+                                          const ricompilatore& prova, const std::vector<int64_t>& celle_180,
+                                          const std::vector<cella>* senza = nullptr);
 
 // The files decoded, with the decoder's errors named after their file, and
 // none of the checks of leggi_scenario.

@@ -42,6 +42,21 @@ void ricostruzione::montagne(righe& r) {
         tratti.back().ultimo_segno = da;
         condivisa = true;
         ++k;
+      } else if (da == a && c(da).tipo == cella_montagna && !tratti.empty() && !tratti.back().marcata &&
+                 tratti.back().b == da - 1 && (da - tratti.back().a) % 4 == 3) {
+        // The same where the span before shows no marker of its own: every
+        // step cell it has before this one holds an object.
+        bool senza_passi_liberi = true;
+        for (int64_t x = tratti.back().a + 3; x < da; x += 4) {
+          if (c(x).tipo == cella_libera) senza_passi_liberi = false;
+        }
+        if (senza_passi_liberi) {
+          tratti.back().marcata = true;
+          tratti.back().b = da;
+          tratti.back().ultimo_segno = da;
+          condivisa = true;
+          ++k;
+        }
       }
       while (k <= b && c(k).tipo != cella_montagna) ++k;
       if (!condivisa && k <= b && k - 3 < da && !tratti.empty() && tratti.back().marcata &&

@@ -9,7 +9,7 @@ namespace scenario::decompilazione {
 
 std::vector<rallentamento_r> ricostruzione::rallentamenti() {
   std::vector<rallentamento_r> r;
-  std::set<int64_t> fini_usate;
+  std::set<int64_t> fini_usate, preavvisi_usati;
   for (int64_t d = 1; d <= u_; ++d) {
     const cella& s = c(d);
     if (s.tipo != cella_inizio_rallentamento) continue;
@@ -24,16 +24,41 @@ std::vector<rallentamento_r> ricostruzione::rallentamenti() {
       }
     }
     rallentamento_r x;
-    x.x = 50 * (d - 1);
-    // At cell 31 the start may lie either side of 1500 m, where the warning
-    // point begins: the warning cell tells which.
-    if (d == 31 && c(7).tipo == cella_avviso_rallentamento) x.x = 1510;
     x.v = s.dato1;
     x.d_v = s.dato2;
     x.f_tt = s.dato3;
-    x.l = 50 * (e - d);
-    const int64_t a = d - 25;
-    x.f_ta = x.x > 1500 && a >= 0 && c(a).tipo == cella_preavviso ? 1 : 0;
+    // The start x lies within 25 m of 50·(d - 1). The warning cell is
+    // d - 24 wherever x is over 1500 m, and the four pre-warning cells end
+    // on cell d - 25; but where x/50 falls on a half (rounded to the even
+    // cell) they end on d - 26, with x = 50·(d - 1) - 25 and d even.
+    x.x = 50 * (d - 1);
+    bool avviso = d >= 32;
+    // At cell 31 the start may lie either side of 1500 m, where the warning
+    // point begins: the warning cell tells which.
+    if (d == 31 && c(7).tipo == cella_avviso_rallentamento) {
+      x.x = 1510;
+      avviso = true;
+    }
+    // Pre-warning cells numbered 1 to 4 from `a` back, not taken by a
+    // slowdown before this one, with the second value this one gives them.
+    auto preavvisi_da = [&](int64_t a) {
+      if (a - 3 < 0 || preavvisi_usati.count(a)) return false;
+      for (int64_t j = 0; j <= 3; ++j) {
+        const cella& p = c(a - j);
+        if (p.tipo != cella_preavviso || p.dato1 != j + 1 || p.dato2 != (x.d_v != 0 ? j + 1 : 0)) return false;
+      }
+      preavvisi_usati.insert(a);
+      return true;
+    };
+    if (avviso && preavvisi_da(d - 25)) {
+      x.f_ta = 1;
+    } else if (avviso && d % 2 == 0 && preavvisi_da(d - 26)) {
+      x.f_ta = 1;
+      x.x -= 25;
+    }
+    // The end cell is round((x + l)/50 + 1): the length that brings it to
+    // 50·(e - 1).
+    x.l = e == d ? 0 : 50 * (e - 1) - x.x;
     r.push_back(x);
   }
   return r;

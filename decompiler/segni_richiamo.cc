@@ -66,22 +66,31 @@ std::vector<segnale_r> ricostruzione::segnali() {
   for (const stazione_r& s : stazioni_con_segni()) {
     for (const auto& [cc, val] : s.segni) ++scrittori[static_cast<std::size_t>(cc)];
   }
+  auto e_segnale = [&](int64_t w) { return c(w).tipo == cella_segnale || segnali_sotto_stazione_.count(w) != 0; };
   for (int64_t w = 1; w <= u_; ++w) {
-    if (c(w).tipo != cella_segnale) continue;
+    if (!e_segnale(w)) continue;
     for (int k = 1; k <= 4 && w - 2 * k >= 0; ++k) ++scrittori[static_cast<std::size_t>(w - 2 * k)];
   }
   std::vector<segnale_r> r;
   for (int64_t w = 1; w <= u_; ++w) {
-    if (c(w).tipo != cella_segnale) continue;
+    if (!e_segnale(w)) continue;
     segnale_r g;
     g.w = w;
     g.c = c(w);
+    if (g.c.tipo == cella_stazione) {
+      // The marker took its first value.
+      g.stazione = g.c.dato1;
+      g.c.dato1 = 0;
+    }
     const bool sx_due = g.c.tempo_segnale != 0;
     // The mark base sx·30 + dx·10 that the approach marks show, the most
-    // frequent first, the nearest mark breaking ties.
-    // The bases shown by the cells that only this signal reaches first,
-    // then by all of its cells.
-    std::vector<std::pair<std::pair<int, int>, int>> ordine;
+    // frequent first, the nearest mark breaking ties: first the bases shown
+    // by the cells that only this signal reaches, which are its own, then
+    // those of all of its cells. Among the latter a plain form for any
+    // base beats an odd form for the likeliest: marks written over by a
+    // neighbour can outvote the signal's own, but they seldom give a base
+    // that splits dato4 into digits.
+    std::optional<parti_segnale> p;
     for (bool solo_suoi : {true, false}) {
       std::map<int, std::pair<int, int>> conta;  // base -> (count, nearest k)
       for (int k = 1; k <= 4; ++k) {
@@ -93,18 +102,14 @@ std::vector<segnale_r> ricostruzione::segnali() {
         if (e.first == 0) e.second = k;
         ++e.first;
       }
-      std::vector<std::pair<std::pair<int, int>, int>> parte;
-      for (const auto& [base, e] : conta) parte.push_back({{-e.first, e.second}, base});
-      std::sort(parte.begin(), parte.end());
-      ordine.insert(ordine.end(), parte.begin(), parte.end());
-    }
-    // A plain form for any of the bases shown beats an odd form for the
-    // likeliest: marks written over by a neighbour can outvote the signal's
-    // own, but they seldom give a base that splits dato4 into digits.
-    std::optional<parti_segnale> p;
-    for (auto parti : {parti_semplici, parti_qualsiasi}) {
-      for (const auto& o : ordine) {
-        if ((p = parti(g.c.dato4, o.second, sx_due))) break;
+      std::vector<std::pair<std::pair<int, int>, int>> ordine;
+      for (const auto& [base, e] : conta) ordine.push_back({{-e.first, e.second}, base});
+      std::sort(ordine.begin(), ordine.end());
+      for (auto parti : {parti_semplici, parti_qualsiasi}) {
+        for (const auto& o : ordine) {
+          if ((p = parti(g.c.dato4, o.second, sx_due))) break;
+        }
+        if (p) break;
       }
       if (p) break;
     }
@@ -162,7 +167,9 @@ std::vector<int> ricostruzione::ordine_dei_segni(const std::vector<stazione_r>& 
     bool trovato = false;
     while (alto > 0 && preso[alto - 1]) --alto;
     for (std::size_t k = alto; k-- > 0;) {
-      if (!preso[k] && puo_essere_ultimo(segni_segnale[k])) {
+      // A signal under a station's marker came before that station.
+      const bool dopo = segn[k].stazione == 0 || segn[k].stazione > stazioni_rimaste;
+      if (!preso[k] && dopo && puo_essere_ultimo(segni_segnale[k])) {
         scelto = static_cast<int>(k);
         trovato = true;
         break;

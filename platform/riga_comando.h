@@ -5,6 +5,7 @@
 #ifndef PLATFORM_RIGA_COMANDO_H_
 #define PLATFORM_RIGA_COMANDO_H_
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ void prepara_processo();
 // written through at every output operation.
 std::ostream& uscita_utf8();
 std::ostream& errore_utf8();
+
+// The standard input as bytes, as a protocol over a pipe needs it: no line
+// end translated, no byte taken for the end of the file. The standard
+// output of uscita_utf8 passes bytes unchanged to a pipe already.
+std::istream& ingresso_binario();
 
 }  // namespace scenario
 

@@ -24,4 +24,6 @@ void prepara_processo() {
 std::ostream& uscita_utf8() { return std::cout; }
 std::ostream& errore_utf8() { return std::cerr; }
 
+std::istream& ingresso_binario() { return std::cin; }
+
 }  // namespace scenario

@@ -13,7 +13,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <iostream>
 #include <array>
 #include <cstddef>
 #include <streambuf>
@@ -138,6 +143,12 @@ std::ostream& errore_utf8() {
   static std::ostream errore(&flusso);
   errore.setf(std::ios::unitbuf);
   return errore;
+}
+
+std::istream& ingresso_binario() {
+  // The C runtime would turn CR LF into LF and stop at a Ctrl-Z.
+  _setmode(_fileno(stdin), _O_BINARY);
+  return std::cin;
 }
 
 }  // namespace scenario

@@ -18,6 +18,9 @@
 #include "tests/prova.h"
 #include "tool/comandi.h"
 #include "compiler/compila_testi.h"
+#include "compiler/formato_celle.h"
+#include "compiler/formato_voci.h"
+#include "compiler/voci.h"
 #include "common/json.h"
 
 namespace scenario {
@@ -198,6 +201,25 @@ INSTANTIATE_TEST_SUITE_P(
                      {"segnale, 3100, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 3000, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0",
                       "stazione, 2700, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, DOPO I SEGNALI",
                       "segnale, 5100, 2, 1, 1, 1, 0, 0, 0, 0, 0, 0", "segnale, 5200, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0"}},
+        // A signal written before a station whose marker then covers it
+        // (cell 42): only its time, dato2 to dato4 and its two farthest
+        // marks (cells 36 and 34) are left.
+        caso_piccolo{"segnale sotto un segnaposto di stazione",
+                     {},
+                     {"segnale, 2050, 2, 1, 2, 3, 4, 0, 0, 5, 6, 200",
+                      "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+                      "segnale, 4025, 1, 3, 0, 1, 2, 1, 4, 9, 9, 0",
+                      "stazione, 4000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, CASALE"},
+                     {},
+                     {"segnale, 2050, 2, 0, 2, 3, 4, 0, 0, 5, 6, 200", "segnale, 4050, 1, 0, 0, 1, 2, 1, 0, 9, 9, 0"}},
+        // Values that wrap: sx 32 gives the mark base 212 (980 in 8 bits),
+        // and a station's marks written after it cover two of its marks
+        // with a base that splits dato4 into digits.
+        caso_piccolo{"segnale con valori che girano",
+                     {},
+                     {"segnale, 4600, 32, 3, 8, 3, 2, 2, 6, -1323, 8, 100",
+                      "stazione, 4400, 7, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+                      "segnale, 6000, 1, 7, 0, 2802, 2, 0, 0, 0, 8, 255", "segnale, 7000, 2, 5000, 3, 4, 3300, 30, 1, 2, 3, 70000"}},
         // The signal at 1250 m keeps only two of its marks, and its
         // neighbour at 1450 m shows a base on the other two that splits
         // dato4 only into odd parts; the plain split must win.
@@ -247,6 +269,12 @@ INSTANTIATE_TEST_SUITE_P(
         caso_piccolo{"montagne di tipi diversi che condividono una cella",
                      {"montagna, 360, 925, 20", "montagna, 925, 3000, 20"},
                      {}},
+        // The first span's only marker is on the cell it shares with the
+        // second, which holds the second's kind.
+        caso_piccolo{"montagna di quattro celle con il segno sulla cella condivisa",
+                     {"montagna, 230, 425, 11", "montagna, 425, 1542, 12"},
+                     {},
+                     {"montagna, 250, 450, 11", "montagna, 400, 1550, 13"}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",
@@ -254,6 +282,26 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 8000, 80, 0, 1, 0, 0",
                       "rallentamento, 500, 30, 200, 0, 0, 0"}},
+        // On a half (x/50 = 72.5 and 122.5, even below) the start rounds
+        // to the even cell 74 and the pre-warning cells to 48 and below,
+        // two cells before the warning cell 50 instead of one.
+        caso_piccolo{"rallentamenti su una metà",
+                     {},
+                     {"rallentamento, 3625, 60, 300, 0, 1, 0", "rallentamento, 6125, 80, 0, 1, 1, 4",
+                      "rallentamento, 8475, 30, 1000, 0, 0, 0"},
+                     {},
+                     {"rallentamento, 3625, 60, 325, 0, 1, 0", "rallentamento, 6125, 80, 0, 1, 1, 4"}},
+        caso_piccolo{"rallentamenti fuori dalla griglia",
+                     {},
+                     {"rallentamento, 3610, 60, 333, 0, 1, 0", "rallentamento, 6180, 80, 170, 1, 1, 4",
+                      "rallentamento, 6990, 130, 7, 2, 1, 0"}},
+        // The second's cells 26 to 29 before its start could be the first's
+        // pre-warning cells on a half: they are the first's.
+        caso_piccolo{"rallentamenti su celle accanto",
+                     {},
+                     {"rallentamento, 8100, 100, 600, 1, 1, 5", "rallentamento, 8150, 30, 844, 2, 0, 0"},
+                     {},
+                     {"rallentamento, 8100, 100, 600, 1, 1, 5", "rallentamento, 8150, 30, 850, 2, 0, 0"}},
         caso_piccolo{"rallentamento a 1500 m", {}, {"rallentamento, 1500, 60, 300, 0, 1, 0"}},
         caso_piccolo{"rallentamento appena oltre 1500 m", {}, {"rallentamento, 1510, 60, 300, 0, 1, 0"}},
         caso_piccolo{"abbattimenti",
@@ -263,6 +311,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {"abbattimento, 1000, 0", "abbattimento, 1400, 60", "abbattimento, 1600, 180",
                       "abbattimento, 1800, 400"}},
+        caso_piccolo{"abbattimenti fuori dalla griglia",
+                     {},
+                     {"abbattimento, 1030, 60", "abbattimento, 1275, 0", "abbattimento, 1375, 7"},
+                     {},
+                     {"abbattimento, 1050, 60", "abbattimento, 1300, 0", "abbattimento, 1400, 7"}},
         caso_piccolo{"abbattimenti accanto al completamento",
                      {},
                      {"rallentamento, 5000, 60, 800, 0, 0, 0", "abbattimento, 4750, 50", "abbattimento, 4700, 180",
@@ -278,6 +331,64 @@ INSTANTIATE_TEST_SUITE_P(
       for (const char* p = i.param.nome; *p; ++p) s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
       return s;
     });
+
+// ---------------------------------------------------------------------------
+// Files that no compile produced: values edited by hand that no description
+// gives. The decompiler still writes the nearest descriptions, and the
+// comparison names every edited field and nothing else.
+
+TEST(DecompilaManomessi, ElencaOgniCampoCheNessunaDescrizioneDa) {
+  const std::string linea = crlf({"[generale]", "lunghezza percorso, 4000", "[pendenze]", "pendenza, 0, 2", "[fine]"});
+  const std::string treno =
+      crlf({"[generale]", "velocita, 0, 100", "aderenza, 0, 90", "[stazioni]",
+            "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+            "segnale, 3000, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0", "rallentamento, 5000, 60, 300, 0, 1, 0", "[fine]"});
+  const compilazione c = compila(linea, treno);
+  ASSERT_EQ(c.stato, kStatoPulito);
+  struct modifica {
+    tipo_file file;
+    int64_t indice;
+    const char* campo;
+    std::size_t offset;  // in the record
+    uint8_t valore;
+  };
+  namespace fc = formato::cella;
+  const std::vector<modifica> modifiche = {
+      {tipo_file::celle, 100, "richiamo", fc::richiamo, 77},            // a mark that no writer makes
+      {tipo_file::celle, 150, "tipo", fc::tipo, cella_preavviso},     // a pre-warning of no slowdown
+      {tipo_file::celle, 160, "tempo_segnale", fc::tempo_segnale, 9},  // a time on a free cell
+  };
+  file_scenario_binari f = c.file;
+  for (const modifica& m : modifiche) {
+    f.celle[static_cast<std::size_t>(m.indice) * formato::kBytesCella + m.offset] = static_cast<char>(m.valore);
+  }
+  // An item field that no record fills: the line length's entry keeps no time.
+  std::array<voce, kNumeroVoci> voci = decodifica_voci(f.voci);
+  voci[voce_lunghezza_convoglio].orario = 99;
+  f.voci = immagine_voci(voci);
+  // And one that a description gives: a cell of another speed, from two
+  // records, is no difference.
+  f.celle[120 * formato::kBytesCella + fc::velocita_max] = 7;
+
+  const esito_decompilazione e = decompila_file(f);
+  ASSERT_TRUE(e.ricompilato) << e.perche;
+  EXPECT_FALSE(e.identico);
+  EXPECT_NE(e.testi.linea.find("lunghezza percorso, 4000\r\n"), std::string::npos);
+  EXPECT_NE(e.testi.treno.find("stazione, 2000, 4, 300,"), std::string::npos) << e.testi.treno;
+  EXPECT_NE(e.testi.treno.find("rallentamento, 5000, 60, 300, 0, 1, 0\r\n"), std::string::npos) << e.testi.treno;
+  EXPECT_NE(e.testi.treno.find("velocita, 6000, 35\r\nvelocita, 6050, 100\r\n"), std::string::npos)
+      << e.testi.treno;
+  std::vector<std::string> attese, trovate;
+  for (const modifica& m : modifiche) attese.push_back("celle " + std::to_string(m.indice) + " " + m.campo);
+  attese.push_back("voci 84 orario");
+  for (const differenza& d : e.differenze) {
+    trovate.push_back(std::string(d.file == tipo_file::voci ? "voci " : "celle ") + std::to_string(d.indice) + " " +
+                      d.campo);
+  }
+  std::sort(attese.begin(), attese.end());
+  std::sort(trovate.begin(), trovate.end());
+  EXPECT_EQ(trovate, attese) << spiega(e, linea, treno);
+}
 
 // ---------------------------------------------------------------------------
 // The command

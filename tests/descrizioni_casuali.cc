@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <random>
 #include <string>
@@ -53,8 +54,16 @@ class generatore {
     }
     return -1;
   }
-  // The position of a point object on cell c, now and then off the grid.
-  int64_t punto(int64_t c) { return 50 * (c - 1) + (probabile(15) ? tra(-20, 20) : 0); }
+  // The position of a point object on cell c (round(p/50 + 1) = c), now
+  // and then off the grid, on the halves too (which round to the even cell).
+  int64_t punto(int64_t c) {
+    if (!probabile(25)) return 50 * (c - 1);
+    const int64_t p = 50 * (c - 1) + (probabile(40) ? uno_di<int64_t>({-25, 25}) : tra(-24, 24));
+    return tondo(p / 50.0 + 1) == c ? p : 50 * (c - 1);
+  }
+  // A value that the compiler keeps in 8 or 16 bits: now and then one
+  // that wraps.
+  int64_t cifra(int64_t a, int64_t b) { return probabile(8) ? tra(-4000, 4000) : tra(a, b); }
 
   void stazioni();
   void linea();
@@ -64,6 +73,8 @@ class generatore {
   int64_t lunghezza_ = 0, u_ = 0;
   std::vector<bool> occupata_;
   std::vector<int64_t> segnaposti_;  // station marker cells
+  std::vector<bool> sotto_cartello_;  // by marker: a sign under it
+  std::vector<std::size_t> stazione_del_segnaposto_;  // by marker: its station's number
   std::vector<std::string> righe_stazioni_;
   std::vector<std::string> l_, t_;
 };
@@ -136,6 +147,8 @@ void generatore::stazioni() {
       if (q0 <= 1 || m > u_ - 1) break;
       occupa(m);
       segnaposti_.push_back(m);
+      sotto_cartello_.push_back(false);
+      stazione_del_segnaposto_.push_back(righe_stazioni_.size() + 1);
     }
     const int64_t o = probabile(85) ? tra(0, 86399) : 0;
     righe_stazioni_.push_back(record(
@@ -206,6 +219,7 @@ void generatore::linea() {
     if (!sotto.empty() && probabile(su_cento)) {
       const int64_t c = sotto.back();
       sotto.pop_back();
+      sotto_cartello_[sotto.size()] = true;
       return c;
     }
     const int64_t c = cella_libera();
@@ -268,31 +282,58 @@ void generatore::treno() {
   // Everything placed on the track, in any order between kinds: the
   // stations among themselves keep theirs.
   std::vector<std::string> altri;
+  // Records that must come before a station, whose marker covers them:
+  // the record and the station's number (0 for none).
+  std::vector<std::size_t> prima_di;
+  std::vector<int64_t> libere_sotto;  // station markers with nothing under them yet
+  for (std::size_t i = 0; i < segnaposti_.size(); ++i) {
+    if (!sotto_cartello_[i]) libere_sotto.push_back(static_cast<int64_t>(i));
+  }
   for (int64_t k = tra(0, 8); k > 0; --k) {
     // Past cell 4: a signal there before a slowdown's warning point could
-    // have its completion marker put on cell 1, which is reserved.
-    const int64_t w = cella_libera(5);
-    if (w < 0) continue;
-    occupa(w);
-    const int64_t tempo = uno_di<int64_t>({0, 0, 50, 1, 100, 101, 230, 255});
-    altri.push_back(record("segnale", {n(punto(w)), n(uno_di<int64_t>({1, 1, 2, 2, 0, 3})), n(tra(0, 9)),
-                                       n(tra(0, 9)), n(tra(0, 9)), n(tra(0, 2)), n(uno_di<int64_t>({0, 0, 0, 1, 2})),
-                                       n(tra(0, 9)), n(tra(0, 9)), n(tra(0, 9)), n(tempo)}));
+    // have its completion marker put on cell 1, which is reserved. Now and
+    // then on a station's marker cell, before the station.
+    int64_t w = -1;
+    std::size_t stazione = 0;
+    if (!libere_sotto.empty() && probabile(20)) {
+      const int64_t i = libere_sotto.back();
+      libere_sotto.pop_back();
+      if (segnaposti_[static_cast<std::size_t>(i)] >= 5) {
+        w = segnaposti_[static_cast<std::size_t>(i)];
+        stazione = stazione_del_segnaposto_[static_cast<std::size_t>(i)];
+      }
+    }
+    if (w < 0) {
+      w = cella_libera(5);
+      if (w < 0) continue;
+      occupa(w);
+    }
+    const int64_t tempo = probabile(10) ? tra(-300, 70000) : uno_di<int64_t>({0, 0, 50, 1, 100, 101, 230, 255});
+    const int64_t sx = probabile(10) ? tra(0, 40) : uno_di<int64_t>({1, 1, 2, 2, 0, 3});
+    const int64_t dx = probabile(10) ? tra(0, 30) : uno_di<int64_t>({0, 0, 0, 1, 2});
+    altri.push_back(record("segnale", {n(punto(w)), n(sx), n(cifra(0, 9)), n(cifra(0, 9)), n(cifra(0, 9)),
+                                       n(probabile(10) ? tra(-50, 3300) : tra(0, 2)), n(dx), n(cifra(0, 9)),
+                                       n(cifra(0, 9)), n(cifra(0, 9)), n(tempo)}));
+    prima_di.push_back(stazione);
   }
   for (int64_t k = tra(0, 3); k > 0; --k) {
     // The completion markers reach 20 cells before the start: not cell 1.
     const int64_t d = cella_libera(30);
     if (d < 0) continue;
-    const int64_t x = 50 * (d - 1);
-    const int64_t l = uno_di<int64_t>({0, 10, 20, 50, 100, 300, 600, 1000});
+    // The start off the grid now and then: on a half, the warning and
+    // pre-warning cells round apart.
+    const int64_t x = punto(d);
+    const int64_t l = probabile(20) ? tra(0, 1200) : uno_di<int64_t>({0, 10, 20, 50, 100, 300, 600, 1000});
     const int64_t e = tondo((x + l) / 50.0 + 1);
     const bool avviso = x > 1500;
-    const bool f_ta = avviso && probabile(50);
+    const int64_t b = tondo((x - 1200) / 50.0 + 1);
+    const int64_t a = tondo((x - 1200) / 50.0);
+    const bool f_ta = avviso && a < b && probabile(50);
     std::vector<int64_t> celle = {d};
     if (e != d) celle.push_back(e);
-    if (avviso) celle.push_back(d - 24);
+    if (avviso) celle.push_back(b);
     if (f_ta) {
-      for (int64_t j = 25; j <= 28; ++j) celle.push_back(d - j);
+      for (int64_t j = 0; j <= 3; ++j) celle.push_back(a - j);
     }
     bool ok = true;
     for (int64_t c : celle) ok = ok && (c == d || libera(c)) && c <= u_ - 1;
@@ -300,24 +341,48 @@ void generatore::treno() {
     for (int64_t c : celle) occupa(c);
     altri.push_back(record("rallentamento", {n(x), n(uno_di<int64_t>({30, 60, 80, 100, 110, 130})), n(l),
                                              n(tra(0, 3)), n(f_ta ? 1 : 0), n(probabile(40) ? tra(1, 9) : 0)}));
+    prima_di.push_back(0);
   }
   for (int64_t k = tra(0, 3); k > 0; --k) {
     const int64_t c = cella_libera();
     if (c < 0) continue;
     occupa(c);
-    altri.push_back(record("abbattimento", {n(50 * c), n(uno_di<int64_t>({0, -3, 1, 60, 180, 200, 400}))}));
+    // Its cell is round(p/50), with no cell added.
+    const int64_t p = punto(c + 1);
+    altri.push_back(record("abbattimento", {n(p), n(uno_di<int64_t>({0, -3, 1, 60, 180, 200, 400}))}));
+    prima_di.push_back(0);
   }
   // Shuffled, then the stations put back in their order into the slots
-  // they fell on.
-  std::vector<std::pair<bool, std::string>> tutti;
-  for (std::string& r : altri) tutti.emplace_back(false, std::move(r));
-  for (std::size_t k = 0; k < righe_stazioni_.size(); ++k) tutti.emplace_back(true, std::string());
+  // they fell on, and a record under a station's marker moved to just
+  // before that station when it fell after it.
+  struct posto {
+    std::size_t stazione;  // its number, for a station; 0 otherwise
+    std::size_t prima_di;  // for a record: the station it must precede, or 0
+    std::string r;
+  };
+  std::vector<posto> tutti;
+  for (std::size_t k = 0; k < altri.size(); ++k) tutti.push_back({0, prima_di[k], std::move(altri[k])});
+  for (std::size_t k = 0; k < righe_stazioni_.size(); ++k) tutti.push_back({1, 0, std::string()});
   for (std::size_t i = tutti.size(); i > 1; --i) {
     std::swap(tutti[i - 1], tutti[static_cast<std::size_t>(tra(0, static_cast<int64_t>(i) - 1))]);
   }
   std::size_t prossima = 0;
+  for (posto& x : tutti) {
+    if (x.stazione) x.stazione = ++prossima;
+  }
+  for (std::size_t i = 0; i < tutti.size(); ++i) {
+    if (!tutti[i].prima_di) continue;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (tutti[j].stazione == tutti[i].prima_di) {
+        posto x = std::move(tutti[i]);
+        tutti.erase(tutti.begin() + static_cast<std::ptrdiff_t>(i));
+        tutti.insert(tutti.begin() + static_cast<std::ptrdiff_t>(j), std::move(x));
+        break;
+      }
+    }
+  }
   t_.push_back(probabile(50) ? "[stazioni]" : "[segnali]");
-  for (auto& [stazione, r] : tutti) t_.push_back(stazione ? righe_stazioni_[prossima++] : r);
+  for (const posto& x : tutti) t_.push_back(x.stazione ? righe_stazioni_[x.stazione - 1] : x.r);
   t_.push_back("[codici]");
   t_.push_back("[fine]");
 }

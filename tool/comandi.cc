@@ -15,6 +15,7 @@
 #include "compiler/compila_testi.h"
 #include "reader/decodifica.h"
 #include "tool/decompila.h"
+#include "tool/servizio.h"
 #include "compiler/diagnostica.h"
 #include "tool/grafico_comando.h"
 #include "reader/identita_dai_nomi.h"
@@ -44,6 +45,7 @@ constexpr const char* kUso =
     "  nuovo, new             scrive una coppia di descrizioni da cui partire\n"
     "  decompila, decompile   ricava dai file binari le due descrizioni, provate\n"
     "                         ricompilandole\n"
+    "  lsp                    server per gli editor (Language Server Protocol)\n"
     "\n"
     "\"scenario COMANDO --help\" descrive ciascun comando; \"scenario --version\" dice la\n"
     "versione.\n"
@@ -337,6 +339,7 @@ int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     if (comando == "formato" || comando == "format") return comando_formato(resto, out, err);
     if (comando == "nuovo" || comando == "new") return comando_nuovo(resto, out, err);
     if (comando == "decompila" || comando == "decompile") return comando_decompila(resto, out, err);
+    if (comando == "lsp") return comando_lsp(resto, out, err);
   } catch (const std::exception& e) {
     err << "scenario: errore: " << e.what() << '\n';
     return kStatoArgomenti;
