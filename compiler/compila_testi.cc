@@ -1,5 +1,6 @@
 #include "compiler/compila_testi.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "common/limiti.h"
 #include "common/nomi.h"
 #include "common/rapporto.h"
+#include "common/uscite.h"
 #include "compiler/compilazione.h"
 #include "compiler/diagnostica.h"
 #include "compiler/oltre_arresto.h"
@@ -42,6 +44,21 @@ int record_riconosciuti(std::string_view testo, descrizione d) {
 }
 
 }  // namespace
+
+std::string ingresso_tra_le_uscite(piattaforma& p, const std::vector<std::string>& ingressi,
+                                   const std::vector<std::string>& uscite, const std::string& cosa) {
+  for (const std::string& u : uscite) {
+    // The name itself: a link there is replaced, not what it points to.
+    const std::optional<identita_file> iu = p.identita(u, false);
+    for (const std::string& i : ingressi) {
+      const std::optional<identita_file> ii = p.identita(i, true);
+      if (stesso_percorso(u, i) || (iu && ii && *iu == *ii)) {
+        return "il file d'uscita " + u + " è " + i + ", " + cosa + ": non lo sostituisco";
+      }
+    }
+  }
+  return "";
+}
 
 std::string descrizioni_scambiate(std::string_view linea, std::string_view treno) {
   const int linea_l = record_riconosciuti(linea, descrizione::linea);
@@ -83,6 +100,16 @@ void piattaforma_autore::elimina(const std::string& nome) {
 
 void piattaforma_autore::sostituisci(const std::string& temporaneo, const std::string& nome) {
   piattaforma_inoltro::sostituisci(temporaneo, nome);
+  // The set's journal, and the earlier files put back after a failure, are
+  // not files the compile wrote.
+  auto base = [](const std::string& n) {
+    const std::size_t s = n.find_last_of("/\\");
+    return s == std::string::npos ? n : n.substr(s + 1);
+  };
+  const std::string t = base(temporaneo);
+  if (base(nome).rfind(".scenario-", 0) == 0 || (e_temporaneo(t) && t.size() > 8 && t.substr(t.size() - 8) == ".vecchio")) {
+    return;
+  }
   for (const std::string& s : scritti) {
     if (s == nome) return;
   }
@@ -167,7 +194,8 @@ esito_compilazione compila_testi(piattaforma& uscita, const identita& id, std::s
     e.stato = kStatoArgomenti;
     e.errore = std::string("compilazione non riuscita: ") + x.what();
   }
-  e.scritti = p.scritti;
+  // A set that failed was put back as it was: nothing of it was written.
+  if (e.stato != kStatoArgomenti) e.scritti = p.scritti;
   return e;
 }
 
@@ -183,13 +211,12 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
   const std::string cartella = sistema->cartella_programma();
 
   if (std::string perche = identita_inservibile(*sistema, r.id); !perche.empty()) return fallisci(perche);
+  std::vector<std::string> uscite;
   for (file_scenario f : {file_scenario::geometria_linea, file_scenario::voci, file_scenario::celle}) {
-    const std::string uscita = nome_file(*sistema, r.id.nome_linea, r.id.numero_treno, f);
-    for (const std::string* ingresso : {&r.linea, &r.treno}) {
-      if (stesso_percorso(uscita, *ingresso)) {
-        return fallisci("il file d'uscita " + uscita + " è " + *ingresso + ", una delle descrizioni");
-      }
-    }
+    uscite.push_back(nome_file(*sistema, r.id.nome_linea, r.id.numero_treno, f));
+  }
+  if (std::string perche = ingresso_tra_le_uscite(*sistema, {r.linea, r.treno}, uscite, "una delle descrizioni"); !perche.empty()) {
+    return fallisci(perche);
   }
 
   std::string testi[2];
@@ -201,25 +228,121 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
       return fallisci("impossibile leggere " + *nomi[i] + ": " + x.descrizione());
     }
     int riga = 0;
-    if (r.utf8) {
-      std::optional<std::string> ansi = da_utf8(testi[i], riga);
-      if (!ansi) {
-        return fallisci(*nomi[i] + ":" + std::to_string(riga) +
-                        ": un carattere che Windows-1252 non contiene, o byte che non sono UTF-8");
-      }
+    std::string perche;
+    bool utf8 = r.utf8;
+    if (std::optional<std::string> u = da_utf16(testi[i], riga, perche)) {
+      testi[i] = std::move(*u);
+      utf8 = true;
+    } else if (!perche.empty()) {
+      return fallisci(*nomi[i] + (riga > 0 ? ":" + std::to_string(riga) : std::string()) + ": " + perche);
+    }
+    if (utf8) {
+      std::optional<std::string> ansi = da_utf8(testi[i], riga, &perche);
+      if (!ansi) return fallisci(*nomi[i] + ":" + std::to_string(riga) + ": " + perche);
       testi[i] = std::move(*ansi);
     }
   }
-  // Made only once there is something to compile into it.
+  // Made only once there is something to compile into it, and removed
+  // again when nothing was written into it.
+  std::vector<std::string> fatte;
   try {
-    sistema->crea_cartella(cartella);
+    fatte = sistema->crea_cartella(cartella);
   } catch (const errore_sistema& x) {
     return fallisci("impossibile creare la cartella d'uscita " + cartella + ": " + x.file() + ": " + x.descrizione());
   }
-  return compila_testi(*sistema, r.id, std::move(testi[0]), std::move(testi[1]), r.geometria);
+  auto togli_cartelle = [&] {
+    for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) {
+      try {
+        sistema->elimina_cartella(*it);
+      } catch (const errore_sistema&) {
+        break;  // not empty: something else is in it
+      }
+    }
+  };
+  std::unique_ptr<blocco_cartella> tenuta;
+  std::string ripristino;
+  try {
+    tenuta = sistema->blocca(cartella, r.attesa_ms);
+    ripristino = ripristina_cartella(*sistema, cartella);
+  } catch (const errore_cartella_occupata&) {
+    togli_cartelle();
+    return fallisci(cartella + ": " + descrizione_cartella_occupata());
+  } catch (const errore_sistema& x) {
+    togli_cartelle();
+    return fallisci("impossibile completare l'insieme interrotto in " + cartella + ": " + x.file() + ": " +
+                    x.descrizione());
+  }
+  // Checked again under the hold: the names may have changed meanwhile.
+  if (std::string perche = ingresso_tra_le_uscite(*sistema, {r.linea, r.treno}, uscite, "una delle descrizioni"); !perche.empty()) {
+    return fallisci(perche);
+  }
+  e = compila_testi(*sistema, r.id, std::move(testi[0]), std::move(testi[1]), r.geometria);
+  e.ripristino = std::move(ripristino);
+  if (e.scritti.empty()) togli_cartelle();
+  return e;
 }
 
-std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata) {
+std::optional<std::string> da_utf16(const std::string& testo, int& riga_errata, std::string& perche) {
+  perche.clear();
+  riga_errata = 0;
+  const bool le = testo.compare(0, 2, "\xFF\xFE") == 0;
+  const bool be = testo.compare(0, 2, "\xFE\xFF") == 0;
+  if (!le && !be) {
+    // Text of this format is mostly ASCII: in UTF-16 every other byte of
+    // the first characters is zero.
+    int zeri[2] = {0, 0};
+    const std::size_t n = std::min<std::size_t>(testo.size(), 64);
+    for (std::size_t k = 0; k < n; ++k) zeri[k % 2] += testo[k] == '\0';
+    if (n >= 8 && (zeri[0] * 4 >= static_cast<int>(n) || zeri[1] * 4 >= static_cast<int>(n))) {
+      perche = "il file sembra in UTF-16 senza segno d'ordine dei byte: salvarlo in Windows-1252, o in UTF-8 "
+               "(--codifica utf-8), o in UTF-16 con il segno d'ordine";
+    }
+    return std::nullopt;
+  }
+  auto unita = [&](std::size_t k) -> char32_t {
+    const auto a = static_cast<unsigned char>(testo[k]), b = static_cast<unsigned char>(testo[k + 1]);
+    return le ? static_cast<char32_t>(a | (b << 8)) : static_cast<char32_t>((a << 8) | b);
+  };
+  std::string u;
+  int riga = 1;
+  auto errato = [&](const char* cosa) {
+    riga_errata = riga;
+    perche = std::string("UTF-16 non valido: ") + cosa;
+    return std::nullopt;
+  };
+  for (std::size_t k = 2; k < testo.size(); k += 2) {
+    if (k + 1 >= testo.size()) return errato("un numero dispari di byte");
+    char32_t c = unita(k);
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (k + 3 >= testo.size()) return errato("surrogato senza il suo seguito");
+      const char32_t d = unita(k + 2);
+      if (d < 0xDC00 || d > 0xDFFF) return errato("surrogato senza il suo seguito");
+      c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
+      k += 2;
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      return errato("surrogato isolato");
+    }
+    if (c == '\n') ++riga;
+    if (c < 0x80) {
+      u += static_cast<char>(c);
+    } else if (c < 0x800) {
+      u += static_cast<char>(0xC0 | (c >> 6));
+      u += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      u += static_cast<char>(0xE0 | (c >> 12));
+      u += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      u += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      u += static_cast<char>(0xF0 | (c >> 18));
+      u += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      u += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      u += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return u;
+}
+
+std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata, std::string* perche) {
   std::string_view t = testo;
   if (t.substr(0, 3) == "\xEF\xBB\xBF") t.remove_prefix(3);
   std::string r;
@@ -231,8 +354,13 @@ std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata) {
     fine = fine == std::string_view::npos ? t.size() : fine + 1;
     try {
       r += utf8_in_cp1252(t.substr(inizio, fine - inizio));
-    } catch (const std::invalid_argument&) {
+    } catch (const std::invalid_argument& e) {
       riga_errata = riga;
+      if (perche) {
+        const std::string_view m = e.what();
+        *perche = m.rfind("UTF-8", 0) == 0 ? std::string(m) + " (byte che non sono UTF-8 come si deve)"
+                                           : "un carattere che Windows-1252 non contiene (" + std::string(m) + ")";
+      }
       return std::nullopt;
     }
     ++riga;

@@ -76,7 +76,15 @@ struct esito_compilazione {
   std::string codice_rapporto;         // the code text of that report
   std::vector<std::string> scritti;    // full names of the files written
   std::string errore;                  // for kStatoArgomenti: what could not be done
+  std::string ripristino;              // what was done first for a run killed in the folder
 };
+
+// Why one of the `ingressi` must not be replaced by the outputs: an output
+// name that is the same file, by its spelling or by the system's identity
+// of the file (device and number, file ID), a link at the input followed.
+// "" when none is; else the refusal, which calls the input `cosa`.
+std::string ingresso_tra_le_uscite(piattaforma& p, const std::vector<std::string>& ingressi,
+                                   const std::vector<std::string>& uscite, const std::string& cosa);
 
 // Why the two descriptions look given in the wrong order ("" when they do
 // not): the one given as the line holds more train records than line
@@ -96,6 +104,7 @@ struct richiesta_compilazione {
   identita id = identita_incorporata();
   bool geometria = true;
   bool utf8 = false;  // the descriptions are in UTF-8, to be converted
+  int attesa_ms = 10000;  // how long another run holding the folder is waited for
 };
 
 // Reads the author's files, checks the identity and the folder, and
@@ -105,7 +114,14 @@ esito_compilazione compila_file(const richiesta_compilazione& r);
 // A description written in UTF-8, in Windows-1252; a byte-order mark is
 // dropped. On a character that Windows-1252 cannot hold, or bytes that are
 // not UTF-8, nothing and the line (from 1) in `riga_errata`.
-std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata);
+// `perche`, when given, says which of the two.
+std::optional<std::string> da_utf8(const std::string& testo, int& riga_errata, std::string* perche = nullptr);
+
+// A description in UTF-16 (with its byte-order mark) in UTF-8. Nothing for
+// any other text; then `perche` says why when the text looks like UTF-16
+// without its mark, or is UTF-16 that cannot be decoded (with the line in
+// `riga_errata`), and is empty otherwise.
+std::optional<std::string> da_utf16(const std::string& testo, int& riga_errata, std::string& perche);
 
 }  // namespace scenario
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "compiler/guasti.h"
+#include "common/mostra.h"
 
 namespace scenario {
 namespace {
@@ -242,7 +243,8 @@ std::string riga_diagnosi(const diagnosi& d) {
   } else {
     s += std::string(d.errore ? ": errore: [" : ": avviso: [") + nome_avviso(d.codice) + "]";
   }
-  return s + ": " + (d.compilato ? "" : "(non compilato) ") + d.testo;
+  // The fields quoted from a description reach a terminal as they are.
+  return mostrabile(s + ": " + (d.compilato ? "" : "(non compilato) ") + d.testo);
 }
 
 namespace {

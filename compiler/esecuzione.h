@@ -62,6 +62,10 @@ inline uint8_t a8_esatto(int64_t v) {
 // Cell i; an index outside 0 to ultima_cella (or a table not yet created)
 // is a run-time failure, never an access outside the table.
 inline cella& cella_a(modello& m, int64_t i) {
+  if (m.celle.empty()) {
+    throw errore_esecuzione("il tracciato non esiste: la descrizione della linea non dà \"lunghezza percorso\" "
+                            "nella sezione [generale], prima dei record che lo usano");
+  }
   if (i < 0 || i >= static_cast<int64_t>(m.celle.size())) {
     throw errore_esecuzione("cella " + std::to_string(i) + " fuori dalla tabella");
   }

@@ -66,6 +66,12 @@ std::string utf8_in_cp1252(std::string_view utf8) {
       if ((t & 0xC0) != 0x80) throw std::invalid_argument("UTF-8 non valido");
       c = (c << 6) | (t & 0x3F);
     }
+    // One character has one spelling: a longer form (C0 AF for "/", C0 80
+    // for NUL) would pass a check made on the bytes.
+    constexpr char32_t kMinimo[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kMinimo[seguenti]) throw std::invalid_argument("UTF-8 non valido: forma troppo lunga");
+    if (c >= 0xD800 && c <= 0xDFFF) throw std::invalid_argument("UTF-8 non valido: surrogato UTF-16");
+    if (c > 0x10FFFF) throw std::invalid_argument("UTF-8 non valido: oltre U+10FFFF");
     out += static_cast<char>(byte_di(c));
     i += 1 + seguenti;
   }

@@ -60,4 +60,24 @@ std::string nome_temporaneo(const std::string& nome, std::string_view separatori
   return cartella + ".scenario-" + std::to_string(processo) + "-" + std::to_string(contatore) + ".tmp";
 }
 
+void piattaforma::sincronizza_cartella(const std::string&) {}
+
+bool e_temporaneo(std::string_view nome) {
+  constexpr std::string_view inizio = ".scenario-";
+  if (nome.substr(0, inizio.size()) != inizio) return false;
+  for (std::string_view fine : {std::string_view(".tmp"), std::string_view(".vecchio")}) {
+    if (nome.size() > inizio.size() + fine.size() && nome.substr(nome.size() - fine.size()) == fine) {
+      const std::string_view mezzo = nome.substr(inizio.size(), nome.size() - inizio.size() - fine.size());
+      // process-counter, both in digits
+      const std::size_t trattino = mezzo.find('-');
+      if (trattino == std::string_view::npos || trattino == 0 || trattino + 1 == mezzo.size()) return false;
+      for (std::size_t i = 0; i < mezzo.size(); ++i) {
+        if (i != trattino && (mezzo[i] < '0' || mezzo[i] > '9')) return false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace scenario

@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scenario {
 
@@ -30,6 +32,29 @@ class errore_sistema : public std::runtime_error {
   std::string file_;
   int numero_;
   std::string descrizione_;
+};
+
+// The folder is held by another run of either program, which did not let it
+// go within the wait.
+class errore_cartella_occupata : public errore_sistema {
+ public:
+  using errore_sistema::errore_sistema;
+};
+
+// What tells one file from another on the system, whatever names it has:
+// the device (volume) and the file's number on it.
+struct identita_file {
+  uint64_t dispositivo = 0;
+  uint64_t numero = 0;
+  bool operator==(const identita_file&) const = default;
+};
+
+// The exclusive hold on a folder that piattaforma::blocca gives; destroyed,
+// it lets the folder go. A process that ends, however it ends, lets its holds
+// go with it.
+class blocco_cartella {
+ public:
+  virtual ~blocco_cartella() = default;
 };
 
 // Bytes of a file and where in it they go.
@@ -77,6 +102,35 @@ class piattaforma {
   // written through. On failure `temporaneo` is left for the caller.
   virtual void sostituisci(const std::string& temporaneo, const std::string& nome) = 0;
 
+  // The files written by scrivi_temporaneo reach the device before it
+  // returns (fsync, FlushFileBuffers). This puts the folder's own changes
+  // (names created, renamed, removed) there too, so that a power cut after
+  // it keeps them; a system whose renames are written through does nothing.
+  virtual void sincronizza_cartella(const std::string& cartella);
+  // Keeps the file at `nome` (a link: the link) under the new name `copia`
+  // of the same folder, which no entry may have: a second hard link where
+  // the system has them, so that `nome` still holds it and a rename over
+  // `nome` frees no data; else moved there, and `nome` no longer exists.
+  // Fails, naming `nome`, when the file cannot be moved or linked; on a
+  // system where a file held open cannot be replaced, that fails here.
+  virtual void metti_da_parte(const std::string& nome, const std::string& copia) = 0;
+  // Fails (errore_sistema naming `nome`) when a file at `nome` could not be
+  // replaced now: a folder there, or a file that another program holds open
+  // without letting it be deleted. A missing file is fine.
+  virtual void verifica_sostituibile(const std::string& nome) = 0;
+  // The names of the entries of the folder, without the folder; a folder
+  // that cannot be read has none.
+  virtual std::vector<std::string> elenca(const std::string& cartella) = 0;
+  // The identity of the file at `nome`, following links when `segui`;
+  // nothing when no such file can be seen.
+  virtual std::optional<identita_file> identita(const std::string& nome, bool segui) = 0;
+  // Holds the folder for this process alone, waiting up to `attesa_ms`
+  // milliseconds while another holds it; then errore_cartella_occupata
+  // naming the folder.
+  virtual std::unique_ptr<blocco_cartella> blocca(const std::string& cartella, int attesa_ms) = 0;
+  // Removes an empty folder.
+  virtual void elimina_cartella(const std::string& nome) = 0;
+
   // `nome` replaced whole by these bytes (or pieces): a temporary file, then
   // sostituisci; on failure the earlier file is untouched and no temporary
   // remains.
@@ -91,8 +145,13 @@ class piattaforma {
   static constexpr std::size_t kSenzaLimite = static_cast<std::size_t>(-1);
   // Makes the folder and those of its parents that are missing; a folder
   // that exists already is fine. A part of the path that exists as anything
-  // but a folder fails, naming that part.
-  virtual void crea_cartella(const std::string& nome) = 0;
+  // but a folder fails, naming that part, and removes the folders it had
+  // made. Returns the folders it made, the outermost first, so that a
+  // caller whose run fails later can remove them.
+  virtual std::vector<std::string> crea_cartella(const std::string& nome) = 0;
+  // A line for the user that does not stop the run (a console's standard
+  // error; nowhere for a program with no console).
+  virtual void annota(const std::string& riga) = 0;
 
   // The waiting window with its label, shown without waiting and painted once.
   virtual void mostra_attesa() = 0;
@@ -131,7 +190,21 @@ class piattaforma_inoltro : public piattaforma {
   }
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override { return base_.leggi(nome, massimo); }
-  void crea_cartella(const std::string& nome) override { base_.crea_cartella(nome); }
+  std::vector<std::string> crea_cartella(const std::string& nome) override { return base_.crea_cartella(nome); }
+  void sincronizza_cartella(const std::string& cartella) override { base_.sincronizza_cartella(cartella); }
+  void metti_da_parte(const std::string& nome, const std::string& copia) override {
+    base_.metti_da_parte(nome, copia);
+  }
+  void verifica_sostituibile(const std::string& nome) override { base_.verifica_sostituibile(nome); }
+  std::vector<std::string> elenca(const std::string& cartella) override { return base_.elenca(cartella); }
+  std::optional<identita_file> identita(const std::string& nome, bool segui) override {
+    return base_.identita(nome, segui);
+  }
+  std::unique_ptr<blocco_cartella> blocca(const std::string& cartella, int attesa_ms) override {
+    return base_.blocca(cartella, attesa_ms);
+  }
+  void elimina_cartella(const std::string& nome) override { base_.elimina_cartella(nome); }
+  void annota(const std::string& riga) override { base_.annota(riga); }
   void mostra_attesa() override { base_.mostra_attesa(); }
   void mostra_messaggio(const std::string& testo) override { base_.mostra_messaggio(testo); }
   void mostra_informazione(const std::string& testo) override { base_.mostra_informazione(testo); }
@@ -181,6 +254,9 @@ std::string descrizione_troppo_grande(std::size_t massimo);
 // that it differs from the program's eight names and is seen as hidden.
 std::string nome_temporaneo(const std::string& nome, std::string_view separatori, unsigned long processo,
                             unsigned long contatore);
+// True for a name (without folder) that nome_temporaneo gives, or that the
+// set of files derives from one: what a killed run can leave behind.
+bool e_temporaneo(std::string_view nome);
 
 // The system's platform. With an empty folder it works in the folder of the
 // running program; otherwise in the folder given (tests, tools).

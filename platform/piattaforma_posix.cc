@@ -1,11 +1,14 @@
 // The platform on POSIX systems: a console stands in for the window and the
 // message box, and the ANSI code page is Windows-1252.
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +16,8 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
@@ -64,13 +69,14 @@ void scrivi_tutto(const descrittore& fd, const std::string& nome, std::string_vi
   }
 }
 
-// One folder whose parent exists; an existing folder is fine.
-void crea_una_cartella(const std::string& nome) {
-  if (::mkdir(nome.c_str(), 0777) == 0) return;
+// One folder whose parent exists; an existing folder is fine. True when
+// this call made it.
+bool crea_una_cartella(const std::string& nome) {
+  if (::mkdir(nome.c_str(), 0777) == 0) return true;
   const int numero = errno;
   struct stat st;
   if (::stat(nome.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return;
+    if (S_ISDIR(st.st_mode)) return false;
     errno = ENOTDIR;
   } else {
     errno = numero;
@@ -116,6 +122,9 @@ class piattaforma_posix : public piattaforma {
     descrittore fd(f);
     try {
       scrivi(fd);
+      // On the device before it can be renamed into place: a power cut after
+      // the rename finds the file whole.
+      if (::fsync(fd.get()) != 0) fallisci(nome);
       if (fd.chiudi() != 0) fallisci(nome);
     } catch (...) {
       if (fd.get() >= 0) fd.chiudi();
@@ -163,6 +172,79 @@ class piattaforma_posix : public piattaforma {
     if (::rename(temporaneo.c_str(), nome.c_str()) != 0) fallisci(nome);
   }
 
+  void sincronizza_cartella(const std::string& cartella) override {
+    descrittore fd(::open(cartella.empty() ? "." : cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) fallisci(cartella);
+    // Some file systems cannot flush a folder; their renames are as safe as
+    // they make them.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) fallisci(cartella);
+  }
+
+  void metti_da_parte(const std::string& nome, const std::string& copia) override {
+    verifica_sostituibile(nome);
+    // link() takes a symbolic link itself, not what it points to. It fails
+    // where a rename over the name would (an immutable or append-only file,
+    // a mount point), before any of the set is in place.
+    if (::link(nome.c_str(), copia.c_str()) != 0) fallisci(nome);
+  }
+
+  void verifica_sostituibile(const std::string& nome) override {
+    struct stat st;
+    if (::lstat(nome.c_str(), &st) != 0) {
+      if (errno == ENOENT) return;
+      fallisci(nome);
+    }
+    if (S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      fallisci(nome);
+    }
+  }
+
+  std::vector<std::string> elenca(const std::string& cartella) override {
+    std::vector<std::string> nomi;
+    DIR* d = ::opendir(cartella.empty() ? "." : cartella.c_str());
+    if (d == nullptr) return nomi;
+    while (const dirent* e = ::readdir(d)) {
+      const std::string n = e->d_name;
+      if (n != "." && n != "..") nomi.push_back(n);
+    }
+    ::closedir(d);
+    return nomi;
+  }
+
+  std::optional<identita_file> identita(const std::string& nome, bool segui) override {
+    struct stat st;
+    if ((segui ? ::stat(nome.c_str(), &st) : ::lstat(nome.c_str(), &st)) != 0) return std::nullopt;
+    return identita_file{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  }
+
+  std::unique_ptr<blocco_cartella> blocca(const std::string& cartella, int attesa_ms) override {
+    // The folder itself is locked: nothing is left in it, and the system
+    // lets the lock go with the process however it ends.
+    auto fd = std::make_unique<descrittore>(
+        ::open(cartella.empty() ? "." : cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd->get() < 0) fallisci(cartella);
+    for (int atteso = 0;; atteso += 50) {
+      if (::flock(fd->get(), LOCK_EX | LOCK_NB) == 0) break;
+      if (errno != EWOULDBLOCK && errno != EINTR) fallisci(cartella);
+      if (atteso >= attesa_ms) {
+        throw errore_cartella_occupata(cartella, EWOULDBLOCK, std::strerror(EWOULDBLOCK));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    struct blocco : blocco_cartella {
+      explicit blocco(std::unique_ptr<descrittore> d) : fd(std::move(d)) {}
+      std::unique_ptr<descrittore> fd;
+    };
+    return std::make_unique<blocco>(std::move(fd));
+  }
+
+  void elimina_cartella(const std::string& nome) override {
+    if (::rmdir(nome.c_str()) != 0) fallisci(nome);
+  }
+
+  void annota(const std::string& riga) override { std::cerr << riga << std::endl; }
+
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override {
     descrittore fd(::open(nome.c_str(), O_RDONLY | O_CLOEXEC));
@@ -201,15 +283,24 @@ class piattaforma_posix : public piattaforma {
     return contenuto;
   }
 
-  void crea_cartella(const std::string& nome) override {
-    // Each part up to a separator, then the whole name.
-    for (std::size_t fine = nome.find_first_not_of('/');;) {
-      fine = nome.find('/', fine);
-      crea_una_cartella(nome.substr(0, fine));
-      if (fine == std::string::npos) break;
-      fine = nome.find_first_not_of('/', fine);
-      if (fine == std::string::npos) break;
+  std::vector<std::string> crea_cartella(const std::string& nome) override {
+    std::vector<std::string> fatte;
+    try {
+      // Each part up to a separator, then the whole name.
+      for (std::size_t fine = nome.find_first_not_of('/');;) {
+        fine = nome.find('/', fine);
+        const std::string parte = nome.substr(0, fine);
+        if (crea_una_cartella(parte)) fatte.push_back(parte);
+        if (fine == std::string::npos) break;
+        fine = nome.find_first_not_of('/', fine);
+        if (fine == std::string::npos) break;
+      }
+    } catch (const errore_sistema&) {
+      // A name that fails part way leaves no folder behind.
+      for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) ::rmdir(it->c_str());
+      throw;
     }
+    return fatte;
   }
 
   void mostra_attesa() override { std::cout << "Attendere" << std::endl; }

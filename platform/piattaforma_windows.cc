@@ -8,9 +8,12 @@
 #include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/piattaforma.h"
 #include "platform/utf16_windows.h"
@@ -101,14 +104,16 @@ HANDLE apri(const std::string& nome, DWORD accesso, DWORD condivisione, DWORD di
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// One folder whose parent exists; an existing folder is fine.
-void crea_una_cartella(const std::string& nome) {
+// One folder whose parent exists; an existing folder is fine. True when
+// this call made it.
+bool crea_una_cartella(const std::string& nome) {
   const std::wstring w = nome_di_sistema(nome);
-  if (::CreateDirectoryW(w.c_str(), nullptr)) return;
+  if (::CreateDirectoryW(w.c_str(), nullptr)) return true;
   const DWORD numero = ::GetLastError();
   const DWORD attributi = ::GetFileAttributesW(w.c_str());
   if (attributi == INVALID_FILE_ATTRIBUTES) fallisci(nome, numero);
   if ((attributi & FILE_ATTRIBUTE_DIRECTORY) == 0) fallisci(nome, ERROR_DIRECTORY);
+  return false;
 }
 
 bool separatore_windows(char c) { return c == '\\' || c == '/'; }
@@ -192,6 +197,9 @@ class piattaforma_windows : public piattaforma {
     maniglia f(h);
     try {
       scrivi(f);
+      // On the device before it can be moved into place: a power cut after
+      // the move finds the file whole.
+      if (!::FlushFileBuffers(f.get())) fallisci(nome);
       if (!f.chiudi()) fallisci(nome);
     } catch (...) {
       if (f.valida()) f.chiudi();
@@ -254,6 +262,107 @@ class piattaforma_windows : public piattaforma {
     }
   }
 
+  // The moves are written through (MOVEFILE_WRITE_THROUGH): nothing more to
+  // flush for the folder.
+  void sincronizza_cartella(const std::string&) override {}
+
+  // No hard link: the file is moved aside, which fails, as a replacement
+  // would, while another program holds it open without sharing deletion.
+  void metti_da_parte(const std::string& nome, const std::string& copia) override {
+    if (!::MoveFileExW(nome_di_sistema(nome).c_str(), nome_di_sistema(copia).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      fallisci(nome);
+    }
+  }
+
+  void verifica_sostituibile(const std::string& nome) override {
+    const std::wstring w = nome_di_sistema(nome);
+    const DWORD attributi = ::GetFileAttributesW(w.c_str());
+    if (attributi == INVALID_FILE_ATTRIBUTES) return;
+    if ((attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) fallisci(nome, ERROR_ACCESS_DENIED);
+    // Opened as the move will open it: for deletion, sharing everything.
+    maniglia f(::CreateFileW(w.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!f.valida()) {
+      const DWORD e = ::GetLastError();
+      if (e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND) fallisci(nome, e);
+    }
+  }
+
+  std::vector<std::string> elenca(const std::string& cartella) override {
+    std::vector<std::string> nomi;
+    WIN32_FIND_DATAW d;
+    const std::string schema = (cartella.empty() ? std::string(".") : cartella) + "\\*";
+    const HANDLE h = ::FindFirstFileW(nome_di_sistema(schema).c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE) return nomi;
+    do {
+      const std::string n = utf8_di(d.cFileName);
+      if (n != "." && n != "..") nomi.push_back(n);
+    } while (::FindNextFileW(h, &d));
+    ::FindClose(h);
+    return nomi;
+  }
+
+  std::optional<identita_file> identita(const std::string& nome, bool segui) override {
+    std::wstring w;
+    if (!in_wide(CP_UTF8, nome, true, w)) return std::nullopt;
+    maniglia f(::CreateFileW(nome_di_sistema(nome).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | (segui ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
+    if (!f.valida()) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION i;
+    if (!::GetFileInformationByHandle(f.get(), &i)) return std::nullopt;
+    return identita_file{i.dwVolumeSerialNumber,
+                         (static_cast<uint64_t>(i.nFileIndexHigh) << 32) | i.nFileIndexLow};
+  }
+
+  std::unique_ptr<blocco_cartella> blocca(const std::string& cartella, int attesa_ms) override {
+    // A folder cannot be locked itself: a hidden file in it is, and goes
+    // with the last handle (the system closes them however the process
+    // ends).
+    const std::string nome = (cartella.empty() ? std::string(".") : cartella) + "\\.scenario-blocco";
+    const std::wstring w = nome_di_sistema(nome);
+    for (int atteso = 0;; atteso += 50) {
+      HANDLE h = ::CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      DWORD e = ERROR_SUCCESS;
+      if (h != INVALID_HANDLE_VALUE) {
+        auto f = std::make_unique<maniglia>(h);
+        OVERLAPPED o{};
+        if (::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &o)) {
+          struct blocco : blocco_cartella {
+            explicit blocco(std::unique_ptr<maniglia> m) : f(std::move(m)) {}
+            std::unique_ptr<maniglia> f;
+          };
+          return std::make_unique<blocco>(std::move(f));
+        }
+        e = ::GetLastError();
+        if (e != ERROR_LOCK_VIOLATION && e != ERROR_IO_PENDING) fallisci(cartella, e);
+      } else {
+        // A lock file being deleted by its last holder refuses new opens
+        // for a moment.
+        e = ::GetLastError();
+        if (e != ERROR_ACCESS_DENIED && e != ERROR_SHARING_VIOLATION) fallisci(cartella, e);
+      }
+      if (atteso >= attesa_ms) throw errore_cartella_occupata(cartella, static_cast<int>(e), descrizione_errore(e));
+      ::Sleep(50);
+    }
+  }
+
+  void elimina_cartella(const std::string& nome) override {
+    if (!::RemoveDirectoryW(nome_di_sistema(nome).c_str())) fallisci(nome);
+  }
+
+  // A windowed program has no console; one started from a console with its
+  // standard error redirected gets the line there.
+  void annota(const std::string& riga) override {
+    const HANDLE h = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+    const std::string testo = riga + "\r\n";
+    DWORD scritti = 0;
+    ::WriteFile(h, testo.data(), static_cast<DWORD>(testo.size()), &scritti, nullptr);
+  }
+
   using piattaforma::leggi;
   std::string leggi(const std::string& nome, std::size_t massimo) override {
     maniglia f(apri(nome, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
@@ -279,7 +388,7 @@ class piattaforma_windows : public piattaforma {
     return contenuto;
   }
 
-  void crea_cartella(const std::string& nome) override {
+  std::vector<std::string> crea_cartella(const std::string& nome) override {
     // The drive (C:), and the first two parts of a name that starts with two
     // separators (\\server\share, \\?\C:), are no folders to make.
     std::size_t inizio = 0;
@@ -293,11 +402,21 @@ class piattaforma_windows : public piattaforma {
       }
     }
     while (inizio < nome.size() && separatore_windows(nome[inizio])) ++inizio;
-    // Each part up to a separator, then the whole name.
-    for (std::size_t i = inizio; i <= nome.size(); ++i) {
-      if (i < nome.size() && !separatore_windows(nome[i])) continue;
-      if (i > inizio && !separatore_windows(nome[i - 1])) crea_una_cartella(nome.substr(0, i));
+    std::vector<std::string> fatte;
+    try {
+      // Each part up to a separator, then the whole name.
+      for (std::size_t i = inizio; i <= nome.size(); ++i) {
+        if (i < nome.size() && !separatore_windows(nome[i])) continue;
+        if (i > inizio && !separatore_windows(nome[i - 1]) && crea_una_cartella(nome.substr(0, i))) {
+          fatte.push_back(nome.substr(0, i));
+        }
+      }
+    } catch (const errore_sistema&) {
+      // A name that fails part way leaves no folder behind.
+      for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) ::RemoveDirectoryW(nome_di_sistema(*it).c_str());
+      throw;
     }
+    return fatte;
   }
 
   void mostra_attesa() override {

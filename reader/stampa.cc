@@ -15,6 +15,7 @@
 #include "compiler/voci.h"
 #include "platform/cp1252.h"
 #include "common/json.h"
+#include "common/mostra.h"
 #include "reader/posizioni_scritte.h"
 
 namespace scenario {
@@ -111,7 +112,7 @@ void voci_testo(std::ostream& out, const std::string& nome, const file_decodific
     if (const char* r = ruolo_voce(i)) out << " [" << r << "]";
     for (const campo& c : campi(v)) {
       if (c.testo) {
-        if (!c.testo->empty() || s.tutte) out << ' ' << c.nome << "=\"" << cp1252_in_utf8(*c.testo) << '"';
+        if (!c.testo->empty() || s.tutte) out << ' ' << c.nome << "=\"" << mostrabile(cp1252_in_utf8(*c.testo)) << '"';
       } else if (c.valore != 0 || s.tutte) {
         out << ' ' << c.nome << '=' << c.valore;
       }
@@ -153,7 +154,7 @@ void voci_csv(std::ostream& out, const file_decodificato& f, const scelta& s) {
     out << i << ',' << offset[i];
     for (const campo& c : campi(v)) {
       if (c.testo) {
-        out << ',' << csv(cp1252_in_utf8(*c.testo));
+        out << ',' << csv(mostrabile(cp1252_in_utf8(*c.testo)));
       } else {
         out << ',' << c.valore;
       }

@@ -17,6 +17,9 @@ namespace scenario {
 // process through the platform.
 void Form_Load(piattaforma& p);
 
+// The exit status of a run that found its folder held by another run.
+inline constexpr int kStatoCartellaOccupata = 3;
+
 // The program: Form_Load, with an unhandled system failure reported by the
 // platform. Returns the exit status.
 int esegui(piattaforma& p);

@@ -487,7 +487,8 @@ TEST(StrumentoDecompila, CellaManomessaEsce1NominandoLaCella) {
   // The descriptions are written anyway.
   EXPECT_NE(prova::leggi_file(testi.file("treno.txt")).find("[segnali]"), std::string::npos);
 
-  const esecuzione j = esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json"});
+  const esecuzione j =
+      esegui({"decompila", s.sim, s.dat, s.geo, "--out", testi.percorso().string(), "--json", "--force"});
   EXPECT_EQ(j.stato, 1);
   const json v = json::parse(j.out);
   EXPECT_FALSE(v.at("identico").get<bool>());

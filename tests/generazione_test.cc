@@ -81,7 +81,8 @@ TEST(GuastoDiSistema, UnaCartellaCheNonEsisteFermaIlPrimoFile) {
   } q(*p);
   EXPECT_EQ(esegui(q), 1);
   ASSERT_EQ(q.rapporti.size(), 1u);
-  EXPECT_EQ(q.rapporti[0].file(), manca + q.separatore() + "Velmo - Montegrieve_linea.txt");
+  // The hold on the folder, taken before any file, is what fails.
+  EXPECT_EQ(q.rapporti[0].file(), manca);
   EXPECT_TRUE(c.elenco().empty());
 }
 
@@ -111,6 +112,7 @@ TEST(Corsa, AttesaPoiICinqueTestiPoiIFileCompilati) {
       mem.percorso("Velmo - Montegrieve_linea.dat"),
       mem.percorso("Velmo - Montegrieve_24817.sim"),
       mem.percorso("Velmo - Montegrieve_24817.dat"),
+      mem.percorso(".scenario-insieme"),  // the set's journal, once the three are written
   };
   EXPECT_EQ(p.passi, attesi);
 }

@@ -8,6 +8,7 @@
 #include "platform/piattaforma.h"
 #include "platform/piattaforma_memoria.h"
 #include "common/righe.h"
+#include "common/uscite.h"
 #include "texts/testi.h"
 #include "tool/argomenti.h"
 #include "compiler/compila_testi.h"
@@ -142,38 +143,64 @@ int comando_nuovo(const std::vector<std::string>& a, std::ostream& out, std::ost
     err << "scenario nuovo: serve una cartella\n\"scenario nuovo --help\" per l'uso.\n";
     return kStatoArgomenti;
   }
-  const std::string& cartella = arg.posizionali[0];
-  if (cartella.empty()) {
+  const std::string& indicata = arg.posizionali[0];
+  if (indicata.empty()) {
     err << "scenario nuovo: la cartella è vuota\n\"scenario nuovo --help\" per l'uso.\n";
     return kStatoArgomenti;
   }
-  auto sistema = piattaforma_in_cartella(cartella);
+  auto sistema = piattaforma_in_cartella(indicata);
+  const std::string cartella = sistema->cartella_programma();
   const std::string file[2] = {nome_in_cartella(*sistema, "linea.txt"), nome_in_cartella(*sistema, "treno.txt")};
+  std::vector<std::string> fatte;
   try {
-    sistema->crea_cartella(sistema->cartella_programma());
+    fatte = sistema->crea_cartella(cartella);
   } catch (const errore_sistema& e) {
-    err << "scenario nuovo: impossibile creare " << cartella << ": " << e.file() << ": " << e.descrizione() << "\n";
+    err << "scenario nuovo: impossibile creare " << indicata << ": " << e.file() << ": " << e.descrizione() << "\n";
     return kStatoArgomenti;
   }
-  if (!arg.ha("--force")) {
-    for (const std::string& f : file) {
-      if (sistema->esiste(f)) {
-        err << "scenario nuovo: " << f << " esiste già (--force per sostituirlo)\n";
-        return kStatoArgomenti;
+  const std::string perche = scrivi_descrizioni(*sistema, cartella, arg.ha("--force"),
+                                                {{file[0], linea_di_partenza()}, {file[1], treno_di_partenza()}});
+  if (!perche.empty()) {
+    for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) {
+      try {
+        sistema->elimina_cartella(*it);
+      } catch (const errore_sistema&) {
+        break;
       }
     }
+    err << "scenario nuovo: " << perche << "\n";
+    return kStatoArgomenti;
   }
-  const std::string testi[2] = {linea_di_partenza(), treno_di_partenza()};
-  for (int i = 0; i < 2; ++i) {
-    try {
-      sistema->scrivi(file[i], testi[i]);
-    } catch (const errore_sistema& e) {
-      err << "scenario nuovo: impossibile scrivere " << file[i] << ": " << e.descrizione() << "\n";
-      return kStatoArgomenti;
-    }
-    out << "scritto: " << file[i] << "\n";
-  }
+  for (const std::string& f : file) out << "scritto: " << f << "\n";
   return kStatoPulito;
+}
+
+std::string scrivi_descrizioni(piattaforma& p, const std::string& cartella, bool forza,
+                               const std::vector<std::pair<std::string, std::string>>& file) {
+  std::unique_ptr<blocco_cartella> tenuta;
+  try {
+    tenuta = prendi_cartella(p, cartella);
+  } catch (const errore_cartella_occupata&) {
+    return cartella + ": " + descrizione_cartella_occupata();
+  } catch (const errore_sistema& e) {
+    return "impossibile completare l'insieme interrotto in " + cartella + ": " + e.file() + ": " + e.descrizione();
+  }
+  for (const auto& [nome, testo] : file) {
+    try {
+      p.verifica_sostituibile(nome);
+    } catch (const errore_sistema& e) {
+      return "impossibile scrivere " + nome + ": " + e.descrizione() + "; nessun file scritto";
+    }
+    if (!forza && p.identita(nome, false)) return nome + " esiste già (--force per sostituirlo); nessun file scritto";
+  }
+  try {
+    insieme_uscite uscite(p);
+    for (const auto& [nome, testo] : file) uscite.aggiungi(nome, testo);
+    uscite.conferma();
+  } catch (const errore_sistema& e) {
+    return "impossibile scrivere " + e.file() + ": " + e.descrizione();
+  }
+  return "";
 }
 
 }  // namespace scenario

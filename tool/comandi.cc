@@ -2,8 +2,11 @@
 
 #include <exception>
 #include <functional>
+#include <set>
 #include <sstream>
 
+#include "common/mostra.h"
+#include "common/uscite.h"
 #include "common/versione.h"
 #include "platform/cp1252.h"
 #include "platform/piattaforma.h"
@@ -144,6 +147,7 @@ int comando_compila(const std::vector<std::string>& a, std::ostream& out, std::o
   const bool in_json = arg.ha("--json");
 
   esito_compilazione e = compila_file(r);
+  if (!e.ripristino.empty()) err << "scenario " << comando << ": " << e.ripristino << '\n';
   const std::vector<diagnosi> d = diagnosi_del_modello(e.m, {r.linea, r.treno});
   const nomi_sorgenti nomi{r.linea, r.treno};
   std::size_t gravi = 0, errori_persi = 0, avvisi_persi = 0;
@@ -245,6 +249,9 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
   if (s.da && s.a && *s.da > *s.a) return inservibile(err, comando, "--from oltre --to");
 
   auto sistema = piattaforma_di_sistema(".");
+  for (const std::string& a : avvisi_insiemi_incompleti(*sistema, arg.posizionali)) {
+    err << "scenario " << comando << ": attenzione: " << a << '\n';
+  }
   int stato = kStatoPulito;
   if (formato == formato_uscita::json) out << "[";
   bool primo = true;
@@ -299,7 +306,9 @@ int comando_decodifica(const std::vector<std::string>& a, std::ostream& out, std
 
 }  // namespace
 
-int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+int strumento_scenario(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err_grezzo) {
+  // Whatever a file holds, the standard error shows no control character.
+  flusso_mostrabile err(err_grezzo);
   if (argomenti.empty()) {
     err << kUso;
     return kStatoArgomenti;

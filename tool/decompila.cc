@@ -4,16 +4,22 @@
 #include "tool/decompila.h"
 
 #include <map>
+#include <new>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/json.h"
+#include "common/mostra.h"
 #include "common/nomi.h"
+#include "common/uscite.h"
 #include "compiler/compila_testi.h"
 #include "decompiler/decompila.h"
 #include "platform/percorsi.h"
 #include "platform/piattaforma.h"
+#include "reader/decodifica.h"
 #include "reader/stampa.h"
+#include "tool/autori.h"
 #include "tool/argomenti.h"
 
 namespace scenario {
@@ -27,6 +33,7 @@ std::string n(int64_t v) { return std::to_string(v); }
 
 const char* const kUsoDecompila =
     "uso: scenario decompila FILE.sim FILE.dat [FILE_linea.dat] [--out CARTELLA] [--json]\n"
+    "                        [--force]\n"
     "\n"
     "Ricava dai tre file binari di uno scenario compilato la descrizione della\n"
     "linea e quella del treno, nella forma di quelle del programma (sezioni nel\n"
@@ -40,6 +47,10 @@ const char* const kUsoDecompila =
     "opzioni:\n"
     "  --out CARTELLA   dove scrivere linea.txt e treno.txt (creata se manca)\n"
     "  --json           il confronto in JSON sull'uscita standard\n"
+    "  --force          sostituisce linea.txt e treno.txt se esistono già\n"
+    "\n"
+    "Le due descrizioni si scrivono insieme, solo dopo che entrambi i nomi sono\n"
+    "stati controllati: senza --force nessuna delle due deve esistere.\n"
     "\n"
     "Stato d'uscita: 0 ricompilati identici byte per byte, 1 descrizioni scritte\n"
     "ma i file ricompilati differiscono (o la ricompilazione non dà file), 3\n"
@@ -81,7 +92,7 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   }
   argomenti arg;
   try {
-    arg = leggi_argomenti(a, {{{"--out"}, true}, {{"--json"}, false}});
+    arg = leggi_argomenti(a, {{{"--out"}, true}, {{"--json"}, false}, {{"--force"}, false}});
   } catch (const errore_argomenti& e) {
     return inservibile(err, "decompila", e.what());
   }
@@ -103,22 +114,42 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   auto sistema = piattaforma_in_cartella(cartella);
   const std::string linea = nome_in_cartella(*sistema, "linea.txt");
   const std::string treno = nome_in_cartella(*sistema, "treno.txt");
-  for (const auto& [t, nome] : nomi) {
-    for (const std::string* u : {&linea, &treno}) {
-      if (stesso_percorso(nome, *u)) {
-        return inservibile(err, "decompila", "il file d'uscita " + *u + " è uno dei file dati");
-      }
+  std::vector<std::string> ingressi;
+  for (const auto& [t, nome] : nomi) ingressi.push_back(nome);
+  // Every output is checked before anything is read or written.
+  if (std::string perche = ingresso_tra_le_uscite(*sistema, ingressi, {linea, treno}, "uno dei file binari letti"); !perche.empty()) {
+    return inservibile(err, "decompila", perche);
+  }
+  for (const std::string* u : {&linea, &treno}) {
+    try {
+      sistema->verifica_sostituibile(*u);
+    } catch (const errore_sistema& x) {
+      return inservibile(err, "decompila", "impossibile scrivere " + *u + ": " + x.descrizione() +
+                                               "; nessuna descrizione scritta");
     }
+    if (!arg.ha("--force") && sistema->identita(*u, false)) {
+      return inservibile(err, "decompila", *u + " esiste già (--force per sostituirlo); nessuna descrizione scritta");
+    }
+  }
+  for (const std::string& a : avvisi_insiemi_incompleti(*sistema, ingressi)) {
+    err << "scenario decompila: attenzione: " << a << '\n';
   }
 
   file_scenario_binari f;
   f.con_geometria = con_geometria;
   for (const auto& [t, nome] : nomi) {
     try {
-      std::string byte = sistema->leggi(nome);
+      // Through the size limits of each kind, as decodifica reads them.
+      std::string byte = leggi_binario(*sistema, nome, t);
       (t == tipo_file::voci ? f.voci : t == tipo_file::celle ? f.celle : f.geometria) = std::move(byte);
     } catch (const errore_sistema& e) {
       err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+      return kStatoArgomenti;
+    } catch (const errore_dimensione& e) {
+      err << nome << ": errore: " << e.what() << '\n';
+      return kStatoArgomenti;
+    } catch (const std::bad_alloc&) {
+      err << nome << ": errore: memoria esaurita\n";
       return kStatoArgomenti;
     }
   }
@@ -145,21 +176,28 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
     return kStatoArgomenti;
   }
 
-  // The folder is made when missing.
+  // The folder is made when missing; the two descriptions go in as one
+  // set, under the folder's hold.
+  std::vector<std::string> fatte;
   try {
-    sistema->crea_cartella(sistema->cartella_programma());
+    fatte = sistema->crea_cartella(sistema->cartella_programma());
   } catch (const errore_sistema& x) {
     err << "scenario decompila: impossibile creare la cartella " << cartella << ": " << x.file() << ": "
         << x.descrizione() << '\n';
     return kStatoArgomenti;
   }
-  for (const auto& [nome, testo] : {std::pair{linea, &e.testi.linea}, std::pair{treno, &e.testi.treno}}) {
-    try {
-      sistema->scrivi(nome, *testo);
-    } catch (const errore_sistema& x) {
-      err << "scenario decompila: impossibile scrivere " << nome << ": " << x.descrizione() << '\n';
-      return kStatoArgomenti;
+  const std::string scritto = scrivi_descrizioni(*sistema, sistema->cartella_programma(), arg.ha("--force"),
+                                                 {{linea, e.testi.linea}, {treno, e.testi.treno}});
+  if (!scritto.empty()) {
+    for (auto it = fatte.rbegin(); it != fatte.rend(); ++it) {
+      try {
+        sistema->elimina_cartella(*it);
+      } catch (const errore_sistema&) {
+        break;
+      }
     }
+    err << "scenario decompila: " << scritto << '\n';
+    return kStatoArgomenti;
   }
   for (const diagnosi& d : e.guasti) err << riga_diagnosi(d) << '\n';
 
@@ -199,7 +237,7 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   }
 
   out << "scritto: " << linea << "\nscritto: " << treno << '\n';
-  for (const std::string& x : e.testi.note) out << "nota: " << x << '\n';
+  for (const std::string& x : e.testi.note) out << "nota: " << mostrabile(x) << '\n';
   if (!con_geometria) {
     out << "senza il file della geometria: la linea non ha curve e il confronto riguarda solo "
         << nomi[tipo_file::voci] << " e " << nomi[tipo_file::celle] << '\n';
@@ -215,8 +253,8 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
         << (e.differenze.size() == 1 ? " differenza)" : " differenze)")
         << (e.perche.empty() ? "" : ": " + e.perche) << '\n';
     for (const differenza& d : e.differenze) {
-      out << nomi[d.file] << ": " << luogo(d) << ": " << d.originale << " nel file, " << d.ricompilato
-          << " ricompilato\n";
+      out << nomi[d.file] << ": " << luogo(d) << ": " << mostrabile(d.originale) << " nel file, "
+          << mostrabile(d.ricompilato) << " ricompilato\n";
     }
   }
   return stato;

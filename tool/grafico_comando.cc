@@ -10,6 +10,7 @@
 #include "chart/vista.h"
 #include "common/limiti.h"
 #include "common/righe.h"
+#include "common/uscite.h"
 #include "compiler/compila_testi.h"
 #include "compiler/diagnostica.h"
 #include "platform/cp1252.h"
@@ -292,7 +293,17 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   int stato = kStatoPulito;
   esito_compilazione e;
   nomi_sorgenti nomi;
+  // The page never replaces one of the files it is drawn from.
+  if (auto f = arg.valore("--out"); f && *f != "-") {
+    if (std::string perche = ingresso_tra_le_uscite(*sistema, arg.posizionali, {*f}, "uno dei file disegnati");
+        !perche.empty()) {
+      return inservibile(err, comando, perche);
+    }
+  }
   if (!binari.empty()) {
+    for (const std::string& a : avvisi_insiemi_incompleti(*sistema, binari)) {
+      err << "scenario " << comando << ": attenzione: " << a << '\n';
+    }
     if (auto fallito = dati_dai_binari(*sistema, binari, d, err)) return *fallito;
     titolo_dai_binari(binari, arg, d, err);
   } else {
@@ -330,7 +341,13 @@ int comando_grafico(const std::vector<std::string>& a, std::ostream& out, std::o
   }
   if (auto f = arg.valore("--out"); f && *f != "-") {
     try {
+      // Under the folder's hold, so that a run completing a killed set there
+      // takes no temporary of this one for a leftover.
+      const std::unique_ptr<blocco_cartella> tenuta = prendi_cartella(*sistema, cartella_di(*sistema, *f));
       sistema->scrivi(*f, g.svg);
+    } catch (const errore_cartella_occupata& x) {
+      err << "scenario " << comando << ": " << x.file() << ": " << descrizione_cartella_occupata() << '\n';
+      return kStatoArgomenti;
     } catch (const errore_sistema& x) {
       err << "scenario " << comando << ": impossibile scrivere " << *f << ": " << x.descrizione() << '\n';
       return kStatoArgomenti;
