@@ -17,7 +17,7 @@ int64_t tondo(double q) { return static_cast<int64_t>(std::nearbyint(q)); }
 
 class generatore {
  public:
-  explicit generatore(const scelta_casuale& caso) : caso_(caso) {}
+  generatore(const scelta_casuale& caso, const misura_casuale& misura) : caso_(caso), misura_(misura) {}
   descrizioni_casuali genera();
 
  private:
@@ -70,6 +70,8 @@ class generatore {
   void treno();
 
   const scelta_casuale& caso_;
+  const misura_casuale misura_;
+  int64_t f_ = 1;  // shares of records: one every 3.5 km, at least one
   int64_t lunghezza_ = 0, u_ = 0;
   std::vector<bool> occupata_;
   std::vector<int64_t> segnaposti_;  // station marker cells
@@ -115,7 +117,7 @@ std::string generatore::testo(bool nome) {
 }
 
 void generatore::stazioni() {
-  const int64_t quante = tra(0, 5);
+  const int64_t quante = tra(0, std::min<int64_t>(5 * f_, 60));
   int64_t fine_prec = -1000000;
   int64_t p = 50 * tra(0, 20);
   for (int64_t i = 1; i <= quante; ++i) {
@@ -182,7 +184,7 @@ void generatore::linea() {
 
   l_.push_back("[curve]");
   int64_t m = tra(0, 800);
-  for (int64_t k = tra(0, 8); k > 0 && m < tracciato - 200; --k) {
+  for (int64_t k = tra(0, 8 * f_); k > 0 && m < tracciato - 200; --k) {
     const int64_t lungo = probabile(10) ? 0 : tra(1, 900);
     std::string parola = std::string("curva") + (probabile(50) ? "s" : "d");
     parola += n(tra(1, 6));
@@ -195,7 +197,7 @@ void generatore::linea() {
 
   l_.push_back("[pendenze]");
   m = probabile(70) ? 0 : tra(1, 500);
-  for (int64_t k = tra(0, 10); k > 0 && m <= 50 * (u_ - 2); --k) {
+  for (int64_t k = tra(0, 10 * f_); k > 0 && m <= 50 * (u_ - 2); --k) {
     l_.push_back(record("pendenza", {n(m), n(probabile(90) ? tra(-12, 12) : tra(-100, 155))}));
     m += probabile(10) ? 0 : tra(1, 1500);
   }
@@ -205,7 +207,7 @@ void generatore::linea() {
 
   l_.push_back("[montagne]");
   m = tra(0, 2000);
-  for (int64_t k = tra(0, 4); k > 0 && (m + 100) / 50.0 <= u_; --k) {
+  for (int64_t k = tra(0, std::min<int64_t>(4 * f_, 70)); k > 0 && (m + 100) / 50.0 <= u_; --k) {
     const int64_t fine = probabile(10) ? tracciato + tra(0, 500) : m + tra(30, 2500);
     l_.push_back(record("montagna", {n(m), n(fine), n(uno_di<int64_t>({1, 2, 3, 4, 11, 11, 12, 13, 0, 10, 20}))}));
     m = fine + uno_di<int64_t>({0, 50, 100, 150, 200, 300, 1000});
@@ -227,7 +229,7 @@ void generatore::linea() {
     return c;
   };
   std::vector<std::string> vmax, cartelli;
-  for (int64_t k = tra(0, 6); k > 0; --k) {
+  for (int64_t k = tra(0, 6 * f_); k > 0; --k) {
     const int64_t c = cella_cartello(15);
     if (c < 0) continue;
     auto velocita = [&] { return n(probabile(80) ? 5 * tra(0, 40) : tra(0, 250)); };
@@ -235,7 +237,9 @@ void generatore::linea() {
     vmax.push_back(record("indicatori_vmax", {n(punto(c)), velocita(), velocita(), velocita(), n(tra(0, 9)), d(),
                                               d(), d(), n(tra(0, 9))}));
   }
-  for (int64_t k = tra(0, 8); k > 0; --k) {
+  // Sign texts and stations share the 80 item entries.
+  const int64_t testi = std::min<int64_t>(8 * f_, 80 - static_cast<int64_t>(righe_stazioni_.size()));
+  for (int64_t k = tra(0, testi); k > 0; --k) {
     const int64_t c = cella_cartello(30);
     if (c < 0) continue;
     std::string r = "cartello_indicatore" + sep();
@@ -266,7 +270,7 @@ void generatore::treno() {
   // only records at the highest position reach.
   auto profilo = [&](const char* parola, auto valore) {
     int64_t m = probabile(80) ? 0 : tra(1, 400);
-    for (int64_t k = tra(1, 8); k > 0 && m <= 50 * (u_ - 2); --k) {
+    for (int64_t k = tra(1, 8 * f_); k > 0 && m <= 50 * (u_ - 2); --k) {
       t_.push_back(record(parola, {n(m), valore()}));
       m += probabile(10) ? 0 : tra(1, 1500);
     }
@@ -289,7 +293,7 @@ void generatore::treno() {
   for (std::size_t i = 0; i < segnaposti_.size(); ++i) {
     if (!sotto_cartello_[i]) libere_sotto.push_back(static_cast<int64_t>(i));
   }
-  for (int64_t k = tra(0, 8); k > 0; --k) {
+  for (int64_t k = tra(0, 8 * f_); k > 0; --k) {
     // Past cell 4: a signal there before a slowdown's warning point could
     // have its completion marker put on cell 1, which is reserved. Now and
     // then on a station's marker cell, before the station.
@@ -316,7 +320,7 @@ void generatore::treno() {
                                        n(cifra(0, 9)), n(cifra(0, 9)), n(tempo)}));
     prima_di.push_back(stazione);
   }
-  for (int64_t k = tra(0, 3); k > 0; --k) {
+  for (int64_t k = tra(0, 3 * f_); k > 0; --k) {
     // The completion markers reach 20 cells before the start: not cell 1.
     const int64_t d = cella_libera(30);
     if (d < 0) continue;
@@ -343,7 +347,7 @@ void generatore::treno() {
                                              n(tra(0, 3)), n(f_ta ? 1 : 0), n(probabile(40) ? tra(1, 9) : 0)}));
     prima_di.push_back(0);
   }
-  for (int64_t k = tra(0, 3); k > 0; --k) {
+  for (int64_t k = tra(0, 3 * f_); k > 0; --k) {
     const int64_t c = cella_libera();
     if (c < 0) continue;
     occupa(c);
@@ -388,7 +392,8 @@ void generatore::treno() {
 }
 
 descrizioni_casuali generatore::genera() {
-  lunghezza_ = tra(1000, 6000);
+  lunghezza_ = tra(misura_.lunghezza_min, misura_.lunghezza_max);
+  f_ = std::max<int64_t>(1, lunghezza_ / 3500);
   u_ = tondo((lunghezza_ + 7000) / 50.0);
   occupata_.assign(static_cast<std::size_t>(u_ + 1), false);
   stazioni();
@@ -402,7 +407,9 @@ descrizioni_casuali generatore::genera() {
 
 }  // namespace
 
-descrizioni_casuali genera_descrizioni(const scelta_casuale& caso) { return generatore(caso).genera(); }
+descrizioni_casuali genera_descrizioni(const scelta_casuale& caso, const misura_casuale& misura) {
+  return generatore(caso, misura).genera();
+}
 
 scelta_casuale caso_da_seme(uint64_t seme) {
   auto g = std::make_shared<std::mt19937_64>(seme);

@@ -22,7 +22,15 @@ struct descrizioni_casuali {
   std::string treno;
 };
 
-descrizioni_casuali genera_descrizioni(const scelta_casuale& caso);
+// How long a line to draw: the default keeps the short lines of the
+// property test; a longer line gets its records in proportion (one more
+// share of each kind every 3.5 km), within the 80 item entries.
+struct misura_casuale {
+  int64_t lunghezza_min = 1000;
+  int64_t lunghezza_max = 6000;
+};
+
+descrizioni_casuali genera_descrizioni(const scelta_casuale& caso, const misura_casuale& misura = {});
 
 // A source from a seed (the test) and one from bytes, 0 once they end (the
 // fuzz target).
