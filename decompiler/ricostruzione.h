@@ -80,6 +80,10 @@ struct stazione_r {
   std::vector<std::pair<int64_t, uint8_t>> segni;  // approach marks: cell, value
 };
 
+struct montagna_r {
+  int64_t inizio = 0, fine = 0, tipo = 0;  // as the record gives them
+};
+
 struct rallentamento_r {
   int64_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
 };
@@ -111,6 +115,10 @@ class ricostruzione {
   void voci_e_cartelli();
   void oggetti_sotto_le_stazioni();
   void montagne(righe& r);
+  std::vector<montagna_r> montagne_a_tratti();
+  std::vector<montagna_r> montagne_a_strati() const;
+  // Whether the spans give every cell's kind and marker.
+  bool montagne_rese(const std::vector<montagna_r>& montagne) const;
   std::vector<segnale_r> segnali();
   std::vector<stazione_r> stazioni_con_segni();
   // The order in which stations (negative: -entry) and signals (their

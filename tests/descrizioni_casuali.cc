@@ -71,7 +71,7 @@ class generatore {
 
   const scelta_casuale& caso_;
   const misura_casuale misura_;
-  int64_t f_ = 1;  // shares of records: one every 3.5 km, at least one
+  int64_t f_ = 1;  // shares of records: one every 10.5 km of track, at least one
   int64_t lunghezza_ = 0, u_ = 0;
   std::vector<bool> occupata_;
   std::vector<int64_t> segnaposti_;  // station marker cells
@@ -343,7 +343,11 @@ void generatore::treno() {
     for (int64_t c : celle) ok = ok && (c == d || libera(c)) && c <= u_ - 1;
     if (!ok) continue;
     for (int64_t c : celle) occupa(c);
-    altri.push_back(record("rallentamento", {n(x), n(uno_di<int64_t>({30, 60, 80, 100, 110, 130})), n(l),
+    // On a long line a slow one with no end cell of its own would walk its
+    // markers over every object to the track's end.
+    int64_t v = uno_di<int64_t>({30, 60, 80, 100, 110, 130});
+    if (f_ > 1 && e == d && v < 110) v = 110;
+    altri.push_back(record("rallentamento", {n(x), n(v), n(l),
                                              n(tra(0, 3)), n(f_ta ? 1 : 0), n(probabile(40) ? tra(1, 9) : 0)}));
     prima_di.push_back(0);
   }
@@ -393,7 +397,7 @@ void generatore::treno() {
 
 descrizioni_casuali generatore::genera() {
   lunghezza_ = tra(misura_.lunghezza_min, misura_.lunghezza_max);
-  f_ = std::max<int64_t>(1, lunghezza_ / 3500);
+  f_ = std::max<int64_t>(1, (lunghezza_ + 7000) / 10500);
   u_ = tondo((lunghezza_ + 7000) / 50.0);
   occupata_.assign(static_cast<std::size_t>(u_ + 1), false);
   stazioni();

@@ -24,7 +24,7 @@ struct descrizioni_casuali {
 
 // How long a line to draw: the default keeps the short lines of the
 // property test; a longer line gets its records in proportion (one more
-// share of each kind every 3.5 km), within the 80 item entries.
+// share of each kind every 10.5 km of track), within the 80 item entries.
 struct misura_casuale {
   int64_t lunghezza_min = 1000;
   int64_t lunghezza_max = 6000;

@@ -61,6 +61,11 @@ int main(int argc, char** argv) {
     piattaforma_memoria m;
     const esito_compilazione e = compila_testi(m, identita_incorporata(), d.linea, d.treno, geometria);
     if (e.stato != kStatoPulito) {
+      if (std::getenv("GIRO_SCARTI")) {
+        for (const guasto& g : e.m.guasti) std::printf("scartato %llu: codice %d a %d %s\n",
+                                                       static_cast<unsigned long long>(seme), g.codice, g.posizione,
+                                                       g.dettaglio.c_str());
+      }
       ++scartati;
       continue;
     }
