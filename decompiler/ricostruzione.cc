@@ -100,11 +100,33 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
     }
     return false;
   };
+  // The two farthest marks of a signal on m, beyond the station's own
+  // marks, agree on one base. Two marks two cells apart agree so otherwise
+  // only as the marks of a signal on m - 2 or m - 4 do: not when that
+  // signal's other marks show another base.
+  auto segni_coerenti = [&](int64_t m) {
+    if (m - 8 < 0 || c(m - 6).richiamo == 0 || c(m - 8).richiamo == 0) return false;
+    if (basso8(int64_t{c(m - 6).richiamo} - 3) != basso8(int64_t{c(m - 8).richiamo} - 4)) return false;
+    for (int64_t w : {m - 2, m - 4}) {
+      if (w < 0 || (c(w).tipo != cella_segnale && c(w).tipo != cella_stazione)) continue;
+      const int64_t kk = (w - (m - 6)) / 2;  // m - 6 is its kk-th mark
+      const uint8_t sua = basso8(int64_t{c(m - 6).richiamo} - kk);
+      bool altra = false;
+      for (int64_t k = 1; k <= 4 && w - 2 * k >= 0; ++k) {
+        const int64_t x = w - 2 * k;
+        if (x == m - 6 || x == m - 8 || c(x).richiamo == 0) continue;
+        if (basso8(int64_t{c(x).richiamo} - k) == sua) return false;
+        altra = true;
+      }
+      if (!altra) return false;
+    }
+    return true;
+  };
   std::vector<int64_t> libere;
   for (int64_t i = 2; i <= u_; ++i) {
     const cella& x = c(i);
     if (x.tipo != cella_stazione) continue;
-    if (x.tempo_segnale != 0 || segni_propri(i)) {
+    if (x.tempo_segnale != 0 || segni_propri(i) || segni_coerenti(i)) {
       segnali_sotto_stazione_.insert(i);
       note.push_back("cella " + n(i) + " (" + n(50 * i) +
                      " m): il segnaposto di stazione copre un segnale, ricostruito con la prima coppia di "

@@ -62,8 +62,9 @@ std::vector<stazione_r> ricostruzione::stazioni_con_segni() {
 std::vector<segnale_r> ricostruzione::segnali() {
   // How many writers of approach marks reach each cell: a cell that only
   // one signal reaches shows that signal's marks for sure.
+  const std::vector<stazione_r> stazioni = stazioni_con_segni();
   std::vector<int> scrittori(static_cast<std::size_t>(u_ + 1), 0);
-  for (const stazione_r& s : stazioni_con_segni()) {
+  for (const stazione_r& s : stazioni) {
     for (const auto& [cc, val] : s.segni) ++scrittori[static_cast<std::size_t>(cc)];
   }
   auto e_segnale = [&](int64_t w) { return c(w).tipo == cella_segnale || segnali_sotto_stazione_.count(w) != 0; };
@@ -71,7 +72,35 @@ std::vector<segnale_r> ricostruzione::segnali() {
     if (!e_segnale(w)) continue;
     for (int k = 1; k <= 4 && w - 2 * k >= 0; ++k) ++scrittori[static_cast<std::size_t>(w - 2 * k)];
   }
+  // The mark base sx·30 + dx·10 that the approach marks on the cells that
+  // `conta_cella` lets count show, the most frequent first, the nearest mark
+  // breaking ties; among them a plain form for any base beats an odd form
+  // for the likeliest: marks written over by a neighbour can outvote the
+  // signal's own, but they seldom give a base that splits dato4 into digits.
+  auto parti_dai_segni = [&](const segnale_r& g, bool sx_due, auto conta_cella) {
+    std::map<int, std::pair<int, int>> conta;  // base -> (count, nearest k)
+    for (int k = 1; k <= 4; ++k) {
+      const int64_t m = g.w - 2 * k;
+      if (m < 0) break;
+      if (!conta_cella(k, m)) continue;
+      const int base = basso8(int64_t{c(m).richiamo} - k);
+      auto& e = conta[base];
+      if (e.first == 0) e.second = k;
+      ++e.first;
+    }
+    std::vector<std::pair<std::pair<int, int>, int>> ordine;
+    for (const auto& [base, e] : conta) ordine.push_back({{-e.first, e.second}, base});
+    std::sort(ordine.begin(), ordine.end());
+    std::optional<parti_segnale> p;
+    for (auto parti : {parti_semplici, parti_qualsiasi}) {
+      for (const auto& o : ordine) {
+        if ((p = parti(g.c.dato4, o.second, sx_due))) return p;
+      }
+    }
+    return p;
+  };
   std::vector<segnale_r> r;
+  std::vector<bool> dai_propri;  // by signal: its base came from cells only it reaches
   for (int64_t w = 1; w <= u_; ++w) {
     if (!e_segnale(w)) continue;
     segnale_r g;
@@ -83,42 +112,43 @@ std::vector<segnale_r> ricostruzione::segnali() {
       g.c.dato1 = 0;
     }
     const bool sx_due = g.c.tempo_segnale != 0;
-    // The mark base sx·30 + dx·10 that the approach marks show, the most
-    // frequent first, the nearest mark breaking ties: first the bases shown
-    // by the cells that only this signal reaches, which are its own, then
-    // those of all of its cells. Among the latter a plain form for any
-    // base beats an odd form for the likeliest: marks written over by a
-    // neighbour can outvote the signal's own, but they seldom give a base
-    // that splits dato4 into digits.
-    std::optional<parti_segnale> p;
-    for (bool solo_suoi : {true, false}) {
-      std::map<int, std::pair<int, int>> conta;  // base -> (count, nearest k)
-      for (int k = 1; k <= 4; ++k) {
-        const int64_t m = w - 2 * k;
-        if (m < 0) break;
-        if (solo_suoi && scrittori[static_cast<std::size_t>(m)] != 1) continue;
-        const int base = basso8(int64_t{c(m).richiamo} - k);
-        auto& e = conta[base];
-        if (e.first == 0) e.second = k;
-        ++e.first;
-      }
-      std::vector<std::pair<std::pair<int, int>, int>> ordine;
-      for (const auto& [base, e] : conta) ordine.push_back({{-e.first, e.second}, base});
-      std::sort(ordine.begin(), ordine.end());
-      for (auto parti : {parti_semplici, parti_qualsiasi}) {
-        for (const auto& o : ordine) {
-          if ((p = parti(g.c.dato4, o.second, sx_due))) break;
-        }
-        if (p) break;
-      }
-      if (p) break;
-    }
+    // First the cells that only this signal reaches, which are its own,
+    // then all of its cells.
+    std::optional<parti_segnale> p =
+        parti_dai_segni(g, sx_due, [&](int, int64_t m) { return scrittori[static_cast<std::size_t>(m)] == 1; });
+    dai_propri.push_back(p.has_value());
+    if (!p) p = parti_dai_segni(g, sx_due, [](int, int64_t) { return true; });
     g.p = p ? *p : parti_senza_base(g.c.dato4, sx_due);
+    r.push_back(g);
+  }
+  // Then, for a signal whose base no cell of its own showed, once more
+  // without the cells whose mark another writer, as found so far, makes:
+  // a neighbour's marks over two of its cells must not outvote its own two.
+  std::map<int64_t, std::vector<std::pair<std::size_t, uint8_t>>> segni_altrui;  // cell -> (writer, mark)
+  for (const stazione_r& s : stazioni) {
+    for (const auto& [cc, val] : s.segni) segni_altrui[cc].push_back({r.size(), val});
+  }
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    for (int k = 1; k <= 4 && r[i].w - 2 * k >= 0; ++k) {
+      segni_altrui[r[i].w - 2 * k].push_back({i, basso8(r[i].p.sx * 30 + r[i].p.dx * 10 + k)});
+    }
+  }
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    if (dai_propri[i]) continue;
+    segnale_r& g = r[i];
+    auto non_altrui = [&](int, int64_t m) {
+      for (const auto& [chi, val] : segni_altrui[m]) {
+        if (chi != i && val == c(m).richiamo) return false;
+      }
+      return true;
+    };
+    if (const std::optional<parti_segnale> p = parti_dai_segni(g, g.c.tempo_segnale != 0, non_altrui)) g.p = *p;
+  }
+  for (segnale_r& g : r) {
     // The time: what the cell holds; 1 to 100 would be raised to 101, so
     // those values come from 257 to 356, whose low byte they are.
     const int t = g.c.tempo_segnale;
     g.tempo = g.p.sx == 2 ? (t >= 1 && t <= 100 ? t + 256 : t) : 0;
-    r.push_back(g);
   }
   return r;
 }

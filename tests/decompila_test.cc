@@ -275,6 +275,16 @@ INSTANTIATE_TEST_SUITE_P(
                      {"montagna, 230, 425, 11", "montagna, 425, 1542, 12"},
                      {},
                      {"montagna, 250, 450, 11", "montagna, 400, 1550, 13"}},
+        // Spans written over one another: the later one takes kind 3
+        // where it starts before the earlier one's end, and its markers
+        // fall between the earlier one's, which stay.
+        caso_piccolo{"montagna con segni dentro un'altra con segni",
+                     {"montagna, 1007, 8594, 20", "montagna, 3050, 5400, 11"}, {}},
+        caso_piccolo{"montagna che ne copre un'altra", {"montagna, 3050, 5400, 11", "montagna, 1174, 8318, 12"}, {}},
+        caso_piccolo{"montagna sulla fine di un'altra", {"montagna, 3050, 5400, 11", "montagna, 5116, 5584, 20"}, {}},
+        caso_piccolo{"montagna di tipo 0 dentro un'altra", {"montagna, 3050, 5400, 11", "montagna, 3708, 5230, 0"}, {}},
+        caso_piccolo{"tre montagne a cavallo",
+                     {"montagna, 1579, 2620, 13", "montagna, 2081, 10697, 11", "montagna, 3050, 5400, 40"}, {}},
         caso_piccolo{"rallentamenti",
                      {},
                      {"rallentamento, 3000, 60, 1000, 2, 1, 7", "rallentamento, 6000, 120, 500, 0, 1, 0",
