@@ -13,6 +13,7 @@
 #include "common/righe.h"
 #include "run/generazione.h"
 #include "tests/descrizioni_casuali.h"
+#include "tests/variazioni_incorporate.h"
 #include "texts/testi.h"
 #include "tests/esecuzione_strumento.h"
 #include "tests/prova.h"
@@ -79,6 +80,37 @@ TEST(DecompilaCasuale, ScenariCasualiTornanoIdentici) {
     if (!e.identico) break;
   }
   EXPECT_GE(puliti, 200);
+}
+
+// Lines of 6 to 285 km, their records in proportion.
+TEST(DecompilaCasuale, LineeLungheTornanoIdentiche) {
+  int puliti = 0;
+  for (uint64_t seme = 1; seme <= 40; ++seme) {
+    const prova::descrizioni_casuali d = prova::genera_descrizioni(prova::caso_da_seme(seme), {6000, 285000});
+    const compilazione c = compila(d.linea, d.treno, seme % 4 == 0);
+    if (c.stato != kStatoPulito) continue;
+    ++puliti;
+    const esito_decompilazione e = decompila_file(c.file);
+    EXPECT_TRUE(e.identico) << "seme " << seme << "\n" << spiega(e, d.linea, d.treno);
+    if (!e.identico) break;
+  }
+  EXPECT_GE(puliti, 8);
+}
+
+// The built-in pair as an author varies it: records moved off the grid,
+// doubled, removed and added over one another, values that wrap.
+TEST(DecompilaVariazioni, IncorporateVariateTornanoIdentiche) {
+  int puliti = 0;
+  for (uint64_t seme = 1; seme <= 120; ++seme) {
+    const prova::descrizioni_casuali d = prova::varia_incorporate(prova::caso_da_seme(seme));
+    const compilazione c = compila(d.linea, d.treno, seme % 8 == 0);
+    if (c.stato != kStatoPulito) continue;
+    ++puliti;
+    const esito_decompilazione e = decompila_file(c.file);
+    EXPECT_TRUE(e.identico) << "seme " << seme << "\n" << spiega(e, d.linea, d.treno);
+    if (!e.identico) break;
+  }
+  EXPECT_GE(puliti, 70);
 }
 
 // ---------------------------------------------------------------------------
@@ -223,6 +255,21 @@ INSTANTIATE_TEST_SUITE_P(
         // The signal at 1250 m keeps only two of its marks, and its
         // neighbour at 1450 m shows a base on the other two that splits
         // dato4 only into odd parts; the plain split must win.
+        // The signal at 4950 m (cell 100) keeps only its two farthest
+        // marks, which the one at 4850 m also reaches; the one at 5150 m,
+        // written after it, covers its two nearest with another base, which
+        // must not outvote its own.
+        caso_piccolo{"segni di richiamo coperti da un segnale scritto dopo",
+                     {},
+                     {"segnale, 4850, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0", "segnale, 4950, 2, 1, 2, 3, 2, 27, 4, 5, 6, 255",
+                      "segnale, 5150, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0"}},
+        // The signal under the station's marker (cell 42) shows only its
+        // two farthest marks, which the signal on cell 38 also reaches; that
+        // one's own farthest marks show another base.
+        caso_piccolo{"segnale sotto un segnaposto accanto a un segnale",
+                     {},
+                     {"segnale, 1850, 24, 0, 8, 3, 2, 0, 3, 6, 9, 0", "segnale, 2050, 1, 0, 5, 7, 1, 0, 3, 4, 8, 0",
+                      "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
         caso_piccolo{"segni di richiamo coperti a metà",
                      {},
                      {"segnale, 1060, 0, 0, 4, 1, 2, 1, 2, 7, 3, 0", "segnale, 1250, 3, 4, 6, 3, 1, 0, 9, 1, 9, 50",

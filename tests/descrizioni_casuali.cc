@@ -210,7 +210,16 @@ void generatore::linea() {
   for (int64_t k = tra(0, std::min<int64_t>(4 * f_, 70)); k > 0 && (m + 100) / 50.0 <= u_; --k) {
     const int64_t fine = probabile(10) ? tracciato + tra(0, 500) : m + tra(30, 2500);
     l_.push_back(record("montagna", {n(m), n(fine), n(uno_di<int64_t>({1, 2, 3, 4, 11, 11, 12, 13, 0, 10, 20}))}));
-    m = fine + uno_di<int64_t>({0, 50, 100, 150, 200, 300, 1000});
+    // Apart or touching; now and then starting inside this span, or
+    // anywhere before its end, over the spans before it.
+    const int64_t dopo = tra(0, 99);
+    if (dopo < 15) {
+      m += tra(0, std::max<int64_t>(0, fine - m));
+    } else if (dopo < 20) {
+      m = tra(0, std::max<int64_t>(0, fine));
+    } else {
+      m = fine + uno_di<int64_t>({0, 50, 100, 150, 200, 300, 1000});
+    }
   }
 
   // The signs: on free cells, and now and then under a station's marker.

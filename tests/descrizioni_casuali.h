@@ -1,10 +1,11 @@
-// Random valid descriptions of a short line (1 to 6 km) and its train, for
-// the property test of the decompiler and its fuzz target: every record
-// kind, and the awkward cases (a station marker over a sign, slowdowns
-// shorter than a cell, touching and overlapping curves, signal times raised
-// to 101, mountains cut at the track's end or forced to kind 3, approach
-// marks written over one another, profile values in the last cells), placed
-// so that no record is refused: no two objects ask for the same cell.
+// Random valid descriptions of a line (1 to 6 km unless asked otherwise)
+// and its train, for the property test of the decompiler and its fuzz
+// target: every record kind, and the awkward cases (a station marker over a
+// sign, slowdowns shorter than a cell, touching and overlapping curves,
+// signal times raised to 101, mountains cut at the track's end, forced to
+// kind 3 or written over one another, approach marks written over one
+// another, profile values in the last cells), placed so that no record is
+// refused: no two objects ask for the same cell.
 #ifndef TESTS_DESCRIZIONI_CASUALI_H_
 #define TESTS_DESCRIZIONI_CASUALI_H_
 
