@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace scenario::decompilazione {
@@ -102,32 +103,47 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
   };
   // The two farthest marks of a signal on m, beyond the station's own
   // marks, agree on one base. Two marks two cells apart agree so otherwise
-  // only as the marks of a signal on m - 2 or m - 4 do: not when that
-  // signal's other marks show another base.
-  auto segni_coerenti = [&](int64_t m) {
-    if (m - 8 < 0 || c(m - 6).richiamo == 0 || c(m - 8).richiamo == 0) return false;
-    if (basso8(int64_t{c(m - 6).richiamo} - 3) != basso8(int64_t{c(m - 8).richiamo} - 4)) return false;
-    for (int64_t w : {m - 2, m - 4}) {
-      if (w < 0 || (c(w).tipo != cella_segnale && c(w).tipo != cella_stazione)) continue;
-      const int64_t kk = (w - (m - 6)) / 2;  // m - 6 is its kk-th mark
-      const uint8_t sua = basso8(int64_t{c(m - 6).richiamo} - kk);
-      bool altra = false;
-      for (int64_t k = 1; k <= 4 && w - 2 * k >= 0; ++k) {
-        const int64_t x = w - 2 * k;
-        if (x == m - 6 || x == m - 8 || c(x).richiamo == 0) continue;
-        if (basso8(int64_t{c(x).richiamo} - k) == sua) return false;
-        altra = true;
-      }
-      if (!altra) return false;
-    }
-    return true;
+  // only as the marks of a signal on m - 2 or m - 4 do: none may stand on
+  // m - 2, and one on m - 4 must show another base of its own, in its two
+  // farthest marks, which no signal two or four cells before it explains.
+  auto e_scrittore = [&](int64_t w) { return w >= 0 && (c(w).tipo == cella_segnale || c(w).tipo == cella_stazione); };
+  auto coppia = [&](int64_t w) -> std::optional<uint8_t> {  // the base of w's farthest marks, when they agree
+    if (w - 8 < 0 || c(w - 6).richiamo == 0 || c(w - 8).richiamo == 0) return std::nullopt;
+    const uint8_t b = basso8(int64_t{c(w - 6).richiamo} - 3);
+    if (b != basso8(int64_t{c(w - 8).richiamo} - 4)) return std::nullopt;
+    return b;
   };
-  std::vector<int64_t> libere;
+  auto segni_coerenti = [&](int64_t m) {
+    if (!coppia(m) || e_scrittore(m - 2)) return false;
+    if (!e_scrittore(m - 4)) return true;
+    const int64_t w = m - 4;
+    const std::optional<uint8_t> sua = coppia(w);
+    return sua && !e_scrittore(w - 2) && !e_scrittore(w - 4) &&
+           *sua != basso8(int64_t{c(m - 6).richiamo} - 1);
+  };
+  std::vector<int64_t> dubbi;  // markers whose two farthest marks agree, but a neighbour may make them
   for (int64_t i = 2; i <= u_; ++i) {
     const cella& x = c(i);
     if (x.tipo != cella_stazione) continue;
     if (x.tempo_segnale != 0 || segni_propri(i) || segni_coerenti(i)) {
       segnali_sotto_stazione_.insert(i);
+    } else if (coppia(i)) {
+      dubbi.push_back(i);
+    }
+  }
+  // A doubtful one covers a signal when the approach marks then come out
+  // nearer to the track's: with it, writers in some order make marks that
+  // they cannot make without it.
+  for (int64_t m : dubbi) {
+    const int64_t senza = segni_sbagliati();
+    segnali_sotto_stazione_.insert(m);
+    if (segni_sbagliati() >= senza) segnali_sotto_stazione_.erase(m);
+  }
+  std::vector<int64_t> libere;
+  for (int64_t i = 2; i <= u_; ++i) {
+    const cella& x = c(i);
+    if (x.tipo != cella_stazione) continue;
+    if (segnali_sotto_stazione_.count(i)) {
       note.push_back("cella " + n(i) + " (" + n(50 * i) +
                      " m): il segnaposto di stazione copre un segnale, ricostruito con la prima coppia di "
                      "aspetti a 0 e scritto prima della stazione");
@@ -152,6 +168,28 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
                      "sotto cui porlo");
     }
   }
+}
+
+int64_t ricostruzione::segni_sbagliati() {
+  const std::vector<stazione_r> stazioni = stazioni_con_segni();
+  const std::vector<segnale_r> segn = segnali();
+  const std::size_t note_prima = note.size();
+  const std::vector<int> ordine = ordine_dei_segni(stazioni, segn);
+  note.resize(note_prima);
+  std::vector<uint8_t> segni(static_cast<std::size_t>(u_ + 1), 0);
+  for (int chi : ordine) {
+    if (chi < 0) {
+      for (const auto& [cc, val] : stazioni[static_cast<std::size_t>(-chi - 1)].segni) segni[static_cast<std::size_t>(cc)] = val;
+    } else {
+      const segnale_r& g = segn[static_cast<std::size_t>(chi)];
+      for (int k = 1; k <= 4 && g.w - 2 * k >= 0; ++k) {
+        segni[static_cast<std::size_t>(g.w - 2 * k)] = basso8(g.p.sx * 30 + g.p.dx * 10 + k);
+      }
+    }
+  }
+  int64_t sbagliati = 0;
+  for (int64_t i = 0; i <= u_; ++i) sbagliati += segni[static_cast<std::size_t>(i)] != c(i).richiamo;
+  return sbagliati;
 }
 
 }  // namespace scenario::decompilazione

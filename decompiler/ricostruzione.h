@@ -124,6 +124,9 @@ class ricostruzione {
   // The order in which stations (negative: -entry) and signals (their
   // index) wrote their approach marks, the first writer first.
   std::vector<int> ordine_dei_segni(const std::vector<stazione_r>& stazioni, const std::vector<segnale_r>& segn);
+  // How many cells' approach marks the stations and signals as found, in
+  // the order found, would not make.
+  int64_t segni_sbagliati();
   std::vector<rallentamento_r> rallentamenti();
   std::string record_stazione(int i);
   std::string record_segnale(const segnale_r& g);

@@ -270,6 +270,21 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {"segnale, 1850, 24, 0, 8, 3, 2, 0, 3, 6, 9, 0", "segnale, 2050, 1, 0, 5, 7, 1, 0, 3, 4, 8, 0",
                       "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        // The two farthest marks beyond the station's marker (cell 42)
+        // agree on one base, but they are the signal's on cell 38, whose own
+        // farthest are covered by the one on cell 34: the marker covers no
+        // signal, and the sign text goes under it.
+        caso_piccolo{"segnaposto libero accanto a segni che sembrano di un segnale",
+                     {"cartello_indicatore, 2050, (sotto)"},
+                     {"segnale, 1850, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0", "segnale, 1650, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0",
+                      "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        // The signal on cell 38 keeps none of its marks; the two farthest of
+        // the one under the marker (cell 42) are all that tells it is there.
+        caso_piccolo{"segnale sotto un segnaposto accanto a un segnale senza segni",
+                     {},
+                     {"segnale, 1850, 0, 4, 9, 0, 2, 2, 3, 0, 8, 1", "segnale, 1750, 2, 1, 2, 3, 0, 2, 4, 5, 6, 0",
+                      "segnale, 2050, 0, 1, 1, 1, 0, 1, 1, 1, 1, 0",
+                      "stazione, 2000, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
         caso_piccolo{"segni di richiamo coperti a metà",
                      {},
                      {"segnale, 1060, 0, 0, 4, 1, 2, 1, 2, 7, 3, 0", "segnale, 1250, 3, 4, 6, 3, 1, 0, 9, 1, 9, 50",

@@ -4,6 +4,7 @@
 // output folder (its two descriptions and the differences) for minimising.
 //   giro_decompila corte|lunghe|variazioni FIRST LAST [FOLDER]
 //   giro_decompila lunghe64|variazioni64 COUNT BASE [FOLDER]  (64-bit seeds from BASE)
+//   giro_decompila file FIRST LAST FOLDER  (the pairs an earlier run wrote, checked again)
 // corte: the suite's short lines (1-6 km); lunghe: 6-285 km; variazioni: the
 // built-in pair varied. The geometry is compiled and compared for one seed
 // in four.
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -50,7 +52,16 @@ int main(int argc, char** argv) {
   for (uint64_t k = 0; k < quanti; ++k) {
     const uint64_t seme = a64 ? semi() : da + k;
     prova::descrizioni_casuali d;
-    if (modo == "variazioni") {
+    if (modo == "file") {
+      // Seeds FIRST to LAST of an earlier run, from FOLDER's SEED_linea.txt and SEED_treno.txt.
+      auto leggi = [&](const char* cosa) {
+        std::ifstream f(cartella + "/" + std::to_string(seme) + cosa, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+      };
+      d.linea = leggi("_linea.txt");
+      d.treno = leggi("_treno.txt");
+      if (d.linea.empty()) continue;
+    } else if (modo == "variazioni") {
       d = prova::varia_incorporate(prova::caso_da_seme(seme));
     } else if (modo == "lunghe") {
       d = prova::genera_descrizioni(prova::caso_da_seme(seme), {6000, 285000});
