@@ -53,6 +53,11 @@ effetto_montagne simula(const std::vector<montagna_r>& montagne, int64_t u) {
 
 bool ricostruzione::montagne_rese(const std::vector<montagna_r>& montagne) const {
   if (montagne.size() > 80) return false;
+  // The reader takes no record starting before the origin or within 100 m
+  // of the last cell.
+  for (const montagna_r& m : montagne) {
+    if (m.inizio < 0 || m.inizio + 100 > 50 * u_) return false;
+  }
   const effetto_montagne e = simula(montagne, u_);
   for (int64_t i = 0; i <= u_; ++i) {
     const cella& x = c(i);
@@ -90,19 +95,32 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
   for (const auto& [a, b] : coperte) {
     for (int64_t i = a; i <= b; ++i) da_rendere[static_cast<std::size_t>(i)] = true;
   }
-  int64_t fine_prec = r.empty() ? 0 : r.back().fine;
-  bool prima = r.empty();
+  struct tratto {
+    int64_t a, b;
+    int t;
+  };
+  std::vector<tratto> tratti, code;  // code: runs starting past cell U - 2
   for (int64_t a = 0; a <= u_; ++a) {
     const int t = c(a).montagna;
     if (t == 0 && !da_rendere[static_cast<std::size_t>(a)]) continue;
     int64_t b = a;
     while (b + 1 <= u_ && c(b + 1).montagna == t && (t != 0 || da_rendere[static_cast<std::size_t>(b + 1)])) ++b;
-    const int64_t inizio = 50 * a, fine = 50 * (b + 1);
-    if (!prima && inizio - fine_prec <= 150 && t != 3) r.push_back({inizio, -200, 0});
-    r.push_back({inizio, fine, t <= 10 ? t : t - 256});
+    (a > u_ - 2 ? code : tratti).push_back({a, b, t});
+    a = b;
+  }
+  // No record starts past cell U - 2: a run there starts at U - 2 and comes
+  // first, the last one first, so that the runs after it cut it back.
+  std::vector<tratto> ordine(code.rbegin(), code.rend());
+  for (tratto& x : ordine) x.a = std::max<int64_t>(0, u_ - 2);
+  ordine.insert(ordine.end(), tratti.begin(), tratti.end());
+  int64_t fine_prec = r.empty() ? 0 : r.back().fine;
+  bool prima = r.empty();
+  for (const tratto& x : ordine) {
+    const int64_t inizio = 50 * x.a, fine = 50 * (x.b + 1);
+    if (!prima && inizio - fine_prec <= 150 && x.t != 3) r.push_back({inizio, -200, 0});
+    r.push_back({inizio, fine, x.t <= 10 ? x.t : x.t - 256});
     prima = false;
     fine_prec = fine;
-    a = b;
   }
   return r;
 }

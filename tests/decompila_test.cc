@@ -345,6 +345,10 @@ INSTANTIATE_TEST_SUITE_P(
         caso_piccolo{"montagna che ne copre un'altra", {"montagna, 3050, 5400, 11", "montagna, 1174, 8318, 12"}, {}},
         caso_piccolo{"montagna sulla fine di un'altra", {"montagna, 3050, 5400, 11", "montagna, 5116, 5584, 20"}, {}},
         caso_piccolo{"montagna di tipo 0 dentro un'altra", {"montagna, 3050, 5400, 11", "montagna, 3708, 5230, 0"}, {}},
+        // The first span's last cell, past the highest start a record may
+        // have, shows beyond the second span written over it.
+        caso_piccolo{"montagna che sporge oltre l'ultimo inizio ammesso",
+                     {"montagna, 964, 11418, 4", "montagna, 3833, 11000, 11"}, {}},
         caso_piccolo{"tre montagne a cavallo",
                      {"montagna, 1579, 2620, 13", "montagna, 2081, 10697, 11", "montagna, 3050, 5400, 40"}, {}},
         caso_piccolo{"rallentamenti",

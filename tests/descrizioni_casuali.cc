@@ -446,4 +446,15 @@ scelta_casuale caso_da_byte(const uint8_t* dati, std::size_t n) {
   };
 }
 
+scelta_casuale caso_registrato(scelta_casuale caso, std::string* byte) {
+  return [caso = std::move(caso), byte](uint32_t quanti) -> uint32_t {
+    const uint32_t v = caso(quanti);
+    if (quanti <= 1) return v;
+    int k = 0;
+    for (uint32_t r = quanti - 1; r > 0; r >>= 8) ++k;
+    for (int i = k - 1; i >= 0; --i) *byte += static_cast<char>((v >> (8 * i)) & 0xFFu);
+    return v;
+  };
+}
+
 }  // namespace scenario::prova

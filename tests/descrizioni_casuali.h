@@ -38,6 +38,10 @@ descrizioni_casuali genera_descrizioni(const scelta_casuale& caso, const misura_
 scelta_casuale caso_da_seme(uint64_t seme);
 scelta_casuale caso_da_byte(const uint8_t* dati, std::size_t n);
 
+// `caso`, whose choices are also appended to `byte` as caso_da_byte reads
+// them back: a seed's descriptions as the fuzz target's input.
+scelta_casuale caso_registrato(scelta_casuale caso, std::string* byte);
+
 }  // namespace scenario::prova
 
 #endif  // TESTS_DESCRIZIONI_CASUALI_H_

@@ -5,6 +5,8 @@
 //   giro_decompila corte|lunghe|variazioni FIRST LAST [FOLDER]
 //   giro_decompila lunghe64|variazioni64 COUNT BASE [FOLDER]  (64-bit seeds from BASE)
 //   giro_decompila file FIRST LAST FOLDER  (the pairs an earlier run wrote, checked again)
+//   giro_decompila semi FIRST LAST FOLDER  (corte, writing the fuzz target's inputs of
+//     the seeds that needed layered mountains or a signal under a station's marker)
 // corte: the suite's short lines (1-6 km); lunghe: 6-285 km; variazioni: the
 // built-in pair varied. The geometry is compiled and compared for one seed
 // in four.
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
   for (uint64_t k = 0; k < quanti; ++k) {
     const uint64_t seme = a64 ? semi() : da + k;
     prova::descrizioni_casuali d;
+    std::string scelte;
     if (modo == "file") {
       // Seeds FIRST to LAST of an earlier run, from FOLDER's SEED_linea.txt and SEED_treno.txt.
       auto leggi = [&](const char* cosa) {
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
       d.linea = leggi("_linea.txt");
       d.treno = leggi("_treno.txt");
       if (d.linea.empty()) continue;
+    } else if (modo == "semi") {
+      d = prova::genera_descrizioni(prova::caso_registrato(prova::caso_da_seme(seme), &scelte));
     } else if (modo == "variazioni") {
       d = prova::varia_incorporate(prova::caso_da_seme(seme));
     } else if (modo == "lunghe") {
@@ -90,6 +95,18 @@ int main(int argc, char** argv) {
     try {
       const esito_decompilazione r =
           decompila_e_verifica(f, ricompilatore_in_memoria(decodifica_voci(f.voci), {"linea.txt", "treno.txt"}));
+      if (r.identico && modo == "semi") {
+        // A seed for the fuzz target when it needed layered mountains or
+        // found a signal under a station's marker.
+        std::string genere;
+        for (const std::string& nota : r.testi.note) {
+          if (nota.find("strati") != std::string::npos) genere = "montagne_";
+          if (genere.empty() && nota.find("copre un segnale") != std::string::npos) genere = "segnale_";
+        }
+        if (!genere.empty()) {
+          scrivi(cartella + "/ritorno_" + genere + std::to_string(seme) + ".bin", std::string(1, '\0') + scelte);
+        }
+      }
       if (r.identico) continue;
       esito = "perche: " + r.perche + "\n";
       for (const differenza& x : r.differenze) {
