@@ -40,17 +40,9 @@ std::string fixture(const std::string& nome) { return fixture_autori(nome); }
 using prova::esecuzione;
 using prova::esegui;
 
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string x; std::getline(in, x);) r.push_back(x);
-  return r;
-}
+using prova::righe;
 
-// The compiled file names of the built-in identity.
-std::string compilato(const cartella_temporanea& c, file_scenario f) {
-  return c.file(nome_semplice("Velmo - Montegrieve", "24817", f));
-}
+using prova::compilato;
 
 // ---------------------------------------------------------------------------
 // compile

@@ -35,17 +35,9 @@ using prova::scrivi_file;
 
 std::string fixture(const std::string& nome) { return prova::fixture_autori(nome); }
 
-std::vector<std::string> righe(const std::string& testo) {
-  std::vector<std::string> r;
-  std::istringstream in(testo);
-  for (std::string x; std::getline(in, x);) r.push_back(x);
-  return r;
-}
+using prova::righe;
 
-// The compiled file names of the built-in identity.
-std::string compilato(const cartella_temporanea& c, file_scenario f) {
-  return c.file(nome_semplice("Velmo - Montegrieve", "24817", f));
-}
+using prova::compilato;
 
 // `decodifica` checks a file's size against the largest its kind can be
 // before reading it, and reads what has no size (a device) through that
