@@ -1,15 +1,20 @@
 // The comparison of two compiled scenarios, field by field, named and shown
-// as the decoder names and shows them.
-#include "decompiler/ricostruzione.h"
+// as the decoder names and shows them; the line geometry's as it comes.
+#include "decompiler/confronto.h"
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <type_traits>
+#include <utility>
+
+#include "decompiler/ricostruzione.h"
 
 #include "compiler/formato.h"
 #include "compiler/formato_celle.h"
 #include "compiler/formato_voci.h"
 #include "platform/cp1252.h"
+#include "reader/piano_a_pezzi.h"
 #include "reader/stampa.h"
 
 namespace scenario {
@@ -95,27 +100,53 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
       }
     }
   }
-  if (a.piano && b.piano) {
-    const geometria& ga = *a.piano;
-    const geometria& gb = *b.piano;
-    if (ga.x.size() != gb.x.size()) {
-      aggiungi(tipo_file::geometria, differenza::genere::dimensione, 0, 0, "",
-               n(static_cast<int64_t>(ga.x.size())) + " metri", n(static_cast<int64_t>(gb.x.size())) + " metri");
-    }
-    for (int asse = 0; asse < 2; ++asse) {
-      const auto& xa = asse == 0 ? ga.x : ga.y;
-      const auto& xb = asse == 0 ? gb.x : gb.y;
-      const std::size_t m = std::min(xa.size(), xb.size());
-      for (std::size_t j = 0; j < m; ++j) {
-        if (stesso_etichettato(xa[j], xb[j])) continue;
-        std::size_t fino = j;
-        while (fino + 1 < m && !stesso_etichettato(xa[fino + 1], xb[fino + 1])) ++fino;
-        aggiungi(tipo_file::geometria, differenza::genere::geometria, static_cast<int64_t>(j),
-                 static_cast<int64_t>(fino), asse == 0 ? "x" : "y", testo_etichettato(xa[j]),
-                 testo_etichettato(xb[j]));
-        j = fino;
-      }
-    }
+  return r;
+}
+
+struct decompilazione::confronto_geometria::colonna {
+  colonna(const piano_in_file& o, uint64_t inizio) : originale(o.byte(), inizio) {}
+  cursore_geometria originale;
+  int64_t metro = 0;  // of the next value
+  std::optional<differenza> aperta;  // the run that the last value extended
+  std::vector<differenza> corse;
+};
+
+decompilazione::confronto_geometria::confronto_geometria(const piano_in_file& originale) : originale_(originale) {}
+
+decompilazione::confronto_geometria::~confronto_geometria() = default;
+
+void decompilazione::confronto_geometria::valore(int asse, const numero_etichettato& v) {
+  std::unique_ptr<colonna>& c = colonne_[asse];
+  if (!c) c = std::make_unique<colonna>(originale_, asse == 0 ? 0 : originale_.inizio_y());
+  // Rows past the original's last have nothing to be compared with: the
+  // size tells them.
+  if (c->metro >= originale_.metri()) return;
+  const int64_t j = c->metro++;
+  const numero_etichettato o = c->originale.prossimo();
+  if (stesso_etichettato(o, v)) {
+    if (c->aperta) c->corse.push_back(*std::exchange(c->aperta, std::nullopt));
+    return;
+  }
+  if (c->aperta) {
+    c->aperta->fino = j;
+    return;
+  }
+  c->aperta = differenza{tipo_file::geometria, differenza::genere::geometria, j, j, asse == 0 ? "x" : "y",
+                         testo_etichettato(o), testo_etichettato(v)};
+}
+
+std::vector<differenza> decompilazione::confronto_geometria::finisci(uint64_t metri) {
+  std::vector<differenza> r;
+  const auto a = static_cast<uint64_t>(originale_.metri());
+  if (a != metri) {
+    r.push_back({tipo_file::geometria, differenza::genere::dimensione, 0, 0, "", n(static_cast<int64_t>(a)) + " metri",
+                 n(static_cast<int64_t>(metri)) + " metri"});
+  }
+  for (std::unique_ptr<colonna>& c : colonne_) {
+    if (!c) continue;
+    if (c->aperta) c->corse.push_back(*std::exchange(c->aperta, std::nullopt));
+    for (differenza& d : c->corse) r.push_back(std::move(d));
+    c.reset();
   }
   return r;
 }

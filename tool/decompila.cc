@@ -139,9 +139,13 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   f.con_geometria = con_geometria;
   for (const auto& [t, nome] : nomi) {
     try {
-      // Through the size limits of each kind, as decodifica reads them.
-      std::string byte = leggi_binario(*sistema, nome, t);
-      (t == tipo_file::voci ? f.voci : t == tipo_file::celle ? f.celle : f.geometria) = std::move(byte);
+      // Through the size limits of each kind, as decodifica reads them; the
+      // geometry, tens of megabytes on a long line, is read in pieces.
+      if (t == tipo_file::geometria) {
+        f.geometria_a_pezzi = apri_binario(*sistema, nome, t);
+        continue;
+      }
+      (t == tipo_file::voci ? f.voci : f.celle) = leggi_binario(*sistema, nome, t);
     } catch (const errore_sistema& e) {
       err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
       return kStatoArgomenti;
@@ -173,6 +177,10 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
       scrivi_json(out, j);
       out << '\n';
     }
+    return kStatoArgomenti;
+  } catch (const errore_sistema& x) {
+    // The geometry, read as it is compared, failed on the way.
+    err << x.file() << ": errore: impossibile leggere: " << x.descrizione() << '\n';
     return kStatoArgomenti;
   }
 
