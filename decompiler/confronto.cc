@@ -11,7 +11,9 @@
 #include "decompiler/ricostruzione.h"
 
 #include "compiler/formato.h"
+#include "compiler/codifica.h"
 #include "compiler/formato_celle.h"
+#include "compiler/formato_geometria.h"
 #include "compiler/formato_voci.h"
 #include "platform/cp1252.h"
 #include "reader/piano_a_pezzi.h"
@@ -149,6 +151,91 @@ std::vector<differenza> decompilazione::confronto_geometria::finisci(uint64_t me
     c.reset();
   }
   return r;
+}
+
+void decompilazione::colonne_scritte::pezzo(const pezzo_posizionato& p) {
+  if (!in_forma_) return;
+  colonna* k = nullptr;
+  if (x_.aperta && p.posizione == x_.fine) {
+    k = &x_;
+  } else if (y_.aperta && p.posizione == y_.fine) {
+    k = &y_;
+  } else if (!x_.aperta && p.posizione == 0) {
+    k = &x_;
+  } else if (!y_.aperta && p.posizione != 0) {
+    // The values of x past the original's rows were taken for y.
+    if (x_.valori > originali_) {
+      in_forma_ = false;
+      return;
+    }
+    k = &y_;
+  } else {
+    in_forma_ = false;
+    return;
+  }
+  if (!k->aperta) {
+    k->aperta = true;
+    k->inizio = k->fine = p.posizione;
+  }
+  k->fine += p.byte.size();
+  decodifica(*k, k == &x_ ? 0 : 1, p.byte);
+}
+
+std::optional<uint64_t> decompilazione::colonne_scritte::righe() const {
+  if (!in_forma_ || !x_.aperta || !x_.resto.empty()) return std::nullopt;
+  if (!y_.aperta) {
+    // One run from offset 0: x then y, split where the original splits.
+    if (x_.valori != 2 * originali_) return std::nullopt;
+    return originali_;
+  }
+  if (x_.fine != y_.inizio || !y_.resto.empty() || x_.valori != y_.valori) return std::nullopt;
+  return x_.valori;
+}
+
+std::size_t decompilazione::colonne_scritte::valori(colonna& k, int asse, std::string_view b) {
+  std::size_t i = 0;
+  while (b.size() - i >= formato::kBytesVuoto) {
+    std::size_t misura = 0;
+    switch (decodifica_u16(b.data() + i + formato::etichettato::etichetta)) {
+      case formato::kEtichettaVuoto: misura = formato::kBytesVuoto; break;
+      case formato::kEtichettaIntero: misura = formato::kBytesIntero; break;
+      case formato::kEtichettaReale: misura = formato::kBytesReale; break;
+      default: in_forma_ = false; return b.size();
+    }
+    if (b.size() - i < misura) break;
+    numero_etichettato v;
+    decodifica_etichettato(b.data() + i, misura, 0, v);
+    if (asse == 0 && k.valori >= originali_) {
+      // Past the original's x: its y, while the run from offset 0 may be
+      // the whole file; x longer than the original's, when y comes apart.
+      if (y_.aperta) {
+        in_forma_ = false;
+        return b.size();
+      }
+      confronto_.valore(1, v);
+    } else {
+      confronto_.valore(asse, v);
+    }
+    ++k.valori;
+    i += misura;
+  }
+  return i;
+}
+
+void decompilazione::colonne_scritte::decodifica(colonna& k, int asse, std::string_view b) {
+  if (!k.resto.empty()) {
+    // A value is at most kBytesReale long: what it lacks is in the first
+    // bytes of this piece.
+    const std::size_t prima = k.resto.size();
+    k.resto.append(b.substr(0, formato::kBytesReale));
+    const std::size_t fatti = valori(k, asse, k.resto);
+    if (!in_forma_) return;
+    if (fatti == 0) return;  // the piece was shorter than the value: all of it is kept
+    b.remove_prefix(fatti - prima);
+    k.resto.clear();
+  }
+  const std::size_t fatti = valori(k, asse, b);
+  if (in_forma_) k.resto.assign(b.substr(fatti));
 }
 
 }  // namespace scenario

@@ -3,8 +3,12 @@
 #ifndef DECOMPILER_CONFRONTO_H_
 #define DECOMPILER_CONFRONTO_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "decompiler/decompila.h"
@@ -25,11 +29,46 @@ class confronto_geometria {
   // the runs of x, then those of y; empty when the two are byte for byte
   // the same.
   std::vector<differenza> finisci(uint64_t metri);
+  uint64_t metri_originali() const { return static_cast<uint64_t>(originale_.metri()); }
 
  private:
   struct colonna;
   const piano_in_file& originale_;
   std::unique_ptr<colonna> colonne_[2];
+};
+
+// The line geometry as the compiler writes it (pieces that say where they
+// go), decoded as its pieces come and handed to a comparison, never held
+// whole: the x column's pieces from offset 0 on and the y column's from
+// where x ends, each column in order, as the compiler writes them; a value
+// may be split between two pieces. While no piece has come apart from the
+// run from offset 0, that run may be the whole file, its values past the
+// original's rows then y's. Anything else (pieces out of order, a tag no
+// value has, columns that do not meet or differ in length, one run that
+// is not twice the original's rows) is only noted, and righe() then gives
+// nothing.
+class colonne_scritte {
+ public:
+  explicit colonne_scritte(confronto_geometria& c) : confronto_(c), originali_(c.metri_originali()) {}
+  void pezzo(const pezzo_posizionato& p);
+  // The rows written, when the file was two whole columns of them.
+  std::optional<uint64_t> righe() const;
+
+ private:
+  struct colonna {
+    bool aperta = false;
+    uint64_t inizio = 0;
+    uint64_t fine = 0;  // where its next piece goes
+    std::string resto;  // the start of a value that the next piece ends
+    uint64_t valori = 0;
+  };
+  std::size_t valori(colonna& k, int asse, std::string_view b);
+  void decodifica(colonna& k, int asse, std::string_view b);
+
+  confronto_geometria& confronto_;
+  const uint64_t originali_;
+  colonna x_, y_;
+  bool in_forma_ = true;
 };
 
 }  // namespace scenario::decompilazione

@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "common/nomi.h"
-#include "compiler/codifica.h"
 #include "compiler/compila_testi.h"
 #include "compiler/formato_geometria.h"
 #include "compiler/voci.h"
@@ -21,100 +20,8 @@
 namespace scenario {
 namespace {
 
+using decompilazione::colonne_scritte;
 using decompilazione::confronto_geometria;
-
-// The line geometry as the compiler writes it, decoded as its pieces come
-// and handed to the comparison, never held whole: the x column's pieces
-// from offset 0 on and the y column's from where x ends, each column in
-// order, as the compiler writes them. Anything else (pieces out of order,
-// a tag no value has, columns that do not meet or differ in length) is only
-// noted: the file is then compiled again and held whole.
-class colonne_scritte {
- public:
-  explicit colonne_scritte(confronto_geometria& c) : confronto_(c) {}
-
-  void pezzo(const pezzo_posizionato& p) {
-    if (!in_forma_) return;
-    colonna* k = nullptr;
-    if (x_.aperta && p.posizione == x_.fine) {
-      k = &x_;
-    } else if (y_.aperta && p.posizione == y_.fine) {
-      k = &y_;
-    } else if (!x_.aperta && p.posizione == 0) {
-      k = &x_;
-    } else if (!y_.aperta && p.posizione != 0) {
-      k = &y_;
-    } else {
-      in_forma_ = false;
-      return;
-    }
-    if (!k->aperta) {
-      k->aperta = true;
-      k->inizio = k->fine = p.posizione;
-    }
-    k->fine += p.byte.size();
-    decodifica(*k, k == &x_ ? 0 : 1, p.byte);
-  }
-
-  // The rows written, when the file was two whole columns of them.
-  std::optional<uint64_t> righe() const {
-    if (!in_forma_ || !x_.aperta || !y_.aperta || x_.fine != y_.inizio || !x_.resto.empty() || !y_.resto.empty() ||
-        x_.valori != y_.valori) {
-      return std::nullopt;
-    }
-    return x_.valori;
-  }
-
- private:
-  struct colonna {
-    bool aperta = false;
-    uint64_t inizio = 0;
-    uint64_t fine = 0;    // where its next piece goes
-    std::string resto;    // the start of a value that the next piece ends
-    uint64_t valori = 0;
-  };
-
-  // The whole values at the start of `b`, handed on; returns their bytes.
-  std::size_t valori(colonna& k, int asse, std::string_view b) {
-    std::size_t i = 0;
-    while (b.size() - i >= formato::kBytesVuoto) {
-      std::size_t misura = 0;
-      switch (decodifica_u16(b.data() + i + formato::etichettato::etichetta)) {
-        case formato::kEtichettaVuoto: misura = formato::kBytesVuoto; break;
-        case formato::kEtichettaIntero: misura = formato::kBytesIntero; break;
-        case formato::kEtichettaReale: misura = formato::kBytesReale; break;
-        default: in_forma_ = false; return b.size();
-      }
-      if (b.size() - i < misura) break;
-      numero_etichettato v;
-      decodifica_etichettato(b.data() + i, misura, 0, v);
-      confronto_.valore(asse, v);
-      ++k.valori;
-      i += misura;
-    }
-    return i;
-  }
-
-  void decodifica(colonna& k, int asse, std::string_view b) {
-    if (!k.resto.empty()) {
-      // A value is at most kBytesReale long: what it lacks is in the first
-      // bytes of this piece.
-      const std::size_t prima = k.resto.size();
-      k.resto.append(b.substr(0, formato::kBytesReale));
-      const std::size_t fatti = valori(k, asse, k.resto);
-      if (!in_forma_) return;
-      if (fatti == 0) return;  // the piece was shorter than the value: all of it is kept
-      b.remove_prefix(fatti - prima);
-      k.resto.clear();
-    }
-    const std::size_t fatti = valori(k, asse, b);
-    if (in_forma_) k.resto.assign(b.substr(fatti));
-  }
-
-  confronto_geometria& confronto_;
-  colonna x_, y_;
-  bool in_forma_ = true;
-};
 
 // The memory platform, but the line geometry goes to the comparison as it
 // is written and leaves an empty file: it is tens of megabytes on a long
