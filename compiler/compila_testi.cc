@@ -281,7 +281,11 @@ esito_compilazione compila_file(const richiesta_compilazione& r) {
   }
   e = compila_testi(*sistema, r.id, std::move(testi[0]), std::move(testi[1]), r.geometria);
   e.ripristino = std::move(ripristino);
-  if (e.scritti.empty()) togli_cartelle();
+  if (e.scritti.empty()) {
+    // The hold first: on Windows it is a file in the folder, gone on close.
+    tenuta.reset();
+    togli_cartelle();
+  }
   return e;
 }
 

@@ -304,7 +304,7 @@ class piattaforma_windows : public piattaforma {
 
   std::optional<identita_file> identita(const std::string& nome, bool segui) override {
     std::wstring w;
-    if (!in_wide(CP_UTF8, nome, true, w)) return std::nullopt;
+    if (!in_utf16(CP_UTF8, nome, true, w)) return std::nullopt;
     maniglia f(::CreateFileW(nome_di_sistema(nome).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | (segui ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
