@@ -19,15 +19,7 @@ namespace fs = std::filesystem;
 
 std::string semplice(file_scenario f) { return nome_semplice(kNomeLinea, kNumeroTreno, f); }
 
-class piattaforma_con_rapporti : public prova::piattaforma_di_prova {
- public:
-  using prova::piattaforma_di_prova::piattaforma_di_prova;
-  void rapporto_errore(const errore_sistema& e) override {
-    errori.push_back(e);
-    prova::piattaforma_di_prova::rapporto_errore(e);
-  }
-  std::vector<errore_sistema> errori;
-};
+using prova::piattaforma_con_rapporti;
 
 // A folder at any of the eight names: refused before anything is written,
 // the earlier files as they were.

@@ -56,16 +56,7 @@ const std::map<std::string, std::string>& contenuti_di_una_corsa() {
   return contenuti;
 }
 
-// The test platform that reports into a list and keeps the error itself.
-class piattaforma_con_rapporti : public prova::piattaforma_di_prova {
- public:
-  using prova::piattaforma_di_prova::piattaforma_di_prova;
-  void rapporto_errore(const errore_sistema& e) override {
-    errori.push_back(e);
-    prova::piattaforma_di_prova::rapporto_errore(e);
-  }
-  std::vector<errore_sistema> errori;
-};
+using prova::piattaforma_con_rapporti;
 
 // A folder holding the six files of an earlier run, each with a content of
 // its own, and a file that is none of the program's.

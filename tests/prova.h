@@ -61,6 +61,17 @@ inline constexpr file_scenario kFileDellaCorsa[] = {
     file_scenario::rallentamenti,     file_scenario::scheda_treno,      file_scenario::geometria_linea,
     file_scenario::voci,              file_scenario::celle};
 
+// The test platform that also keeps every error it is told to report.
+class piattaforma_con_rapporti : public piattaforma_di_prova {
+ public:
+  using piattaforma_di_prova::piattaforma_di_prova;
+  void rapporto_errore(const errore_sistema& e) override {
+    errori.push_back(e);
+    piattaforma_di_prova::rapporto_errore(e);
+  }
+  std::vector<errore_sistema> errori;
+};
+
 }  // namespace scenario::prova
 
 #endif  // TESTS_PROVA_H_

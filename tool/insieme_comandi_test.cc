@@ -29,9 +29,7 @@ using prova::scrivi_file;
 
 std::string fixture(const std::string& nome) { return std::string(SCENARIO_FIXTURES) + "/autori/" + nome; }
 
-std::string compilato(const cartella_temporanea& c, file_scenario f) {
-  return c.file(nome_semplice("Velmo - Montegrieve", "24817", f));
-}
+using prova::compilato;
 
 std::string sostituisci_in(std::string t, const std::string& da, const std::string& a) {
   const auto i = t.find(da);
