@@ -146,15 +146,12 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
         continue;
       }
       (t == tipo_file::voci ? f.voci : f.celle) = leggi_binario(*sistema, nome, t);
-    } catch (const errore_sistema& e) {
-      err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
-      return kStatoArgomenti;
-    } catch (const errore_dimensione& e) {
-      err << nome << ": errore: " << e.what() << '\n';
-      return kStatoArgomenti;
+    } catch (const errore_sistema&) {
+      return lettura_fallita(err, nome);
+    } catch (const errore_dimensione&) {
+      return lettura_fallita(err, nome);
     } catch (const std::bad_alloc&) {
-      err << nome << ": errore: memoria esaurita\n";
-      return kStatoArgomenti;
+      return lettura_fallita(err, nome);
     }
   }
 
