@@ -5,8 +5,8 @@
 #   2. `scenario compila` of the dense 1 000 000 m scenario against cp of its
 #      three outputs;
 #   3. peak memory of the built-in run, of the dense compile (the program's
-#      compiler and the tool) at growing lengths, of `scenario decodifica`
-#      and `scenario grafico` on the dense scenario;
+#      compiler and the tool) at growing lengths, of `scenario decodifica`,
+#      `scenario grafico` and `scenario decompila` on the dense scenario;
 #   4. the Google Benchmark figures of parts inside one process.
 # Both sides of a comparison write new files into folders that do not hold
 # them (the outputs of the run before are deleted, untimed); the runs are
@@ -116,7 +116,9 @@ echo "  scenario decodifica of the dense geometry:    $(mb "$(picco "$b/scenario
 echo "    the same with every row as CSV:             $(mb "$(picco "$b/scenario" decodifica "$g" --csv --from 0)")"
 echo "  scenario grafico of the dense binary files:   $(mb "$(picco "$b/scenario" grafico "$lavoro/tre"/*)")"
 echo "  scenario grafico of the dense descriptions:   $(mb "$(picco "$b/scenario" grafico "$lavoro/densa1000000/linea.txt" "$lavoro/densa1000000/treno.txt")")"
-echo "  (target for decodifica and grafico: at most 16 MB)"
+mkdir -p "$lavoro/decompilate"
+echo "  scenario decompila of the dense binary files:  $(mb "$(picco "$b/scenario" decompila "$lavoro/tre"/* --out "$lavoro/decompilate" --force)")"
+echo "  (target for decodifica, grafico and decompila: at most 16 MB)"
 
 echo
 echo "4. inside one process (Google Benchmark, fastest of 10 repetitions): parts, not whole runs"

@@ -61,11 +61,14 @@ std::string ingresso_tra_le_uscite(piattaforma& p, const std::vector<std::string
 }
 
 std::string descrizioni_scambiate(std::string_view linea, std::string_view treno) {
+  // The train description is read only when the line looks like one: the
+  // check runs before every compile of the tool and of the decompiler.
   const int linea_l = record_riconosciuti(linea, descrizione::linea);
   const int linea_t = record_riconosciuti(linea, descrizione::treno);
+  if (linea_t <= linea_l) return "";
   const int treno_l = record_riconosciuti(treno, descrizione::linea);
   const int treno_t = record_riconosciuti(treno, descrizione::treno);
-  if (linea_t > linea_l && treno_l > treno_t) {
+  if (treno_l > treno_t) {
     return "le due descrizioni sono scambiate: quella data come linea ha " + std::to_string(linea_t) +
            " record del treno, quella data come treno " + std::to_string(treno_l) +
            " record della linea; si danno prima la linea, poi il treno";

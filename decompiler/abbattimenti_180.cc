@@ -75,7 +75,7 @@ class scelta_abbattimenti {
 
   std::optional<std::vector<cella>> compila(const std::set<int64_t>& scelte) const {
     ricostruzione bozza(s_);
-    const ricompilato fatto = prova_(linea_, bozza.treno(scelte), false);
+    const ricompilato fatto = prova_(linea_, bozza.treno(scelte), nullptr);
     if (!fatto.scritto) return std::nullopt;
     try {
       return decodifica_celle(fatto.file.celle);

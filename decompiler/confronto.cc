@@ -1,15 +1,22 @@
 // The comparison of two compiled scenarios, field by field, named and shown
-// as the decoder names and shows them.
-#include "decompiler/ricostruzione.h"
+// as the decoder names and shows them; the line geometry's as it comes.
+#include "decompiler/confronto.h"
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <type_traits>
+#include <utility>
+
+#include "decompiler/ricostruzione.h"
 
 #include "compiler/formato.h"
+#include "compiler/codifica.h"
 #include "compiler/formato_celle.h"
+#include "compiler/formato_geometria.h"
 #include "compiler/formato_voci.h"
 #include "platform/cp1252.h"
+#include "reader/piano_a_pezzi.h"
 #include "reader/stampa.h"
 
 namespace scenario {
@@ -95,29 +102,140 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
       }
     }
   }
-  if (a.piano && b.piano) {
-    const geometria& ga = *a.piano;
-    const geometria& gb = *b.piano;
-    if (ga.x.size() != gb.x.size()) {
-      aggiungi(tipo_file::geometria, differenza::genere::dimensione, 0, 0, "",
-               n(static_cast<int64_t>(ga.x.size())) + " metri", n(static_cast<int64_t>(gb.x.size())) + " metri");
-    }
-    for (int asse = 0; asse < 2; ++asse) {
-      const auto& xa = asse == 0 ? ga.x : ga.y;
-      const auto& xb = asse == 0 ? gb.x : gb.y;
-      const std::size_t m = std::min(xa.size(), xb.size());
-      for (std::size_t j = 0; j < m; ++j) {
-        if (stesso_etichettato(xa[j], xb[j])) continue;
-        std::size_t fino = j;
-        while (fino + 1 < m && !stesso_etichettato(xa[fino + 1], xb[fino + 1])) ++fino;
-        aggiungi(tipo_file::geometria, differenza::genere::geometria, static_cast<int64_t>(j),
-                 static_cast<int64_t>(fino), asse == 0 ? "x" : "y", testo_etichettato(xa[j]),
-                 testo_etichettato(xb[j]));
-        j = fino;
-      }
-    }
+  return r;
+}
+
+struct decompilazione::confronto_geometria::colonna {
+  colonna(const piano_in_file& o, uint64_t inizio) : originale(o.byte(), inizio) {}
+  cursore_geometria originale;
+  int64_t metro = 0;  // of the next value
+  std::optional<differenza> aperta;  // the run that the last value extended
+  std::vector<differenza> corse;
+};
+
+decompilazione::confronto_geometria::confronto_geometria(const piano_in_file& originale) : originale_(originale) {}
+
+decompilazione::confronto_geometria::~confronto_geometria() = default;
+
+void decompilazione::confronto_geometria::valore(int asse, const numero_etichettato& v) {
+  std::unique_ptr<colonna>& c = colonne_[asse];
+  if (!c) c = std::make_unique<colonna>(originale_, asse == 0 ? 0 : originale_.inizio_y());
+  // Rows past the original's last have nothing to be compared with: the
+  // size tells them.
+  if (c->metro >= originale_.metri()) return;
+  const int64_t j = c->metro++;
+  const numero_etichettato o = c->originale.prossimo();
+  if (stesso_etichettato(o, v)) {
+    if (c->aperta) c->corse.push_back(*std::exchange(c->aperta, std::nullopt));
+    return;
+  }
+  if (c->aperta) {
+    c->aperta->fino = j;
+    return;
+  }
+  c->aperta = differenza{tipo_file::geometria, differenza::genere::geometria, j, j, asse == 0 ? "x" : "y",
+                         testo_etichettato(o), testo_etichettato(v)};
+}
+
+std::vector<differenza> decompilazione::confronto_geometria::finisci(uint64_t metri) {
+  std::vector<differenza> r;
+  const auto a = static_cast<uint64_t>(originale_.metri());
+  if (a != metri) {
+    r.push_back({tipo_file::geometria, differenza::genere::dimensione, 0, 0, "", n(static_cast<int64_t>(a)) + " metri",
+                 n(static_cast<int64_t>(metri)) + " metri"});
+  }
+  for (std::unique_ptr<colonna>& c : colonne_) {
+    if (!c) continue;
+    if (c->aperta) c->corse.push_back(*std::exchange(c->aperta, std::nullopt));
+    for (differenza& d : c->corse) r.push_back(std::move(d));
+    c.reset();
   }
   return r;
+}
+
+void decompilazione::colonne_scritte::pezzo(const pezzo_posizionato& p) {
+  if (!in_forma_) return;
+  colonna* k = nullptr;
+  if (x_.aperta && p.posizione == x_.fine) {
+    k = &x_;
+  } else if (y_.aperta && p.posizione == y_.fine) {
+    k = &y_;
+  } else if (!x_.aperta && p.posizione == 0) {
+    k = &x_;
+  } else if (!y_.aperta && p.posizione != 0) {
+    // The values of x past the original's rows were taken for y.
+    if (x_.valori > originali_) {
+      in_forma_ = false;
+      return;
+    }
+    k = &y_;
+  } else {
+    in_forma_ = false;
+    return;
+  }
+  if (!k->aperta) {
+    k->aperta = true;
+    k->inizio = k->fine = p.posizione;
+  }
+  k->fine += p.byte.size();
+  decodifica(*k, k == &x_ ? 0 : 1, p.byte);
+}
+
+std::optional<uint64_t> decompilazione::colonne_scritte::righe() const {
+  if (!in_forma_ || !x_.aperta || !x_.resto.empty()) return std::nullopt;
+  if (!y_.aperta) {
+    // One run from offset 0: x then y, split where the original splits.
+    if (x_.valori != 2 * originali_) return std::nullopt;
+    return originali_;
+  }
+  if (x_.fine != y_.inizio || !y_.resto.empty() || x_.valori != y_.valori) return std::nullopt;
+  return x_.valori;
+}
+
+std::size_t decompilazione::colonne_scritte::valori(colonna& k, int asse, std::string_view b) {
+  std::size_t i = 0;
+  while (b.size() - i >= formato::kBytesVuoto) {
+    std::size_t misura = 0;
+    switch (decodifica_u16(b.data() + i + formato::etichettato::etichetta)) {
+      case formato::kEtichettaVuoto: misura = formato::kBytesVuoto; break;
+      case formato::kEtichettaIntero: misura = formato::kBytesIntero; break;
+      case formato::kEtichettaReale: misura = formato::kBytesReale; break;
+      default: in_forma_ = false; return b.size();
+    }
+    if (b.size() - i < misura) break;
+    numero_etichettato v;
+    decodifica_etichettato(b.data() + i, misura, 0, v);
+    if (asse == 0 && k.valori >= originali_) {
+      // Past the original's x: its y, while the run from offset 0 may be
+      // the whole file; x longer than the original's, when y comes apart.
+      if (y_.aperta) {
+        in_forma_ = false;
+        return b.size();
+      }
+      confronto_.valore(1, v);
+    } else {
+      confronto_.valore(asse, v);
+    }
+    ++k.valori;
+    i += misura;
+  }
+  return i;
+}
+
+void decompilazione::colonne_scritte::decodifica(colonna& k, int asse, std::string_view b) {
+  if (!k.resto.empty()) {
+    // A value is at most kBytesReale long: what it lacks is in the first
+    // bytes of this piece.
+    const std::size_t prima = k.resto.size();
+    k.resto.append(b.substr(0, formato::kBytesReale));
+    const std::size_t fatti = valori(k, asse, k.resto);
+    if (!in_forma_) return;
+    if (fatti == 0) return;  // the piece was shorter than the value: all of it is kept
+    b.remove_prefix(fatti - prima);
+    k.resto.clear();
+  }
+  const std::size_t fatti = valori(k, asse, b);
+  if (in_forma_) k.resto.assign(b.substr(fatti));
 }
 
 }  // namespace scenario

@@ -27,9 +27,10 @@ descrizioni decompila(const scenario_binario& s, const ricompilatore& prova) {
 esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const ricompilatore& compila) {
   const scenario_binario s = leggi_scenario(f);
   esito_decompilazione e;
-  auto identico = [&f](const ricompilato& r) {
-    return r.scritto && r.file.voci == f.voci && r.file.celle == f.celle &&
-           (!f.con_geometria || (r.file.con_geometria && r.file.geometria == f.geometria));
+  // The geometry, when there is one, is compared as it is written.
+  const piano_in_file* piano = s.piano.get();
+  auto identico = [&f, piano](const ricompilato& r) {
+    return r.scritto && r.file.voci == f.voci && r.file.celle == f.celle && (!piano || r.geometria_identica);
   };
   // A first draft with no 180 record: the track completion makes most
   // 180 markers again, often all of them, and then its compile is the
@@ -38,7 +39,7 @@ esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const r
   e.testi.linea = bozza.linea();
   e.testi.treno = bozza.treno({});
   e.testi.note = bozza.note;
-  ricompilato r = compila(e.testi.linea, e.testi.treno, f.con_geometria);
+  ricompilato r = compila(e.testi.linea, e.testi.treno, piano);
   const std::vector<int64_t> celle_180 = bozza.celle_180();
   if (r.scritto && !identico(r) && !celle_180.empty()) {
     std::optional<std::vector<cella>> senza;
@@ -50,7 +51,7 @@ esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const r
         decompilazione::scegli_abbattimenti_180(s, e.testi.linea, compila, celle_180, senza ? &*senza : nullptr);
     if (!scelte.empty()) {
       e.testi.treno = decompilazione::ricostruzione(s).treno(scelte);
-      r = compila(e.testi.linea, e.testi.treno, f.con_geometria);
+      r = compila(e.testi.linea, e.testi.treno, piano);
     }
   }
   e.guasti = r.guasti;
@@ -63,8 +64,13 @@ esito_decompilazione decompila_e_verifica(const file_scenario_binari& f, const r
   if (e.identico) return e;
   try {
     file_scenario_binari nuovi = r.file;
-    nuovi.con_geometria = f.con_geometria && r.file.con_geometria;
+    nuovi.con_geometria = false;
     e.differenze = confronta_scenari(s, decompilazione::decodifica_senza_controlli(nuovi));
+    if (!r.geometria_illeggibile.empty()) {
+      e.differenze.clear();
+      e.perche = "i file ricompilati non si decodificano: " + r.geometria_illeggibile;
+    }
+    for (differenza& d : r.differenze_geometria) e.differenze.push_back(std::move(d));
   } catch (const errore_decodifica& x) {
     e.perche = std::string("i file ricompilati non si decodificano: ") + x.what();
   }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
+#include <utility>
 
 #include "compiler/formato.h"
 #include "compiler/formato_voci.h"
@@ -55,7 +57,12 @@ scenario_binario decompilazione::decodifica_senza_controlli(const file_scenario_
   scenario_binario s;
   s.voci = decodifica_di(tipo_file::voci, [&] { return decodifica_voci(f.voci); });
   s.celle = decodifica_di(tipo_file::celle, [&] { return decodifica_celle(f.celle); });
-  if (f.con_geometria) s.piano = decodifica_di(tipo_file::geometria, [&] { return decodifica_geometria(f.geometria); });
+  if (f.con_geometria) {
+    // Checked whole in one pass, as the decoder checks it, and kept in its
+    // file.
+    std::shared_ptr<const byte_a_pezzi> b = f.geometria_a_pezzi ? f.geometria_a_pezzi : byte_in_memoria(f.geometria);
+    s.piano = decodifica_di(tipo_file::geometria, [&] { return piano_a_pezzi(std::move(b)); });
+  }
   return s;
 }
 
@@ -83,9 +90,9 @@ scenario_binario leggi_scenario(const file_scenario_binari& f) {
   }
   if (s.piano) {
     const int64_t metri = int64_t{lunghezza} + kMargineTracciato + 1;
-    if (static_cast<int64_t>(s.piano->x.size()) != metri) {
-      throw errore_scenario(tipo_file::geometria, f.geometria.size(),
-                            n(static_cast<int64_t>(s.piano->x.size())) + " valori per coordinata, ma la lunghezza "
+    if (s.piano->metri() != metri) {
+      throw errore_scenario(tipo_file::geometria, s.piano->byte().byte(),
+                            n(s.piano->metri()) + " valori per coordinata, ma la lunghezza "
                             "della linea (" + n(lunghezza) + " m, voce 84) ne dà " + n(metri));
     }
   }

@@ -72,7 +72,7 @@ double valore(const numero_etichettato& v) {
 // the y column is found again without holding every offset.
 constexpr uint64_t kPasso = 4096;
 
-class piano_file : public sorgente_piano {
+class piano_file : public piano_in_file {
  public:
   piano_file(std::shared_ptr<const byte_a_pezzi> b, std::size_t pezzo)
       : b_(std::move(b)), pezzo_(std::max<std::size_t>(pezzo, 16)) {
@@ -86,6 +86,8 @@ class piano_file : public sorgente_piano {
     inizio_y_ = c.pos();
   }
   int64_t metri() const override { return metri_; }
+  const byte_a_pezzi& byte() const override { return *b_; }
+  uint64_t inizio_y() const override { return inizio_y_; }
   void percorri(const ricevi_riga& riga) const override {
     cursore_geometria cx(*b_, 0, pezzo_), cy(*b_, inizio_y_, pezzo_);
     for (int64_t j = 0; j < metri_; ++j) {
@@ -143,7 +145,7 @@ std::shared_ptr<const byte_a_pezzi> byte_in_memoria(std::string byte) {
   return std::make_shared<byte_memoria>(std::move(byte));
 }
 
-std::shared_ptr<const sorgente_piano> piano_a_pezzi(std::shared_ptr<const byte_a_pezzi> b, std::size_t pezzo) {
+std::shared_ptr<const piano_in_file> piano_a_pezzi(std::shared_ptr<const byte_a_pezzi> b, std::size_t pezzo) {
   return std::make_shared<piano_file>(std::move(b), pezzo);
 }
 

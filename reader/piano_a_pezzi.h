@@ -60,12 +60,20 @@ class cursore_geometria {
 uint64_t controlla_geometria(const byte_a_pezzi& b, std::size_t pezzo,
                              const std::function<void(uint64_t indice, uint64_t offset)>& valore);
 
+// A plan read from a geometry file in pieces: the file and where its y
+// column starts, for whoever reads its columns with cursors of their own.
+class piano_in_file : public sorgente_piano {
+ public:
+  virtual const byte_a_pezzi& byte() const = 0;
+  virtual uint64_t inizio_y() const = 0;
+};
+
 // The geometry in `b`, checked whole before the source is returned (one
 // pass): the same faults as decodifica_geometria, with the same offsets and
 // texts, throw errore_decodifica. Each walk reads the file again, in pieces
 // of `pezzo` bytes (at least 16) per column.
-std::shared_ptr<const sorgente_piano> piano_a_pezzi(std::shared_ptr<const byte_a_pezzi> b,
-                                                    std::size_t pezzo = kPezzoPiano);
+std::shared_ptr<const piano_in_file> piano_a_pezzi(std::shared_ptr<const byte_a_pezzi> b,
+                                                   std::size_t pezzo = kPezzoPiano);
 
 }  // namespace scenario
 

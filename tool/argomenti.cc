@@ -1,8 +1,11 @@
 #include "tool/argomenti.h"
 
 #include <charconv>
+#include <new>
 
 #include "compiler/compila_testi.h"
+#include "platform/piattaforma.h"
+#include "reader/decodifica.h"
 
 namespace scenario {
 
@@ -71,6 +74,19 @@ bool chiede_aiuto(const std::vector<std::string>& a) {
 int inservibile(std::ostream& err, const std::string& comando, const std::string& perche) {
   err << "scenario " << comando << ": " << perche << "\n"
       << "\"scenario " << comando << " --help\" per l'uso.\n";
+  return kStatoArgomenti;
+}
+
+int lettura_fallita(std::ostream& err, const std::string& nome) {
+  try {
+    throw;
+  } catch (const errore_sistema& e) {
+    err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
+  } catch (const errore_dimensione& e) {
+    err << nome << ": errore: " << e.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    err << nome << ": errore: memoria esaurita\n";
+  }
   return kStatoArgomenti;
 }
 

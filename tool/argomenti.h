@@ -49,6 +49,12 @@ bool chiede_aiuto(const std::vector<std::string>& a);
 // usage is, on `err`; returns the tool's exit status for unusable arguments.
 int inservibile(std::ostream& err, const std::string& comando, const std::string& perche);
 
+// Called from inside the catch of a binary file's reading: says on `err`
+// why `nome` could not be read (the system's error, a file too large for
+// its kind, memory run out) and returns the status of a command that could
+// not run. Anything else is thrown on.
+int lettura_fallita(std::ostream& err, const std::string& nome);
+
 }  // namespace scenario
 
 #endif  // TOOL_ARGOMENTI_H_

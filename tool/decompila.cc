@@ -139,18 +139,19 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
   f.con_geometria = con_geometria;
   for (const auto& [t, nome] : nomi) {
     try {
-      // Through the size limits of each kind, as decodifica reads them.
-      std::string byte = leggi_binario(*sistema, nome, t);
-      (t == tipo_file::voci ? f.voci : t == tipo_file::celle ? f.celle : f.geometria) = std::move(byte);
-    } catch (const errore_sistema& e) {
-      err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
-      return kStatoArgomenti;
-    } catch (const errore_dimensione& e) {
-      err << nome << ": errore: " << e.what() << '\n';
-      return kStatoArgomenti;
+      // Through the size limits of each kind, as decodifica reads them; the
+      // geometry, tens of megabytes on a long line, is read in pieces.
+      if (t == tipo_file::geometria) {
+        f.geometria_a_pezzi = apri_binario(*sistema, nome, t);
+        continue;
+      }
+      (t == tipo_file::voci ? f.voci : f.celle) = leggi_binario(*sistema, nome, t);
+    } catch (const errore_sistema&) {
+      return lettura_fallita(err, nome);
+    } catch (const errore_dimensione&) {
+      return lettura_fallita(err, nome);
     } catch (const std::bad_alloc&) {
-      err << nome << ": errore: memoria esaurita\n";
-      return kStatoArgomenti;
+      return lettura_fallita(err, nome);
     }
   }
 
@@ -173,6 +174,10 @@ int comando_decompila(const std::vector<std::string>& a, std::ostream& out, std:
       scrivi_json(out, j);
       out << '\n';
     }
+    return kStatoArgomenti;
+  } catch (const errore_sistema& x) {
+    // The geometry, read as it is compared, failed on the way.
+    err << x.file() << ": errore: impossibile leggere: " << x.descrizione() << '\n';
     return kStatoArgomenti;
   }
 

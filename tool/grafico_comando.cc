@@ -122,12 +122,10 @@ std::optional<int> dati_dai_binari(piattaforma& sistema, const std::vector<std::
       file_decodificato f = decodifica(t, leggi_binario(sistema, nome, t));
       if (t == tipo_file::voci) d.voci = f.voci;
       if (t == tipo_file::celle) d.celle = std::move(f.celle);
-    } catch (const errore_sistema& e) {
-      err << nome << ": errore: impossibile leggere: " << e.descrizione() << '\n';
-      return kStatoArgomenti;
-    } catch (const errore_dimensione& e) {
-      err << nome << ": errore: " << e.what() << '\n';
-      return kStatoArgomenti;
+    } catch (const errore_sistema&) {
+      return lettura_fallita(err, nome);
+    } catch (const errore_dimensione&) {
+      return lettura_fallita(err, nome);
     } catch (const errore_decodifica& e) {
       err << nome << ": errore: file " << nome_tipo_file(t) << " malformato all'offset " << e.offset() << ": "
           << e.motivo() << '\n';
