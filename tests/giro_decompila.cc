@@ -5,6 +5,7 @@
 //   giro_decompila corte|lunghe|variazioni FIRST LAST [FOLDER]
 //   giro_decompila lunghe64|variazioni64 COUNT BASE [FOLDER]  (64-bit seeds from BASE)
 //   giro_decompila file FIRST LAST FOLDER  (the pairs an earlier run wrote, checked again)
+//   giro_decompila ingresso INPUT 0 FOLDER  (an undamaged input of the decompiler's fuzz target)
 //   giro_decompila semi FIRST LAST FOLDER  (corte, writing the fuzz target's inputs of
 //     the seeds that needed layered mountains or a signal under a station's marker)
 // corte: the suite's short lines (1-6 km); lunghe: 6-285 km; variazioni: the
@@ -49,13 +50,23 @@ int main(int argc, char** argv) {
   const uint64_t da = std::strtoull(argv[2], nullptr, 10), a = std::strtoull(argv[3], nullptr, 10);
   const std::string cartella = argc > 4 ? argv[4] : ".";
   std::mt19937_64 semi(a);
-  const uint64_t quanti = a64 ? da : a - da + 1;
+  const uint64_t quanti = modo == "ingresso" ? 1 : a64 ? da : a - da + 1;
   int64_t puliti = 0, falliti = 0, scartati = 0;
   for (uint64_t k = 0; k < quanti; ++k) {
     const uint64_t seme = a64 ? semi() : da + k;
     prova::descrizioni_casuali d;
     std::string scelte;
-    if (modo == "file") {
+    bool geometria = seme % 4 == 0;
+    if (modo == "ingresso") {
+      // The fuzz target's reading of its input: the first byte chooses the
+      // geometry, the rest makes the generator's choices.
+      std::ifstream f(argv[2], std::ios::binary);
+      const std::string b(std::istreambuf_iterator<char>(f), {});
+      if (b.empty()) return 2;
+      geometria = (b[0] & 6) == 6;
+      d = prova::genera_descrizioni(
+          prova::caso_da_byte(reinterpret_cast<const uint8_t*>(b.data()) + 1, b.size() - 1));
+    } else if (modo == "file") {
       // Seeds FIRST to LAST of an earlier run, from FOLDER's SEED_linea.txt and SEED_treno.txt.
       auto leggi = [&](const char* cosa) {
         std::ifstream f(cartella + "/" + std::to_string(seme) + cosa, std::ios::binary);
@@ -73,7 +84,6 @@ int main(int argc, char** argv) {
     } else {
       d = prova::genera_descrizioni(prova::caso_da_seme(seme));
     }
-    const bool geometria = seme % 4 == 0;
     piattaforma_memoria m;
     const esito_compilazione e = compila_testi(m, identita_incorporata(), d.linea, d.treno, geometria);
     if (e.stato != kStatoPulito) {
