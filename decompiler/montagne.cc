@@ -95,6 +95,11 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
   for (const auto& [a, b] : coperte) {
     for (int64_t i = a; i <= b; ++i) da_rendere[static_cast<std::size_t>(i)] = true;
   }
+  // A run past cell U - 2 is written from U - 2 (below), over the cells
+  // before it: those of kind 0 need a span of their own after it.
+  bool coda = false;
+  for (int64_t i = std::max<int64_t>(0, u_ - 1); i <= u_; ++i) coda = coda || c(i).montagna != 0;
+  for (int64_t i = std::max<int64_t>(0, u_ - 2); coda && i <= u_; ++i) da_rendere[static_cast<std::size_t>(i)] = true;
   struct tratto {
     int64_t a, b;
     int t;
