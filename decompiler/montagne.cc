@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <utility>
 
 namespace scenario::decompilazione {
 namespace {
@@ -47,6 +49,54 @@ effetto_montagne simula(const std::vector<montagna_r>& montagne, int64_t u) {
     }
   }
   return e;
+}
+
+// The same spans in fewer records. A span of another kind than 3 that
+// starts 150 m or less after the end of the one written before it needs a
+// span of no cells in between; written after a span that ends further back
+// it needs none. So the spans go into chains, each span at the end of the
+// chain whose last span ends latest among those it may follow, and the
+// chains one after the other; spans that share cells keep their order.
+std::vector<montagna_r> compatta(const std::vector<montagna_r>& montagne, int64_t u) {
+  std::vector<montagna_r> spans;
+  for (const montagna_r& m : montagne) {
+    if (m.fine != -200) spans.push_back(m);
+  }
+  auto di_tipo_3 = [](const montagna_r& m) { return basso8(m.tipo > 10 ? m.tipo - 10 : m.tipo) == 3; };
+  auto celle = [u](const montagna_r& m) {
+    return std::pair<int64_t, int64_t>{tondo(m.inizio / 50.0), std::min(tondo(m.fine / 50.0 - 1), u)};
+  };
+  std::vector<std::vector<std::size_t>> catene;
+  std::vector<std::size_t> catena_di(spans.size(), 0);
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    const auto [a, b] = celle(spans[i]);
+    std::size_t dopo = 0;  // the first chain it may join: none before one that holds a span sharing its cells
+    for (std::size_t j = 0; j < i; ++j) {
+      const auto [aj, bj] = celle(spans[j]);
+      if (a <= b && aj <= bj && a <= bj && aj <= b) dopo = std::max(dopo, catena_di[j]);
+    }
+    std::optional<std::size_t> scelta;
+    for (std::size_t k = dopo; k < catene.size(); ++k) {
+      const int64_t fine = spans[catene[k].back()].fine;
+      if (!di_tipo_3(spans[i]) && spans[i].inizio - fine <= 150) continue;
+      if (!scelta || fine > spans[catene[*scelta].back()].fine) scelta = k;
+    }
+    if (!scelta) {
+      scelta = catene.size();
+      catene.emplace_back();
+    }
+    catene[*scelta].push_back(i);
+    catena_di[i] = *scelta;
+  }
+  std::vector<montagna_r> r;
+  for (const std::vector<std::size_t>& catena : catene) {
+    for (std::size_t i : catena) {
+      const montagna_r& m = spans[i];
+      if (!r.empty() && !di_tipo_3(m) && m.inizio - r.back().fine <= 150) r.push_back({m.inizio, -200, 0});
+      r.push_back(m);
+    }
+  }
+  return r;
 }
 
 }  // namespace
@@ -131,10 +181,22 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
 }
 
 void ricostruzione::montagne(righe& r) {
+  // A draft that needs more records than a description may hold may fit
+  // in another order.
+  auto resa = [&](std::vector<montagna_r>& bozza) {
+    if (montagne_rese(bozza)) return true;
+    if (bozza.size() <= 80) return false;
+    std::vector<montagna_r> corta = compatta(bozza, u_);
+    if (corta.size() >= bozza.size() || !montagne_rese(corta)) return false;
+    bozza = std::move(corta);
+    note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 record "
+                   "ammessi");
+    return true;
+  };
   std::vector<montagna_r> m = montagne_a_tratti();
-  if (!montagne_rese(m)) {
+  if (!resa(m)) {
     std::vector<montagna_r> strati = montagne_a_strati();
-    if (montagne_rese(strati)) {
+    if (resa(strati)) {
       m = std::move(strati);
       note.push_back("montagne scritte a strati: prima le montagne con i segni, poi una senza segni per ogni tratto "
                      "di un tipo");
