@@ -142,14 +142,7 @@ std::vector<segnale_r> ricostruzione::segnali() {
       }
       return true;
     };
-    bool proprio = false;  // some cell shows a mark that no other writer makes
-    for (int k = 1; k <= 4 && g.w - 2 * k >= 0; ++k) proprio = proprio || non_altrui(k, g.w - 2 * k);
-    if (!proprio) {
-      // Every mark is another writer's: the base shows nowhere.
-      g.p = parti_senza_base(g.c.dato4, g.c.tempo_segnale != 0);
-    } else if (const std::optional<parti_segnale> p = parti_dai_segni(g, g.c.tempo_segnale != 0, non_altrui)) {
-      g.p = *p;
-    }
+    if (const std::optional<parti_segnale> p = parti_dai_segni(g, g.c.tempo_segnale != 0, non_altrui)) g.p = *p;
   }
   for (segnale_r& g : r) {
     if (auto it = parti_scelte_.find(g.w); it != parti_scelte_.end()) g.p = it->second;
