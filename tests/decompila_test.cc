@@ -118,6 +118,23 @@ TEST(DecompilaVariazioni, IncorporateVariateTornanoIdentiche) {
 // ---------------------------------------------------------------------------
 // One small scenario per record kind and per awkward case.
 
+// Sixty touching spans of 100 m, of kinds 1 and 2 in turn, written in three
+// chains of every third span (200 m apart, so none takes kind 3), with a
+// span of no cells before the second and third chains: 62 records. In the
+// order of position every span but the first would need a span of no cells
+// before it, 119 records.
+std::vector<std::string> montagne_in_catene() {
+  std::vector<std::string> r;
+  for (int catena = 0; catena < 3; ++catena) {
+    if (catena > 0) r.push_back("montagna, " + std::to_string(100 * catena) + ", -200, 0");
+    for (int i = catena; i < 60; i += 3) {
+      r.push_back("montagna, " + std::to_string(100 * i) + ", " + std::to_string(100 * i + 100) + ", " +
+                  std::to_string(1 + i % 2));
+    }
+  }
+  return r;
+}
+
 std::string crlf(const std::vector<std::string>& r) {
   std::string s;
   for (const std::string& x : r) s += x + "\r\n";
@@ -355,6 +372,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"rallentamento, 1000, 60, 0, 0, 0, 0", "abbattimento, 6100, 180", "abbattimento, 6650, 180"},
                      {},
                      {"abbattimento, 6100, 180", "abbattimento, 6650, 180"}},
+        caso_piccolo{"montagne che in ordine di posizione passano gli 80 record", montagne_in_catene(), {}},
         // The second span starts on the cell where the first puts its last
         // marker (925 m is cell 18.5, both ways to the even cell); both are
         // of kind 3, as the first one touching makes them.
