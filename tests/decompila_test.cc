@@ -123,6 +123,18 @@ TEST(DecompilaVariazioni, IncorporateVariateTornanoIdentiche) {
 // span of no cells before the second and third chains: 62 records. In the
 // order of position every span but the first would need a span of no cells
 // before it, 119 records.
+// Two marked spans whose markers interleave (which only spans in layers
+// give back), then a span of kind 1 with 45 cells of kind 3 over it: 48
+// records, but 90 runs of one kind.
+std::vector<std::string> montagne_a_isole() {
+  std::vector<std::string> r = {"montagna, 420, 2339, 11", "montagna, 1044, 3512, 12", "montagna, 1193, 3534, 1",
+                                "montagna, 4000, 10800, 1"};
+  for (int i = 0; i < 45; ++i) {
+    r.push_back("montagna, " + std::to_string(4100 + 150 * i) + ", " + std::to_string(4150 + 150 * i) + ", 3");
+  }
+  return r;
+}
+
 std::vector<std::string> montagne_in_catene() {
   std::vector<std::string> r;
   for (int catena = 0; catena < 3; ++catena) {
@@ -373,6 +385,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {"abbattimento, 6100, 180", "abbattimento, 6650, 180"}},
         caso_piccolo{"montagne che in ordine di posizione passano gli 80 record", montagne_in_catene(), {}},
+        caso_piccolo{"montagne a strati che a tratti passano gli 80 record", montagne_a_isole(), {}},
         // The second span starts on the cell where the first puts its last
         // marker (925 m is cell 18.5, both ways to the even cell); both are
         // of kind 3, as the first one touching makes them.
