@@ -119,8 +119,15 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
     if (b != basso8(int64_t{c(w - 8).richiamo} - 4)) return std::nullopt;
     return b;
   };
+  // Two marks that the writers in sight make agree by chance (a signal's
+  // last and another's first, both two cells from their own): the
+  // comparison below judges them.
+  auto spiegato = [&](int64_t cc) {
+    const auto it = spiegati.find(cc);
+    return it != spiegati.end() && it->second.count(c(cc).richiamo) != 0;
+  };
   auto segni_coerenti = [&](int64_t m) {
-    if (!coppia(m) || e_scrittore(m - 2)) return false;
+    if (!coppia(m) || e_scrittore(m - 2) || (spiegato(m - 6) && spiegato(m - 8))) return false;
     if (!e_scrittore(m - 4)) return true;
     const int64_t w = m - 4;
     const std::optional<uint8_t> sua = coppia(w);

@@ -370,6 +370,14 @@ INSTANTIATE_TEST_SUITE_P(
                       "segnale, 2050, 2, 8, 2, 2, 1, 1, 2, 1, 6, 50", "segnale, 2350, 34, 6, 4, 3, 2, 0, 1, 4, 4, 0",
                       "stazione, 1750, 8, 700, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
                       "segnale, 2450, 1, 9, 5, 1, 2, 0, 0, 3, 6, 0"}},
+        // The two farthest marks beyond the marker (cell 110) agree on one
+        // base by chance: the last of the signal on cell 112 and the first
+        // of the one on cell 104. The marker covers the sign text.
+        caso_piccolo{"segni di due segnali che sembrano di uno sotto il segnaposto",
+                     {"cartello_indicatore, 5450, (sotto)"},
+                     {"segnale, 5550, 2, 9, 5, 7, 1, 0, 3, 8, 5, 0",
+                      "stazione, 5400, 1, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+                      "segnale, 5150, 2, 6, 0, 6, 0, 26, 7, 8, 8, 101"}},
         // Cell 218 is of kind 0 between cells of kind 1 that reach the last
         // cell: the run past U - 2 is written from U - 2, and cell 218 needs
         // a span of its own after it.
