@@ -58,8 +58,10 @@ class scelta_abbattimenti {
   }
 
  private:
-  // A marker walk steps 8 cells, one more or less around an occupied cell.
-  static constexpr int64_t kFinestra = 10;
+  // A marker walk steps 8 cells, one more or less around an occupied cell;
+  // the record that mends the first difference may stand two steps on,
+  // past a marker that only a record makes.
+  static constexpr int64_t kFinestra = 16;
   static constexpr int kGiriMassimi = 200;
 
   // How far the 180 markers of a compile agree with the files': the first

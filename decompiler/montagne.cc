@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace scenario::decompilazione {
 namespace {
@@ -47,6 +50,157 @@ effetto_montagne simula(const std::vector<montagna_r>& montagne, int64_t u) {
     }
   }
   return e;
+}
+
+// The same spans in fewer records. A span of another kind than 3 that
+// starts 150 m or less after the end of the one written before it needs a
+// span of no cells in between; written after a span that ends further back
+// it needs none. So the spans go into chains, each span at the end of the
+// chain whose last span ends latest among those it may follow, and the
+// chains one after the other; spans that share cells keep their order.
+std::vector<montagna_r> compatta(const std::vector<montagna_r>& montagne, int64_t u) {
+  std::vector<montagna_r> spans;
+  for (const montagna_r& m : montagne) {
+    if (m.fine != -200) spans.push_back(m);
+  }
+  auto di_tipo_3 = [](const montagna_r& m) { return basso8(m.tipo > 10 ? m.tipo - 10 : m.tipo) == 3; };
+  auto celle = [u](const montagna_r& m) {
+    return std::pair<int64_t, int64_t>{tondo(m.inizio / 50.0), std::min(tondo(m.fine / 50.0 - 1), u)};
+  };
+  std::vector<std::vector<std::size_t>> catene;
+  std::vector<std::size_t> catena_di(spans.size(), 0);
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    const auto [a, b] = celle(spans[i]);
+    std::size_t dopo = 0;  // the first chain it may join: none before one that holds a span sharing its cells
+    for (std::size_t j = 0; j < i; ++j) {
+      const auto [aj, bj] = celle(spans[j]);
+      if (a <= b && aj <= bj && a <= bj && aj <= b) dopo = std::max(dopo, catena_di[j]);
+    }
+    std::optional<std::size_t> scelta;
+    for (std::size_t k = dopo; k < catene.size(); ++k) {
+      const int64_t fine = spans[catene[k].back()].fine;
+      if (!di_tipo_3(spans[i]) && spans[i].inizio - fine <= 150) continue;
+      if (!scelta || fine > spans[catene[*scelta].back()].fine) scelta = k;
+    }
+    if (!scelta) {
+      scelta = catene.size();
+      catene.emplace_back();
+    }
+    catene[*scelta].push_back(i);
+    catena_di[i] = *scelta;
+  }
+  std::vector<montagna_r> r;
+  for (const std::vector<std::size_t>& catena : catene) {
+    for (std::size_t i : catena) {
+      const montagna_r& m = spans[i];
+      if (!r.empty() && !di_tipo_3(m) && m.inizio - r.back().fine <= 150) r.push_back({m.inizio, -200, 0});
+      r.push_back(m);
+    }
+  }
+  return r;
+}
+
+// The fewest spans that give the same kinds, in layers: spans of one
+// unmarked kind with others between them become one span written first,
+// the others over it, and a stretch of no span that it covers then needs a
+// span of kind 0. This is the fewest strokes of a printer that paints over,
+// found over the spans and the stretches between them in order of
+// position; a marked span is never stretched, its markers would move. The
+// spans must not share cells; otherwise nothing is returned.
+std::vector<montagna_r> a_strati_minimi(const std::vector<montagna_r>& montagne) {
+  struct unita {
+    int64_t inizio, fine, tipo;
+    bool vuota;  // a stretch between spans
+  };
+  std::vector<unita> x;
+  for (const montagna_r& m : montagne) {
+    if (m.fine == -200) continue;
+    if (!x.empty() && m.inizio < x.back().fine) return {};
+    if (!x.empty() && m.inizio > x.back().fine) x.push_back({x.back().fine, m.inizio, 0, true});
+    x.push_back({m.inizio, m.fine, m.tipo, false});
+  }
+  const int n = static_cast<int>(x.size());
+  auto unisce = [&](int i, int k) { return x[i].tipo == x[k].tipo && x[i].tipo <= 10; };
+  // p(i, j): units i to j painted whole over anything; t(i): units i to
+  // the last over nothing, where a stretch needs no span. Each remembers
+  // the unit whose span unit i's is stretched to, or -1.
+  const auto idx = [n](int i, int j) { return static_cast<std::size_t>(i) * static_cast<std::size_t>(n + 1) + static_cast<std::size_t>(j + 1); };
+  std::vector<int> p(static_cast<std::size_t>(n + 1) * static_cast<std::size_t>(n + 1), 0), sp(p.size(), -1);
+  auto P = [&](int i, int j) { return i > j ? 0 : p[idx(i, j)]; };
+  for (int lung = 1; lung <= n; ++lung) {
+    for (int i = 0; i + lung - 1 < n; ++i) {
+      const int j = i + lung - 1;
+      int meglio = 1 + P(i + 1, j), scelta = -1;
+      for (int k = i + 1; k <= j; ++k) {
+        if (unisce(i, k) && P(i + 1, k - 1) + P(k, j) < meglio) {
+          meglio = P(i + 1, k - 1) + P(k, j);
+          scelta = k;
+        }
+      }
+      p[idx(i, j)] = meglio;
+      sp[idx(i, j)] = scelta;
+    }
+  }
+  std::vector<int> t(static_cast<std::size_t>(n + 1), 0), st(static_cast<std::size_t>(n + 1), -1);
+  for (int i = n - 1; i >= 0; --i) {
+    const auto ii = static_cast<std::size_t>(i);
+    if (x[ii].vuota) {
+      t[ii] = t[ii + 1];
+      continue;
+    }
+    t[ii] = 1 + t[ii + 1];
+    for (int k = i + 1; k < n; ++k) {
+      if (unisce(i, k) && P(i + 1, k - 1) + t[static_cast<std::size_t>(k)] < t[ii]) {
+        t[ii] = P(i + 1, k - 1) + t[static_cast<std::size_t>(k)];
+        st[ii] = k;
+      }
+    }
+  }
+  // The spans in the order written, each as its first and last unit; the
+  // second value is the span that paints unit i.
+  struct tratto {
+    int a, b;
+  };
+  using stesura = std::pair<std::vector<tratto>, std::size_t>;
+  std::function<stesura(int, int, bool)> stendi = [&](int i, int j, bool su_niente) -> stesura {
+    if (i > j) return {};
+    if (su_niente && x[static_cast<std::size_t>(i)].vuota) return stendi(i + 1, j, true);
+    const int k = su_niente ? st[static_cast<std::size_t>(i)] : sp[idx(i, j)];
+    if (k < 0) {
+      stesura r = stendi(i + 1, j, su_niente);
+      r.first.insert(r.first.begin(), tratto{i, i});
+      r.second = 0;
+      return r;
+    }
+    stesura r = stendi(k, j, su_niente);
+    r.first[r.second].a = i;
+    const std::vector<tratto> dentro = stendi(i + 1, k - 1, false).first;
+    r.first.insert(r.first.begin() + static_cast<std::ptrdiff_t>(r.second) + 1, dentro.begin(), dentro.end());
+    return r;
+  };
+  std::vector<montagna_r> r;
+  for (const tratto& z : stendi(0, n - 1, true).first) {
+    const unita& a = x[static_cast<std::size_t>(z.a)];
+    const unita& b = x[static_cast<std::size_t>(z.b)];
+    r.push_back({a.inizio, b.fine, a.tipo});
+  }
+  return r;
+}
+
+// The layers' draft with its second layer, the runs painted over the
+// marked spans, in the fewest spans. The marked spans, and the runs past
+// cell U - 2 that come first, stay as they are; nothing when the runs do
+// not follow one another.
+std::vector<montagna_r> strati_ridotti(const std::vector<montagna_r>& strati, int64_t u) {
+  std::vector<montagna_r> r;
+  std::size_t i = 0;
+  for (; i < strati.size() && strati[i].tipo == 11 && strati[i].fine != -200; ++i) r.push_back(strati[i]);
+  for (; i < strati.size() && (strati[i].fine == -200 || strati[i].inizio >= 50 * (u - 2)); ++i) r.push_back(strati[i]);
+  const std::vector<montagna_r> resto(strati.begin() + static_cast<std::ptrdiff_t>(i), strati.end());
+  const std::vector<montagna_r> pochi = a_strati_minimi(resto);
+  if (pochi.empty() && !resto.empty()) return {};
+  r.insert(r.end(), pochi.begin(), pochi.end());
+  return r;
 }
 
 }  // namespace
@@ -95,6 +249,11 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
   for (const auto& [a, b] : coperte) {
     for (int64_t i = a; i <= b; ++i) da_rendere[static_cast<std::size_t>(i)] = true;
   }
+  // A run past cell U - 2 is written from U - 2 (below), over the cells
+  // before it: those of kind 0 need a span of their own after it.
+  bool coda = false;
+  for (int64_t i = std::max<int64_t>(0, u_ - 1); i <= u_; ++i) coda = coda || c(i).montagna != 0;
+  for (int64_t i = std::max<int64_t>(0, u_ - 2); coda && i <= u_; ++i) da_rendere[static_cast<std::size_t>(i)] = true;
   struct tratto {
     int64_t a, b;
     int t;
@@ -126,10 +285,33 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
 }
 
 void ricostruzione::montagne(righe& r) {
+  // A draft that needs more records than a description may hold may fit
+  // in another order.
+  auto resa = [&](std::vector<montagna_r>& bozza) {
+    if (montagne_rese(bozza)) return true;
+    if (bozza.size() <= 80) return false;
+    std::vector<montagna_r> corta = compatta(bozza, u_);
+    if (corta.size() > 80 || !montagne_rese(corta)) corta = compatta(a_strati_minimi(bozza), u_);
+    if (corta.empty() || corta.size() >= bozza.size() || !montagne_rese(corta)) return false;
+    bozza = std::move(corta);
+    note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 record "
+                   "ammessi");
+    return true;
+  };
   std::vector<montagna_r> m = montagne_a_tratti();
-  if (!montagne_rese(m)) {
+  if (!resa(m)) {
     std::vector<montagna_r> strati = montagne_a_strati();
-    if (montagne_rese(strati)) {
+    bool resi = resa(strati);
+    if (!resi && strati.size() > 80) {
+      std::vector<montagna_r> corta = compatta(strati_ridotti(strati, u_), u_);
+      if (!corta.empty() && montagne_rese(corta)) {
+        strati = std::move(corta);
+        resi = true;
+        note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 "
+                       "record ammessi");
+      }
+    }
+    if (resi) {
       m = std::move(strati);
       note.push_back("montagne scritte a strati: prima le montagne con i segni, poi una senza segni per ogni tratto "
                      "di un tipo");

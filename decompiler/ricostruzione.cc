@@ -95,8 +95,10 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
     for (int k = 1; k <= 4 && m - 2 * k >= 0; ++k) {
       const int64_t cc = m - 2 * k;
       const uint8_t r = c(cc).richiamo;
-      if (r == 0) continue;
-      if (auto it = spiegati.find(cc); it != spiegati.end() && it->second.count(r)) continue;
+      // A 0 is no mark where no writer in sight reaches, and a wrapped
+      // one where some does and none writes it.
+      const auto it = spiegati.find(cc);
+      if (it == spiegati.end() ? r == 0 : it->second.count(r) != 0) continue;
       return true;
     }
     return false;
@@ -107,27 +109,41 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
   // m - 2, and one on m - 4 must show another base of its own, in its two
   // farthest marks, which no signal two or four cells before it explains.
   auto e_scrittore = [&](int64_t w) { return w >= 0 && (c(w).tipo == cella_segnale || c(w).tipo == cella_stazione); };
-  auto coppia = [&](int64_t w) -> std::optional<uint8_t> {  // the base of w's farthest marks, when they agree
-    if (w - 8 < 0 || c(w - 6).richiamo == 0 || c(w - 8).richiamo == 0) return std::nullopt;
+  // A mark of 0 is a base that wrapped (252 + 4, 253 + 3) as much as an
+  // empty cell: with `zero`, it counts when the other mark agrees with it.
+  auto coppia = [&](int64_t w, bool zero = false) -> std::optional<uint8_t> {  // the base of w's farthest marks
+    if (w - 8 < 0) return std::nullopt;
+    const uint8_t r6 = c(w - 6).richiamo, r8 = c(w - 8).richiamo;
+    if ((r6 == 0 && r8 == 0) || (!zero && (r6 == 0 || r8 == 0))) return std::nullopt;
     const uint8_t b = basso8(int64_t{c(w - 6).richiamo} - 3);
     if (b != basso8(int64_t{c(w - 8).richiamo} - 4)) return std::nullopt;
     return b;
   };
+  // Two marks that the writers in sight make agree by chance (a signal's
+  // last and another's first, both two cells from their own): the
+  // comparison below judges them.
+  auto spiegato = [&](int64_t cc) {
+    const auto it = spiegati.find(cc);
+    return it != spiegati.end() && it->second.count(c(cc).richiamo) != 0;
+  };
   auto segni_coerenti = [&](int64_t m) {
-    if (!coppia(m) || e_scrittore(m - 2)) return false;
+    if (!coppia(m) || e_scrittore(m - 2) || (spiegato(m - 6) && spiegato(m - 8))) return false;
     if (!e_scrittore(m - 4)) return true;
     const int64_t w = m - 4;
     const std::optional<uint8_t> sua = coppia(w);
     return sua && !e_scrittore(w - 2) && !e_scrittore(w - 4) &&
            *sua != basso8(int64_t{c(m - 6).richiamo} - 1);
   };
-  std::vector<int64_t> dubbi;  // markers whose two farthest marks agree, but a neighbour may make them
+  // Markers whose two farthest marks agree, but a neighbour may make them,
+  // and markers over dato2 to dato4 (a signal's or a speed sign's), whose
+  // signal may show in one mark only, its others written over.
+  std::vector<int64_t> dubbi;
   for (int64_t i = 2; i <= u_; ++i) {
     const cella& x = c(i);
     if (x.tipo != cella_stazione) continue;
     if (x.tempo_segnale != 0 || segni_propri(i) || segni_coerenti(i)) {
       segnali_sotto_stazione_.insert(i);
-    } else if (coppia(i)) {
+    } else if (coppia(i, true) || x.dato2 || x.dato3 || x.dato4) {
       dubbi.push_back(i);
     }
   }
@@ -170,7 +186,7 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
   }
 }
 
-int64_t ricostruzione::segni_sbagliati() {
+std::vector<uint8_t> ricostruzione::segni_resi() {
   const std::vector<stazione_r> stazioni = stazioni_con_segni();
   const std::vector<segnale_r> segn = segnali();
   const std::size_t note_prima = note.size();
@@ -187,6 +203,11 @@ int64_t ricostruzione::segni_sbagliati() {
       }
     }
   }
+  return segni;
+}
+
+int64_t ricostruzione::segni_sbagliati() {
+  const std::vector<uint8_t> segni = segni_resi();
   int64_t sbagliati = 0;
   for (int64_t i = 0; i <= u_; ++i) sbagliati += segni[static_cast<std::size_t>(i)] != c(i).richiamo;
   return sbagliati;

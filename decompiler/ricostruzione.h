@@ -99,6 +99,7 @@ class ricostruzione {
     }
     voci_e_cartelli();
     oggetti_sotto_le_stazioni();
+    affina_basi();
   }
 
   std::string linea();
@@ -124,9 +125,15 @@ class ricostruzione {
   // The order in which stations (negative: -entry) and signals (their
   // index) wrote their approach marks, the first writer first.
   std::vector<int> ordine_dei_segni(const std::vector<stazione_r>& stazioni, const std::vector<segnale_r>& segn);
-  // How many cells' approach marks the stations and signals as found, in
-  // the order found, would not make.
+  // The approach marks that the stations and signals as found make, in the
+  // order found, cell by cell.
+  std::vector<uint8_t> segni_resi();
+  // How many cells' approach marks those writers would not make.
   int64_t segni_sbagliati();
+  // Where the writers as found miss some marks: other mark bases for the
+  // signals that reach those cells, one signal at a time, each kept when
+  // fewer marks are missed.
+  void affina_basi();
   std::vector<rallentamento_r> rallentamenti();
   std::string record_stazione(int i);
   std::string record_segnale(const segnale_r& g);
@@ -139,6 +146,7 @@ class ricostruzione {
   std::map<int, int64_t> cella_del_cartello_;  // sign entry -> its cell
   std::set<int64_t> vmax_sotto_stazione_;    // station markers over a speed sign
   std::set<int64_t> segnali_sotto_stazione_;  // station markers over a signal
+  std::map<int64_t, parti_segnale> parti_scelte_;  // signal cell -> its values, as affina_basi chose them
 };
 
 

@@ -145,12 +145,74 @@ std::vector<segnale_r> ricostruzione::segnali() {
     if (const std::optional<parti_segnale> p = parti_dai_segni(g, g.c.tempo_segnale != 0, non_altrui)) g.p = *p;
   }
   for (segnale_r& g : r) {
+    if (auto it = parti_scelte_.find(g.w); it != parti_scelte_.end()) g.p = it->second;
     // The time: what the cell holds; 1 to 100 would be raised to 101, so
     // those values come from 257 to 356, whose low byte they are.
     const int t = g.c.tempo_segnale;
     g.tempo = g.p.sx == 2 ? (t >= 1 && t <= 100 ? t + 256 : t) : 0;
   }
   return r;
+}
+
+void ricostruzione::affina_basi() {
+  std::vector<uint8_t> resi = segni_resi();
+  auto sbagliati = [&](const std::vector<uint8_t>& segni) {
+    int64_t e = 0;
+    for (int64_t i = 0; i <= u_; ++i) e += segni[static_cast<std::size_t>(i)] != c(i).richiamo;
+    return e;
+  };
+  int64_t errori = sbagliati(resi);
+  // Each trial finds the writers' order again; a file that no compile made
+  // may miss marks everywhere, so the trials are bounded.
+  int prove = 64;
+  bool migliorato = errori > 0;
+  while (migliorato && errori > 0 && prove > 0) {
+    migliorato = false;
+    for (const segnale_r& g : segnali()) {
+      bool tocca = false;
+      for (int k = 1; k <= 4 && g.w - 2 * k >= 0; ++k) {
+        const auto m = static_cast<std::size_t>(g.w - 2 * k);
+        tocca = tocca || resi[m] != c(g.w - 2 * k).richiamo;
+      }
+      if (!tocca) continue;
+      const bool sx_due = g.c.tempo_segnale != 0;
+      // The base each of its cells shows, and none: its marks may all be
+      // other writers'.
+      std::vector<parti_segnale> candidati;
+      for (int k = 1; k <= 4 && g.w - 2 * k >= 0; ++k) {
+        const int base = basso8(int64_t{c(g.w - 2 * k).richiamo} - k);
+        if (auto p = parti_semplici(g.c.dato4, base, sx_due)) {
+          candidati.push_back(*p);
+        } else if (auto q = parti_qualsiasi(g.c.dato4, base, sx_due)) {
+          candidati.push_back(*q);
+        }
+      }
+      candidati.push_back(parti_senza_base(g.c.dato4, sx_due));
+      const auto base_di = [](const parti_segnale& p) { return basso8(p.sx * 30 + p.dx * 10); };
+      for (const parti_segnale& p : candidati) {
+        if (base_di(p) == base_di(g.p) || prove <= 0) continue;
+        --prove;
+        const auto prima = parti_scelte_.find(g.w);
+        const std::optional<parti_segnale> vecchie =
+            prima == parti_scelte_.end() ? std::nullopt : std::optional<parti_segnale>(prima->second);
+        parti_scelte_[g.w] = p;
+        std::vector<uint8_t> nuovi = segni_resi();
+        if (const int64_t e = sbagliati(nuovi); e < errori) {
+          errori = e;
+          resi = std::move(nuovi);
+          migliorato = true;
+          break;
+        }
+        if (vecchie) {
+          parti_scelte_[g.w] = *vecchie;
+        } else {
+          parti_scelte_.erase(g.w);
+        }
+      }
+      // The signals' values changed: they are found again.
+      if (migliorato) break;
+    }
+  }
 }
 
 std::vector<int> ricostruzione::ordine_dei_segni(const std::vector<stazione_r>& stazioni,

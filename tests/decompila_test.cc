@@ -118,6 +118,35 @@ TEST(DecompilaVariazioni, IncorporateVariateTornanoIdentiche) {
 // ---------------------------------------------------------------------------
 // One small scenario per record kind and per awkward case.
 
+// Sixty touching spans of 100 m, of kinds 1 and 2 in turn, written in three
+// chains of every third span (200 m apart, so none takes kind 3), with a
+// span of no cells before the second and third chains: 62 records. In the
+// order of position every span but the first would need a span of no cells
+// before it, 119 records.
+// Two marked spans whose markers interleave (which only spans in layers
+// give back), then a span of kind 1 with 45 cells of kind 3 over it: 48
+// records, but 90 runs of one kind.
+std::vector<std::string> montagne_a_isole() {
+  std::vector<std::string> r = {"montagna, 420, 2339, 11", "montagna, 1044, 3512, 12", "montagna, 1193, 3534, 1",
+                                "montagna, 4000, 10800, 1"};
+  for (int i = 0; i < 45; ++i) {
+    r.push_back("montagna, " + std::to_string(4100 + 150 * i) + ", " + std::to_string(4150 + 150 * i) + ", 3");
+  }
+  return r;
+}
+
+std::vector<std::string> montagne_in_catene() {
+  std::vector<std::string> r;
+  for (int catena = 0; catena < 3; ++catena) {
+    if (catena > 0) r.push_back("montagna, " + std::to_string(100 * catena) + ", -200, 0");
+    for (int i = catena; i < 60; i += 3) {
+      r.push_back("montagna, " + std::to_string(100 * i) + ", " + std::to_string(100 * i + 100) + ", " +
+                  std::to_string(1 + i % 2));
+    }
+  }
+  return r;
+}
+
 std::string crlf(const std::vector<std::string>& r) {
   std::string s;
   for (const std::string& x : r) s += x + "\r\n";
@@ -322,6 +351,49 @@ INSTANTIATE_TEST_SUITE_P(
                      {"curvas6, 10600, 352", "curvas2, 10700, 467"},
                      {},
                      {"curvas6, 10600, 352", "curvas2, 10900, 98"}},
+        // The signal on cell 75 under the marker keeps two marks, 255 on
+        // cell 69 and 0 on cell 67: its base 252 wrapped to 0 on the last.
+        // Read as no mark, the 0 let the signal on cell 71 take 254 from
+        // them, and the covered signal went for a speed sign.
+        caso_piccolo{"segnale sotto un segnaposto con un segno che gira a 0",
+                     {},
+                     {"segnale, 3500, 2, 1, 3, 5, 815, 13, 4, 1, 3, 50",
+                      "segnale, 3700, 25, 8, 2140, 2, 1, 27, 3, 7, -4000, 1",
+                      "stazione, 3650, 4, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO"}},
+        // Of the signal under the marker (cell 48) only the 0 on cell 40
+        // is left, where the signals on cells 42 and 44 write other marks;
+        // every mark of the one on cell 44 is another writer's, so its base
+        // shows nowhere and comes from dato4 alone.
+        caso_piccolo{"segnale sotto un segnaposto che resta in un solo segno a 0",
+                     {},
+                     {"segnale, 2400, 0, 0, 7, 1, 1, 0, 5, 3, 7, 0", "segnale, 2150, 1, 1, 8, 3, 2, 0, 1, 4, 2, 0",
+                      "segnale, 2050, 2, 8, 2, 2, 1, 1, 2, 1, 6, 50", "segnale, 2350, 34, 6, 4, 3, 2, 0, 1, 4, 4, 0",
+                      "stazione, 1750, 8, 700, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+                      "segnale, 2450, 1, 9, 5, 1, 2, 0, 0, 3, 6, 0"}},
+        // The two farthest marks beyond the marker (cell 110) agree on one
+        // base by chance: the last of the signal on cell 112 and the first
+        // of the one on cell 104. The marker covers the sign text.
+        caso_piccolo{"segni di due segnali che sembrano di uno sotto il segnaposto",
+                     {"cartello_indicatore, 5450, (sotto)"},
+                     {"segnale, 5550, 2, 9, 5, 7, 1, 0, 3, 8, 5, 0",
+                      "stazione, 5400, 1, 300, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, BORGO",
+                      "segnale, 5150, 2, 6, 0, 6, 0, 26, 7, 8, 8, 101"}},
+        // Cell 218 is of kind 0 between cells of kind 1 that reach the last
+        // cell: the run past U - 2 is written from U - 2, and cell 218 needs
+        // a span of its own after it.
+        caso_piccolo{"montagna di tipo 0 prima dell'ultima cella",
+                     {"montagna, 1000, 11500, 1", "montagna, 2000, 3000, 2", "montagna, 10900, 10952, 0"},
+                     {}},
+        // The walk's markers step 8 cells from cell 21; the record on cell
+        // 122 is first to differ, and the one that moves the walk, on its
+        // step at cell 133, stands 11 cells further.
+        caso_piccolo{"abbattimento due passi dopo la prima differenza",
+                     {},
+                     {"rallentamento, 1000, 60, 0, 0, 0, 0", "abbattimento, 6100, 180", "abbattimento, 6650, 180"},
+                     {},
+                     {"abbattimento, 6100, 180", "abbattimento, 6650, 180"}},
+        caso_piccolo{"montagne che in ordine di posizione passano gli 80 record", montagne_in_catene(), {}},
+        caso_piccolo{"montagne a strati che a tratti passano gli 80 record", montagne_a_isole(), {}},
         // The second span starts on the cell where the first puts its last
         // marker (925 m is cell 18.5, both ways to the even cell); both are
         // of kind 3, as the first one touching makes them.
