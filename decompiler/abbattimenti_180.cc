@@ -54,7 +54,13 @@ class scelta_abbattimenti {
       scelte.insert(presa);
       g = meglio;
     }
-    return g.meglio_di(g_bozza) ? scelte : bozza;
+    // Then, from both, single changes near the first difference while they
+    // help: a record taken away, one added, or one moved. A greedy round
+    // can take a record that only a later one makes needless.
+    giudizio g_da_bozza = g_bozza;
+    migliora(bozza, g_da_bozza, celle_180);
+    migliora(scelte, g, celle_180);
+    return g.meglio_di(g_da_bozza) ? scelte : bozza;
   }
 
  private:
@@ -63,6 +69,7 @@ class scelta_abbattimenti {
   // past a marker that only a record makes.
   static constexpr int64_t kFinestra = 16;
   static constexpr int kGiriMassimi = 200;
+  static constexpr int kProveMassime = 60;
 
   // How far the 180 markers of a compile agree with the files': the first
   // cell that differs (past the last cell when none does) and how many do.
@@ -100,6 +107,45 @@ class scelta_abbattimenti {
       }
     }
     return g;
+  }
+
+  void migliora(std::set<int64_t>& scelte, giudizio& g, const std::vector<int64_t>& celle_180) const {
+    for (int prove = kProveMassime; g.diverse > 0 && prove > 0;) {
+      auto vicina = [&](int64_t c) { return c >= g.prima - kFinestra && c <= g.prima + kFinestra; };
+      std::vector<std::set<int64_t>> mosse;
+      for (int64_t r : scelte) {
+        if (!vicina(r)) continue;
+        std::set<int64_t> senza_r = scelte;
+        senza_r.erase(r);
+        mosse.push_back(senza_r);
+        for (int64_t c : celle_180) {
+          if (vicina(c) && !scelte.count(c) && ammessa(c)) {
+            std::set<int64_t> spostata = senza_r;
+            spostata.insert(c);
+            mosse.push_back(std::move(spostata));
+          }
+        }
+      }
+      for (int64_t c : celle_180) {
+        if (vicina(c) && !scelte.count(c) && ammessa(c)) {
+          std::set<int64_t> con_c = scelte;
+          con_c.insert(c);
+          mosse.push_back(std::move(con_c));
+        }
+      }
+      giudizio meglio = g;
+      std::optional<std::set<int64_t>> presa;
+      for (const std::set<int64_t>& m : mosse) {
+        if (prove-- <= 0) break;
+        if (const giudizio gm = giudica(m); gm.meglio_di(meglio)) {
+          meglio = gm;
+          presa = m;
+        }
+      }
+      if (!presa) break;
+      scelte = std::move(*presa);
+      g = meglio;
+    }
   }
 
   const scenario_binario& s_;

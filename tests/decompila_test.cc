@@ -394,6 +394,16 @@ INSTANTIATE_TEST_SUITE_P(
                      {"abbattimento, 6100, 180", "abbattimento, 6650, 180"}},
         caso_piccolo{"montagne che in ordine di posizione passano gli 80 record", montagne_in_catene(), {}},
         caso_piccolo{"montagne a strati che a tratti passano gli 80 record", montagne_a_isole(), {}},
+        // The walk steps on cells 101, 109, 117 and 125; the record on 125
+        // moves it back by one. The greedy search, from the first
+        // difference (the record on 104), takes the walk's own marker on
+        // 117, which moves it the same way, then needs the two records
+        // too; only taking 117 away again gives the cells back.
+        caso_piccolo{"abbattimento preso per primo e poi superfluo",
+                     {},
+                     {"rallentamento, 1000, 60, 0, 0, 0, 0", "abbattimento, 5200, 180", "abbattimento, 6250, 180"},
+                     {},
+                     {"abbattimento, 5200, 180", "abbattimento, 6250, 180"}},
         // The second span starts on the cell where the first puts its last
         // marker (925 m is cell 18.5, both ways to the even cell); both are
         // of kind 3, as the first one touching makes them.
