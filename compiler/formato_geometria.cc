@@ -7,9 +7,12 @@
 namespace scenario {
 namespace {
 
-// Rows asked of the source at a time: two pieces of at most 160 kB, few
-// enough writes that their cost stays below the bytes' own.
-constexpr std::size_t kRighePerPezzoPosizionato = 16384;
+// Rows asked of the source at a time: two pieces of at most 80 kB, few
+// enough writes that their cost stays below the bytes' own, and blocks that
+// allocators serve from their pools: from 128 kB up glibc's malloc, and the
+// sanitizers' allocator, map fresh pages for every block and unmap them
+// after.
+constexpr std::size_t kRighePerPezzoPosizionato = 8192;
 
 std::string n(std::size_t v) { return std::to_string(v); }
 

@@ -2,7 +2,10 @@
 // as the decoder names and shows them; the line geometry's as it comes.
 #include "decompiler/confronto.h"
 
+#include <array>
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <type_traits>
@@ -69,6 +72,27 @@ std::vector<std::pair<const char*, std::string>> testi_cella(const cella& c) {
   return r;
 }
 
+// Every field of the format equal, by the format's own list of fields.
+bool stessa_voce(const voce& a, const voce& b) {
+  if (a.nome != b.nome) return false;
+  std::array<int64_t, 32> va{}, vb{};
+  std::size_t na = 0, nb = 0;
+  campi_voce(a, [&va, &na](const campo_record&, const auto& x) {
+    if constexpr (!std::is_same_v<std::remove_cvref_t<decltype(x)>, std::string>) va.at(na++) = x;
+  });
+  campi_voce(b, [&vb, &nb](const campo_record&, const auto& x) {
+    if constexpr (!std::is_same_v<std::remove_cvref_t<decltype(x)>, std::string>) vb.at(nb++) = x;
+  });
+  return na == nb && va == vb;
+}
+
+bool stessa_cella(const cella& a, const cella& b) {
+  std::array<int64_t, 32> va{}, vb{};
+  std::size_t na = 0, nb = 0;
+  campi_cella(a, [&va, &na](const campo_record&, auto x) { va.at(na++) = x; });
+  campi_cella(b, [&vb, &nb](const campo_record&, auto x) { vb.at(nb++) = x; });
+  return na == nb && va == vb;
+}
 
 }  // namespace
 
@@ -78,7 +102,10 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
                        std::string x, std::string y) {
     r.push_back({f, g, i, fino, std::move(campo), std::move(x), std::move(y)});
   };
+  // Records equal field by field show the same texts: only the others are
+  // written out and compared as shown.
   for (int e = 0; e < kNumeroVoci; ++e) {
+    if (stessa_voce(a.voci[static_cast<std::size_t>(e)], b.voci[static_cast<std::size_t>(e)])) continue;
     const auto ca = testi_voce(a.voci[static_cast<std::size_t>(e)]);
     const auto cb = testi_voce(b.voci[static_cast<std::size_t>(e)]);
     for (std::size_t k = 0; k < ca.size(); ++k) {
@@ -93,6 +120,7 @@ std::vector<differenza> confronta_scenari(const scenario_binario& a, const scena
   }
   const std::size_t celle = std::min(a.celle.size(), b.celle.size());
   for (std::size_t i = 0; i < celle; ++i) {
+    if (stessa_cella(a.celle[i], b.celle[i])) continue;
     const auto ca = testi_cella(a.celle[i]);
     const auto cb = testi_cella(b.celle[i]);
     for (std::size_t k = 0; k < ca.size(); ++k) {
@@ -117,9 +145,35 @@ decompilazione::confronto_geometria::confronto_geometria(const piano_in_file& or
 
 decompilazione::confronto_geometria::~confronto_geometria() = default;
 
-void decompilazione::confronto_geometria::valore(int asse, const numero_etichettato& v) {
+decompilazione::confronto_geometria::colonna& decompilazione::confronto_geometria::di(int asse) {
   std::unique_ptr<colonna>& c = colonne_[asse];
   if (!c) c = std::make_unique<colonna>(originale_, asse == 0 ? 0 : originale_.inizio_y());
+  return *c;
+}
+
+bool decompilazione::confronto_geometria::valori_identici(int asse, std::string_view byte, uint64_t quanti) {
+  if (quanti == 0) return false;
+  colonna& c = di(asse);
+  if (static_cast<uint64_t>(originale_.metri() - c.metro) < quanti) return false;
+  const byte_a_pezzi& o = originale_.byte();
+  const uint64_t da = c.originale.pos();
+  if (da > o.byte() || o.byte() - da < byte.size()) return false;
+  // Identical bytes are identical values, in the same number: the
+  // original's were all decoded when it was checked.
+  char pezzo[16384];
+  for (std::size_t i = 0; i < byte.size(); i += sizeof pezzo) {
+    const std::size_t k = std::min(sizeof pezzo, byte.size() - i);
+    o.leggi(da + i, pezzo, k);
+    if (std::memcmp(pezzo, byte.data() + i, k) != 0) return false;
+  }
+  c.originale.avanza(byte.size());
+  c.metro += static_cast<int64_t>(quanti);
+  if (c.aperta) c.corse.push_back(*std::exchange(c.aperta, std::nullopt));
+  return true;
+}
+
+void decompilazione::confronto_geometria::valore(int asse, const numero_etichettato& v) {
+  colonna* c = &di(asse);
   // Rows past the original's last have nothing to be compared with: the
   // size tells them.
   if (c->metro >= originale_.metri()) return;
@@ -192,15 +246,58 @@ std::optional<uint64_t> decompilazione::colonne_scritte::righe() const {
   return x_.valori;
 }
 
+namespace {
+
+// The size of the value whose tag starts `p`; 0 for a tag no value has.
+std::size_t misura_valore(const char* p) {
+  switch (decodifica_u16(p + formato::etichettato::etichetta)) {
+    case formato::kEtichettaVuoto: return formato::kBytesVuoto;
+    case formato::kEtichettaIntero: return formato::kBytesIntero;
+    case formato::kEtichettaReale: return formato::kBytesReale;
+    default: return 0;
+  }
+}
+
+// The whole values at the start of `b`, at most `massimo`: how many, and
+// their bytes. A tag no value has ends them.
+std::pair<uint64_t, std::size_t> valori_interi(std::string_view b, uint64_t massimo) {
+  uint64_t quanti = 0;
+  std::size_t i = 0;
+  while (quanti < massimo && b.size() - i >= formato::kBytesVuoto) {
+    const std::size_t misura = misura_valore(b.data() + i);
+    if (misura == 0 || b.size() - i < misura) break;
+    i += misura;
+    ++quanti;
+  }
+  return {quanti, i};
+}
+
+}  // namespace
+
 std::size_t decompilazione::colonne_scritte::valori(colonna& k, int asse, std::string_view b) {
   std::size_t i = 0;
+  // A recompile that comes back gives the original's bytes: taken a run at
+  // a time (x's, then, in a run from offset 0, y's), they are compared
+  // without decoding them. What is not the same goes value by value below.
+  for (int tratto = 0; tratto < 2; ++tratto) {
+    int verso = asse;
+    uint64_t massimo = UINT64_MAX;
+    if (asse == 0 && k.valori < originali_) {
+      massimo = originali_ - k.valori;
+    } else if (asse == 0) {
+      if (y_.aperta) break;
+      verso = 1;
+    }
+    const auto [quanti, byte] = valori_interi(b.substr(i), massimo);
+    if (!confronto_.valori_identici(verso, b.substr(i, byte), quanti)) break;
+    k.valori += quanti;
+    i += byte;
+  }
   while (b.size() - i >= formato::kBytesVuoto) {
-    std::size_t misura = 0;
-    switch (decodifica_u16(b.data() + i + formato::etichettato::etichetta)) {
-      case formato::kEtichettaVuoto: misura = formato::kBytesVuoto; break;
-      case formato::kEtichettaIntero: misura = formato::kBytesIntero; break;
-      case formato::kEtichettaReale: misura = formato::kBytesReale; break;
-      default: in_forma_ = false; return b.size();
+    const std::size_t misura = misura_valore(b.data() + i);
+    if (misura == 0) {
+      in_forma_ = false;
+      return b.size();
     }
     if (b.size() - i < misura) break;
     numero_etichettato v;

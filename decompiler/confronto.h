@@ -25,6 +25,11 @@ class confronto_geometria {
   ~confronto_geometria();
   // The next value of the recompile's x (asse 0) or y (asse 1) column.
   void valore(int asse, const numero_etichettato& v);
+  // The next `quanti` values of that column at once, as their bytes (whole
+  // values): when they are byte for byte the original's next ones, and the
+  // original has that many rows left, they are taken and the result is
+  // true; otherwise nothing is taken, and they go one by one to valore.
+  bool valori_identici(int asse, std::string_view byte, uint64_t quanti);
   // The recompile had `metri` rows: its differences, the size first, then
   // the runs of x, then those of y; empty when the two are byte for byte
   // the same.
@@ -33,6 +38,7 @@ class confronto_geometria {
 
  private:
   struct colonna;
+  colonna& di(int asse);
   const piano_in_file& originale_;
   std::unique_ptr<colonna> colonne_[2];
 };

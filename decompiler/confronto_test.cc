@@ -196,6 +196,44 @@ TEST(ColonneScritte, DecodificaIPezziComunqueTagliati) {
   }
 }
 
+// Pieces of a geometry with edits, cut anywhere (pieces the same as the
+// original's, pieces with a difference, values split between pieces, one
+// run from the start): the runs that differ are those of the whole tables.
+TEST(ColonneScritte, LeCorseDeiPezziComeLeTabelleIntere) {
+  const file_scenario_binari f = compilati(7);
+  const geometria g = decodifica_geometria(f.geometria);
+  const std::shared_ptr<const piano_in_file> piano = piano_a_pezzi(byte_in_memoria(f.geometria));
+  const auto righe = static_cast<uint64_t>(piano->metri());
+  ASSERT_GT(righe, 5000u);
+  geometria h = g;
+  // A value of another size, runs of one and of three rows, the last row.
+  h.x[0] = numero_etichettato::da_intero(3);
+  h.x[4000] = numero_etichettato::da_reale(-1.5);
+  for (std::size_t j = 100; j < 103; ++j) h.y[j] = numero_etichettato{};
+  h.y[righe - 1] = numero_etichettato::da_reale(0.25);
+  const std::string byte = codifica(h);
+  geometria solo_x;
+  solo_x.x = h.x;
+  const uint64_t inizio_y = codifica(solo_x).size();
+  const std::vector<corsa> attese = corse_tra(g, h);
+  ASSERT_EQ(attese.size(), 4u);
+  for (const std::size_t passo : {std::size_t{1}, std::size_t{9}, std::size_t{4096}, std::size_t{65536}, byte.size()}) {
+    SCOPED_TRACE(passo);
+    {
+      confronto_geometria c(*piano);
+      colonne_scritte s(c);
+      for (const pezzo_posizionato& p : a_pezzi(byte, inizio_y, passo)) s.pezzo(p);
+      ASSERT_EQ(s.righe(), righe);
+      EXPECT_EQ(corse(c.finisci(righe)), attese);
+    }
+    confronto_geometria c(*piano);
+    colonne_scritte s(c);
+    for (uint64_t p = 0; p < byte.size(); p += passo) s.pezzo({std::string_view(byte).substr(p, passo), p});
+    ASSERT_EQ(s.righe(), righe);
+    EXPECT_EQ(corse(c.finisci(righe)), attese);
+  }
+}
+
 TEST(ColonneScritte, UnaFormaDiversaNonDaRighe) {
   const file_scenario_binari f = compilati(3);
   const std::shared_ptr<const piano_in_file> piano = piano_a_pezzi(byte_in_memoria(f.geometria));

@@ -107,17 +107,22 @@ class piano_file : public piano_in_file {
 }  // namespace
 
 cursore_geometria::cursore_geometria(const byte_a_pezzi& b, uint64_t inizio, std::size_t pezzo)
-    : b_(b), fine_(b.byte()), pos_(inizio), pezzo_(std::max<std::size_t>(pezzo, 16), '\0') {}
+    : b_(b),
+      fine_(b.byte()),
+      pos_(inizio),
+      capienza_(static_cast<std::size_t>(
+          std::min<uint64_t>(std::max<std::size_t>(pezzo, 16), fine_ > inizio ? fine_ - inizio : 0))),
+      pezzo_(std::make_unique_for_overwrite<char[]>(capienza_)) {}
 
 numero_etichettato cursore_geometria::prossimo() {
   const std::size_t k = static_cast<std::size_t>(std::min<uint64_t>(formato::kBytesReale, resto()));
   if (pos_ < base_ || pos_ + k > base_ + caricati_) {
     base_ = pos_;
-    caricati_ = static_cast<std::size_t>(std::min<uint64_t>(pezzo_.size(), resto()));
-    b_.leggi(base_, pezzo_.data(), caricati_);
+    caricati_ = static_cast<std::size_t>(std::min<uint64_t>(capienza_, resto()));
+    b_.leggi(base_, pezzo_.get(), caricati_);
   }
   numero_etichettato v;
-  pos_ += decodifica_etichettato(pezzo_.data() + (pos_ - base_), resto(), pos_, v);
+  pos_ += decodifica_etichettato(pezzo_.get() + (pos_ - base_), resto(), pos_, v);
   return v;
 }
 

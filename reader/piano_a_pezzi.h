@@ -43,6 +43,9 @@ class cursore_geometria {
   uint64_t pos() const { return pos_; }
   uint64_t resto() const { return fine_ - pos_; }
   numero_etichettato prossimo();
+  // Past values of `byte` bytes in all, known whole: the next value starts
+  // there.
+  void avanza(uint64_t byte) { pos_ += byte; }
 
  private:
   const byte_a_pezzi& b_;
@@ -50,7 +53,10 @@ class cursore_geometria {
   uint64_t pos_;
   uint64_t base_ = 0;
   std::size_t caricati_ = 0;
-  std::string pezzo_;
+  // No larger than what lies between the start and the end: a short file
+  // takes no more than its size.
+  std::size_t capienza_;
+  std::unique_ptr<char[]> pezzo_;
 };
 
 // Every value of the geometry in `b` decoded once, in order, then its index
