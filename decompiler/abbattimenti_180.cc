@@ -69,7 +69,8 @@ class scelta_abbattimenti {
   // past a marker that only a record makes.
   static constexpr int64_t kFinestra = 16;
   static constexpr int kGiriMassimi = 200;
-  static constexpr int kProveMassime = 60;
+  static constexpr int kProveMassime = 40;
+  static constexpr int64_t kDiverseDaRitoccare = 6;
 
   // How far the 180 markers of a compile agree with the files': the first
   // cell that differs (past the last cell when none does) and how many do.
@@ -110,6 +111,9 @@ class scelta_abbattimenti {
   }
 
   void migliora(std::set<int64_t>& scelte, giudizio& g, const std::vector<int64_t>& celle_180) const {
+    // Files that a compile made leave a few markers to mend; many more is
+    // a file edited by hand, where single changes seldom help.
+    if (g.diverse > kDiverseDaRitoccare) return;
     for (int prove = kProveMassime; g.diverse > 0 && prove > 0;) {
       auto vicina = [&](int64_t c) { return c >= g.prima - kFinestra && c <= g.prima + kFinestra; };
       std::vector<std::set<int64_t>> mosse;
