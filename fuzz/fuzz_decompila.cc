@@ -133,14 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   }
   if (r.identico && !r.differenze.empty()) FALLISCI("identical with differences");
   if (!r.identico && r.ricompilato && r.differenze.empty() && r.perche.empty()) FALLISCI("differing without a word");
-  // A generated scenario must come back byte for byte. Some families still
-  // do not (see the performance notes), so a campaign asks for this check
-  // with SCENARIO_FUZZ_RITORNO=1; without it the target checks that the
-  // decompiler never claims a round trip it did not make, and never fails.
-  static const bool ritorno_stretto = [] {
-    const char* v = std::getenv("SCENARIO_FUZZ_RITORNO");
-    return v != nullptr && std::string(v) == "1";
-  }();
-  if (ritorno_stretto && !danneggia && !r.identico) FALLISCI("a generated scenario did not come back identical");
+  // A generated scenario must come back byte for byte.
+  if (!danneggia && !r.identico) FALLISCI("a generated scenario did not come back identical");
   return 0;
 }
