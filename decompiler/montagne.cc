@@ -286,32 +286,23 @@ std::vector<montagna_r> ricostruzione::montagne_a_strati() const {
 
 void ricostruzione::montagne(righe& r) {
   // A draft that needs more records than a description may hold may fit
-  // in another order.
-  auto resa = [&](std::vector<montagna_r>& bozza) {
+  // in another order, or, with `riduci`, in fewer spans.
+  auto resa = [&](std::vector<montagna_r>& bozza, auto riduci) {
     if (montagne_rese(bozza)) return true;
     if (bozza.size() <= 80) return false;
-    std::vector<montagna_r> corta = compatta(bozza, u_);
-    if (corta.size() > 80 || !montagne_rese(corta)) corta = compatta(a_strati_minimi(bozza), u_);
-    if (corta.empty() || corta.size() >= bozza.size() || !montagne_rese(corta)) return false;
-    bozza = std::move(corta);
-    note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 record "
-                   "ammessi");
-    return true;
+    auto prendi = [&](std::vector<montagna_r> corta) {
+      if (corta.empty() || !montagne_rese(corta)) return false;
+      bozza = std::move(corta);
+      note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 "
+                     "record ammessi");
+      return true;
+    };
+    return prendi(compatta(bozza, u_)) || prendi(compatta(riduci(bozza), u_));
   };
   std::vector<montagna_r> m = montagne_a_tratti();
-  if (!resa(m)) {
+  if (!resa(m, a_strati_minimi)) {
     std::vector<montagna_r> strati = montagne_a_strati();
-    bool resi = resa(strati);
-    if (!resi && strati.size() > 80) {
-      std::vector<montagna_r> corta = compatta(strati_ridotti(strati, u_), u_);
-      if (!corta.empty() && montagne_rese(corta)) {
-        strati = std::move(corta);
-        resi = true;
-        note.push_back("montagne scritte fuori ordine di posizione, perché in ordine servirebbero più degli 80 "
-                       "record ammessi");
-      }
-    }
-    if (resi) {
+    if (resa(strati, [&](const std::vector<montagna_r>& x) { return strati_ridotti(x, u_); })) {
       m = std::move(strati);
       note.push_back("montagne scritte a strati: prima le montagne con i segni, poi una senza segni per ogni tratto "
                      "di un tipo");

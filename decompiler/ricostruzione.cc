@@ -115,8 +115,8 @@ void ricostruzione::oggetti_sotto_le_stazioni() {
     if (w - 8 < 0) return std::nullopt;
     const uint8_t r6 = c(w - 6).richiamo, r8 = c(w - 8).richiamo;
     if ((r6 == 0 && r8 == 0) || (!zero && (r6 == 0 || r8 == 0))) return std::nullopt;
-    const uint8_t b = basso8(int64_t{c(w - 6).richiamo} - 3);
-    if (b != basso8(int64_t{c(w - 8).richiamo} - 4)) return std::nullopt;
+    const uint8_t b = basso8(int64_t{r6} - 3);
+    if (b != basso8(int64_t{r8} - 4)) return std::nullopt;
     return b;
   };
   // Two marks that the writers in sight make agree by chance (a signal's
@@ -206,8 +206,9 @@ std::vector<uint8_t> ricostruzione::segni_resi() {
   return segni;
 }
 
-int64_t ricostruzione::segni_sbagliati() {
-  const std::vector<uint8_t> segni = segni_resi();
+int64_t ricostruzione::segni_sbagliati() { return segni_sbagliati(segni_resi()); }
+
+int64_t ricostruzione::segni_sbagliati(const std::vector<uint8_t>& segni) const {
   int64_t sbagliati = 0;
   for (int64_t i = 0; i <= u_; ++i) sbagliati += segni[static_cast<std::size_t>(i)] != c(i).richiamo;
   return sbagliati;

@@ -128,8 +128,9 @@ class ricostruzione {
   // The approach marks that the stations and signals as found make, in the
   // order found, cell by cell.
   std::vector<uint8_t> segni_resi();
-  // How many cells' approach marks those writers would not make.
+  // How many cells' approach marks those writers, or `segni`, would not make.
   int64_t segni_sbagliati();
+  int64_t segni_sbagliati(const std::vector<uint8_t>& segni) const;
   // Where the writers as found miss some marks: other mark bases for the
   // signals that reach those cells, one signal at a time, each kept when
   // fewer marks are missed.

@@ -156,12 +156,7 @@ std::vector<segnale_r> ricostruzione::segnali() {
 
 void ricostruzione::affina_basi() {
   std::vector<uint8_t> resi = segni_resi();
-  auto sbagliati = [&](const std::vector<uint8_t>& segni) {
-    int64_t e = 0;
-    for (int64_t i = 0; i <= u_; ++i) e += segni[static_cast<std::size_t>(i)] != c(i).richiamo;
-    return e;
-  };
-  int64_t errori = sbagliati(resi);
+  int64_t errori = segni_sbagliati(resi);
   // Each trial finds the writers' order again; a file that no compile made
   // may miss marks everywhere, so the trials are bounded.
   int prove = 64;
@@ -192,22 +187,16 @@ void ricostruzione::affina_basi() {
       for (const parti_segnale& p : candidati) {
         if (base_di(p) == base_di(g.p) || prove <= 0) continue;
         --prove;
-        const auto prima = parti_scelte_.find(g.w);
-        const std::optional<parti_segnale> vecchie =
-            prima == parti_scelte_.end() ? std::nullopt : std::optional<parti_segnale>(prima->second);
+        std::map<int64_t, parti_segnale> prima = parti_scelte_;
         parti_scelte_[g.w] = p;
         std::vector<uint8_t> nuovi = segni_resi();
-        if (const int64_t e = sbagliati(nuovi); e < errori) {
+        if (const int64_t e = segni_sbagliati(nuovi); e < errori) {
           errori = e;
           resi = std::move(nuovi);
           migliorato = true;
           break;
         }
-        if (vecchie) {
-          parti_scelte_[g.w] = *vecchie;
-        } else {
-          parti_scelte_.erase(g.w);
-        }
+        parti_scelte_ = std::move(prima);
       }
       // The signals' values changed: they are found again.
       if (migliorato) break;
